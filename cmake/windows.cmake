@@ -1,0 +1,10 @@
+# The real Windows saver, cross-built with MinGW-w64.
+enable_language(RC)
+add_executable(brackwold WIN32 ${SYSTEM_SOURCES} ${CMAKE_SOURCE_DIR}/shell/winmain.cpp
+  ${CMAKE_SOURCE_DIR}/resources/brackwold.rc)
+target_include_directories(brackwold PRIVATE ${CMAKE_SOURCE_DIR})
+set_target_properties(brackwold PROPERTIES SUFFIX ".scr")
+target_link_options(brackwold PRIVATE -static -static-libgcc -static-libstdc++ -mwindows)
+target_link_libraries(brackwold PRIVATE opengl32 glu32 winmm gdi32 user32 advapi32)
+set_property(SOURCE ${CMAKE_SOURCE_DIR}/resources/brackwold.rc APPEND PROPERTY
+  OBJECT_DEPENDS ${CMAKE_SOURCE_DIR}/resources/brackwold.rc)

@@ -1,0 +1,9 @@
+// The five figure routines and what they share. Each takes no argument,
+// advances its figure's state and draws it at the current model-view matrix.
+#pragma once
+
+void DrawWobblo();  // figure 1
+void DrawMuffix();  // figure 2
+void DrawTavik();   // figure 3
+void DrawBexlo();   // figure 4
+void DrawNibbo();   // figure 5

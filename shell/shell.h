@@ -1,0 +1,31 @@
+// The screen-saver shell: process entry, run modes, the saver window's class
+// procedure and the rules that end the saver.
+#pragma once
+#include "platform/win32.h"
+
+extern HINSTANCE appInstance;
+extern bool win9xPlatform;
+extern bool previewMode;
+
+// Run modes
+void ShellEntry();
+int ShellMain(HINSTANCE instance, LPSTR args);
+HWND ParseWindowHandle(LPCSTR text);
+int RunPreview(LPCSTR text);
+int RunSaverWindow(HWND parent);
+INT_PTR ShowConfigDialog(HWND owner);
+void ChangePassword(HWND owner);
+BOOL PrepareConfigDialog(HINSTANCE instance);
+
+// Saver window and ending rules
+LRESULT CALLBACK ShellWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT DefaultSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+bool VerifyBeforeClose(HWND window);
+void LoadPasswordVerifier();
+void UnloadPasswordVerifier();
+void SetSaverRunning(bool on);
+
+// The program's own saver window procedure (stage/).
+LRESULT CALLBACK SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// The configuration dialog procedure (settings/).
+INT_PTR CALLBACK ConfigDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);

@@ -1,0 +1,56 @@
+// The one record of scene state shared by the stage, the figures and the
+// scripted events. Everything runs on the UI thread, serialised by the
+// message loop, so nothing here is locked.
+#pragma once
+
+struct SceneState {
+    // Figure cycle and clock
+    int figure;            // 1 Wobblo, 2 Muffix, 3 Tavik, 4 Bexlo, 5 Nibbo
+    float fadeAlpha;       // alpha of every figure colour
+    bool fadingOut;
+    float clockNow;        // seconds since the stage was created
+    float lastChangeTime;  // clockNow when the char delay last fired
+    float lastCueTime;     // clockNow of the last voice cue roll
+
+    // Stage geometry and motion, pixels and pixels per tick
+    int screenW, screenH;
+    int stageSide;
+    int stageX, stageY;
+    int stageDX, stageDY;
+
+    // Spin: one shared speed triple, one angle triple per figure (index 1..5)
+    int spinSpeedX, spinSpeedY, spinSpeedZ;
+    int spinAngleX[6], spinAngleY[6], spinAngleZ[6];
+
+    // Talking latches and poses
+    bool wobbloTalking, tavikTalking, bexloTalking, nibboTalking;
+    bool wobbloEyesShut;
+    float muffixLidGap;
+    float muffixSwing, muffixSwingStep;
+    float tavikSwing, tavikSwingStep;
+    float bexloSwing, bexloSwingStep;
+    float bexloArmRaise, bexloArmRaiseStep;
+    float nibboSwing, nibboSwingStep;
+
+    // Mishap and lament
+    bool mishapActive, bloodOn, spikeLeaving;
+    float spikeHeight;
+    int mishapEdge;  // 0 top, 1 bottom, 2 left, 3 right
+    int spikeSpin;
+    bool lamentActive;
+    float lamentStart;
+    int lamentVariant;
+
+    // Kick scene
+    bool kickPending, kickActive, kickLeaving;
+    float kickFade, kickStart, kickSlide;
+
+    // Retch
+    bool retchActive;
+    float retchStart;
+};
+
+extern SceneState scene;
+
+// The state the saver starts from; tests restore it between cases.
+void ResetSceneState();

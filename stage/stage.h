@@ -1,0 +1,32 @@
+// The stage: the square GL child window, its timer loop and banner, and the
+// per-frame renderer.
+#pragma once
+#include "platform/win32.h"
+
+extern HWND saverWindow;
+extern HDC saverDC;
+extern HWND stageWindow;
+extern HDC stageDC;
+extern HGLRC glContext;
+extern HPALETTE stagePalette;
+extern LONG clockStart[2];  // seconds, microseconds
+
+extern UINT_PTR stageTimer;
+extern HDC bannerDC;
+extern HBITMAP bannerBitmap;
+extern int bannerSize[2];
+extern float bannerX;
+extern float bannerY;
+
+HWND CreateStageWindow(LPCSTR title, int x, int y, int width, int height, HWND parent);
+void InitGlState();
+void SetProjection(int width, int height);
+void ReadClock(LONG* seconds, LONG* microseconds);
+
+LRESULT CALLBACK StageWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+void OnEdgeHit(int edge);
+void LoadBanner();
+void DrawBanner();
+void ReleaseBanner();
+
+void RenderFrame();
