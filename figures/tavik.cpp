@@ -1,0 +1,5 @@
+// Figure 3 (Tavik). Its model arrives with a later release; until then the
+// stage shows nothing while it is current.
+#include "figures/figures.h"
+
+void DrawTavik() {}
