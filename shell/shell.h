@@ -18,6 +18,14 @@ void ChangePassword(HWND owner);
 BOOL PrepareConfigDialog(HINSTANCE instance);
 
 // Saver window and ending rules
+extern bool closeAllowed;     // once set, input and paint are no longer interpreted
+extern bool verifying;        // a password verification is running
+const DWORD noVerifyTick = 0xFFFFFFFF;
+extern DWORD lastVerifyTick;  // tick count when the last verification ended
+extern POINT lastCursor;      // where mouse movement is measured from
+extern HMODULE passwordLibrary;
+extern FARPROC verifyPassword;
+extern HIMC savedInputContext;
 LRESULT CALLBACK ShellWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT DefaultSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 bool VerifyBeforeClose(HWND window);

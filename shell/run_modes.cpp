@@ -1,0 +1,217 @@
+// Process entry and run modes: read the switch the screen-saver machinery
+// passes, run one mode and end the process with that mode's result.
+#include "shell/shell.h"
+
+HINSTANCE appInstance;
+bool win9xPlatform;
+bool previewMode;
+
+static const char saverClassName[] = "WindowsScreenSaverClass";
+static const char fullScreenTitle[] = "Screen Saver";
+static const char previewTitle[] = "Preview";
+
+// Exit code when no quit message was ever taken (class or window failed).
+static const int noQuitExitCode = -1;
+
+typedef DWORD(WINAPI* PwdChangePasswordProc)(LPCSTR provider, HWND owner, DWORD reserved, LPVOID reserved2);
+
+void ShellEntry()
+{
+    LPSTR p = GetCommandLineA();
+
+    // Skip the program name, quoted or not.
+    if (*p == '"') {
+        p = CharNextA(p);
+        while (*p != '\0' && *p != '"')
+            p = CharNextA(p);
+        if (*p == '"')
+            p = CharNextA(p);
+    } else {
+        while ((unsigned char)*p > ' ')
+            p = CharNextA(p);
+    }
+    while (*p != '\0' && (unsigned char)*p <= ' ')
+        p = CharNextA(p);
+
+    ExitProcess((UINT)ShellMain(GetModuleHandleA(NULL), p));
+}
+
+static LPSTR SkipSpaces(LPSTR p)
+{
+    while (*p == ' ')
+        p = CharNextA(p);
+    return p;
+}
+
+static int RunPasswordChange(LPSTR args)
+{
+    if (!win9xPlatform)
+        return -1;
+    HWND owner = ParseWindowHandle(SkipSpaces(args));
+    if (owner == NULL || !IsWindow(owner))
+        owner = GetForegroundWindow();
+    ChangePassword(owner);
+    return 0;
+}
+
+// The first character that is not a space, "-" or "/" picks the mode.
+static int RunMode(LPSTR args)
+{
+    for (LPSTR p = args;; p = CharNextA(p)) {
+        switch (*p) {
+        case ' ':
+        case '-':
+        case '/':
+            continue;
+        case '\0':
+            return (int)ShowConfigDialog(NULL);
+        case 's':
+        case 'S':
+            return RunSaverWindow(NULL);
+        case 'c':
+        case 'C':
+            return (int)ShowConfigDialog(GetForegroundWindow());
+        case 'p':
+        case 'P':
+        case 'l':
+        case 'L':
+            return RunPreview(SkipSpaces(CharNextA(p)));
+        case 'a':
+        case 'A':
+            return RunPasswordChange(CharNextA(p));
+        default:
+            return -1;
+        }
+    }
+}
+
+// An exception escaping a mode is offered to the platform's filter; when the
+// filter takes it, the running flag must not stay set behind us.
+static bool OfferToExceptionFilter()
+{
+    EXCEPTION_RECORD record = {};
+    record.ExceptionCode = 0xE0000001;  // an application-defined code: a C++ exception
+    record.ExceptionFlags = EXCEPTION_NONCONTINUABLE;
+    EXCEPTION_POINTERS pointers = {};
+    pointers.ExceptionRecord = &record;
+    return UnhandledExceptionFilter(&pointers) == EXCEPTION_EXECUTE_HANDLER;
+}
+
+int ShellMain(HINSTANCE instance, LPSTR args)
+{
+    appInstance = instance;
+
+    OSVERSIONINFOA version = {};
+    version.dwOSVersionInfoSize = sizeof version;
+    win9xPlatform = GetVersionExA(&version) && version.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS;
+
+    try {
+        return RunMode(args);
+    } catch (...) {
+        if (!OfferToExceptionFilter())
+            throw;
+        SetSaverRunning(false);
+        return -1;
+    }
+}
+
+HWND ParseWindowHandle(LPCSTR text)
+{
+    // Unsigned 32-bit arithmetic: an over-long number wraps instead of overflowing.
+    DWORD value = 0;
+    for (; *text >= '0' && *text <= '9'; ++text)
+        value = value * 10u + (DWORD)(*text - '0');
+    return (HWND)(UINT_PTR)value;
+}
+
+int RunPreview(LPCSTR text)
+{
+    HWND parent = ParseWindowHandle(text);
+    if (parent == NULL || !IsWindow(parent))
+        return -1;
+    return RunSaverWindow(parent);
+}
+
+BOOL PrepareConfigDialog(HINSTANCE)
+{
+    return TRUE;
+}
+
+INT_PTR ShowConfigDialog(HWND owner)
+{
+    if (!PrepareConfigDialog(appInstance))
+        return 0;
+    return DialogBoxParamA(appInstance, MAKEINTRESOURCE(2003), owner, ConfigDialogProc, 0);
+}
+
+void ChangePassword(HWND owner)
+{
+    HMODULE library = LoadLibraryA("MPR.DLL");
+    if (library == NULL)
+        return;
+    FARPROC proc = GetProcAddress(library, "PwdChangePasswordA");
+    if (proc != NULL)
+        ((PwdChangePasswordProc)(void (*)(void))proc)("SCRSAVE", owner, 0, NULL);
+    FreeLibrary(library);
+}
+
+static ATOM RegisterSaverClass()
+{
+    WNDCLASSA saverClass = {};
+    saverClass.style = CS_OWNDC | CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW;
+    saverClass.lpfnWndProc = ShellWindowProc;
+    saverClass.hInstance = appInstance;
+    saverClass.hbrBackground = (HBRUSH)GetStockObject(BLACK_BRUSH);
+    saverClass.lpszClassName = saverClassName;
+    return RegisterClassA(&saverClass);
+}
+
+int RunSaverWindow(HWND parent)
+{
+    int width, height;
+    DWORD style, exStyle;
+    LPCSTR title;
+
+    if (parent != NULL) {
+        RECT client;
+        GetClientRect(parent, &client);
+        width = client.right;
+        height = client.bottom;
+        style = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN;
+        exStyle = 0;
+        title = previewTitle;
+        previewMode = true;
+    } else {
+        width = GetSystemMetrics(SM_CXSCREEN);
+        height = GetSystemMetrics(SM_CYSCREEN);
+        style = WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS;
+        exStyle = WS_EX_TOPMOST;
+        title = fullScreenTitle;
+
+        // A second full-screen saver never starts: wake the first one instead.
+        HWND running = FindWindowA(saverClassName, fullScreenTitle);
+        if (running != NULL) {
+            SetForegroundWindow(running);
+            return 0;
+        }
+        LoadPasswordVerifier();
+    }
+
+    MSG message = {};
+    message.wParam = (WPARAM)noQuitExitCode;
+    if (RegisterSaverClass()) {
+        HWND window = CreateWindowExA(exStyle, saverClassName, title, style, 0, 0, width, height, parent, NULL,
+                                      appInstance, NULL);
+        if (window != NULL) {
+            if (parent == NULL)
+                SetForegroundWindow(window);
+            while (GetMessageA(&message, NULL, 0, 0) > 0) {
+                TranslateMessage(&message);
+                DispatchMessageA(&message);
+            }
+        }
+    }
+
+    UnloadPasswordVerifier();
+    return (int)message.wParam;
+}
