@@ -22,7 +22,9 @@
 
 #define WINAPI
 #define CALLBACK
+#ifndef APIENTRY
 #define APIENTRY
+#endif
 #define WINUSERAPI
 #define CONST const
 
