@@ -1,0 +1,35 @@
+# Preview mode inside another client's window: bad handles fail with -1; a
+# good one gets a child that ignores input and ends with its parent.
+source "$(dirname "$0")/lib.sh"
+
+expect_code() { [ "$(exit_code_within "$2")" = "$1" ]; }
+
+start_saver /p 0
+check "/p 0 exits with -1 (255)" expect_code 255 5
+start_saver /p 1
+check "/p of a handle that is no window exits with -1" expect_code 255 5
+
+coproc HOST { "$XPROBE" host 152 112; }
+read -r host <&"${HOST[0]}"
+check "the test made a host window" test -n "$host"
+start_saver /p "$host"
+child=
+for _ in $(seq 100); do
+    child=$(xwininfo -children -id "$host" | awk '/^ +0x/ { print $1; exit }')
+    [ -n "$child" ] && break
+    sleep 0.1
+done
+check "the preview maps a child inside the host window" test -n "$child"
+check "the preview child fills the host" test "$(window_size "$child")" = "152x112"
+sleep 0.5
+xdotool mousemove --window "$host" 20 20; sleep 0.2
+xdotool mousemove --window "$host" 120 90; sleep 0.2
+xdotool windowfocus --sync "$host" 2>/dev/null
+xdotool key space; sleep 0.2
+xdotool click 1; sleep 0.4
+check "keys, clicks and motion leave the preview running" running
+echo destroy >&"${HOST[1]}"
+check "destroying the host ends the preview with exit code 0" expect_code 0 10
+wait "$HOST_PID" 2>/dev/null
+
+finish
