@@ -1,0 +1,38 @@
+# The x86_64 Windows saver under Wine: a bad preview handle fails with -1 and
+# the full-screen saver ends on a key press.
+set -u
+scr=${1:?usage: wine_smoke.sh brackwold.scr}
+: "${DISPLAY:?needs an X display}"
+failures=0
+check() { local what=$1; shift; if "$@"; then echo "ok   - $what"; else echo "FAIL - $what"; failures=$((failures + 1)); fi; }
+
+test -f "$scr" || { echo "FAIL - $scr was not built"; exit 1; }
+mkdir -p "$WINEPREFIX"
+"$WINE64" wineboot -i >/dev/null 2>&1   # first use creates the prefix
+
+"$WINE64" "$scr" /p 0 >/dev/null 2>&1
+code=$?
+check "/p 0 exits with -1 (got $code)" test "$code" = 255
+
+"$WINE64" "$scr" /s >/dev/null 2>&1 &
+pid=$!
+window=
+for _ in $(seq 200); do
+    window=$(xdotool search --onlyvisible --name '^Screen Saver$' 2>/dev/null | head -n 1)
+    [ -n "$window" ] && break
+    sleep 0.1
+done
+check "/s maps the saver window" test -n "$window"
+sleep 2
+xdotool key space
+code=running
+for _ in $(seq 150); do
+    if ! kill -0 $pid 2>/dev/null; then wait $pid; code=$?; break; fi
+    sleep 0.1
+done
+[ "$code" = running ] && kill -9 $pid
+check "a key press ends /s with exit code 0 (got $code)" test "$code" = 0
+"$WINE64" wineserver -k >/dev/null 2>&1 || true
+
+echo "$failures failure(s)"
+[ "$failures" -eq 0 ]
