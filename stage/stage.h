@@ -23,6 +23,16 @@ void InitGlState();
 void SetProjection(int width, int height);
 void ReadClock(LONG* seconds, LONG* microseconds);
 
+// When set, ReadClock takes its sample from here instead of the system's
+// monotonic clock; tests use it to drive the scene clock.
+extern void (*clockSource)(LONG* seconds, LONG* microseconds);
+
+// Number of logical palette entries for a palette format of the given depth.
+int PaletteEntryCount(int colourBits);
+// Overwrites the entries that the pixel format defines (the four primaries of
+// a colour-index format, or every entry of an RGBA format from its bit fields).
+void FillStagePalette(PALETTEENTRY* entries, int count, const PIXELFORMATDESCRIPTOR* format);
+
 LRESULT CALLBACK StageWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 void OnEdgeHit(int edge);
 void LoadBanner();

@@ -1,0 +1,110 @@
+// The program's own procedure for the saver window: it builds the stage when
+// the window is created and tears it down, in reverse, when it is destroyed.
+// Everything else goes to the shell's ending rules.
+#include "stage/stage.h"
+#include "stage/scene_state.h"
+#include "settings/settings.h"
+#include "shell/shell.h"
+
+#include <stdlib.h>
+#include <time.h>
+
+HWND saverWindow;
+HDC saverDC;
+HGLRC glContext;
+
+enum { bannerStripHeight = 20 };
+
+// Sets the stage geometry from the saver window's client area; the bottom
+// rows are the banner strip.
+static void MeasureStageArea(HWND window)
+{
+    RECT client = {};
+    GetClientRect(window, &client);
+    scene.screenW = client.right;
+    scene.screenH = client.bottom - bannerStripHeight;
+    bannerY = (float)(client.bottom - bannerStripHeight);
+
+    if (previewMode)
+        sizeFactor = 0.75f;
+    scene.stageSide = (int)(scene.screenH * (double)sizeFactor);
+    // A portrait screen or a large Size would push the stage off the side,
+    // and a window shorter than the strip would give it a negative size.
+    if (scene.stageSide > scene.screenW)
+        scene.stageSide = scene.screenW;
+    if (scene.stageSide < 0)
+        scene.stageSide = 0;
+}
+
+static void RollStartingState()
+{
+    ReadClock(&clockStart[0], &clockStart[1]);
+    // The scene clock is monotonic and starts anywhere; the wall clock still
+    // gives each run its own sequence.
+    srand((unsigned)time(NULL));
+
+    scene.figure = rand() % 4 + 1;
+    while (scene.stageDX == 0)
+        scene.stageDX = rand() % 10 - 5;
+    while (scene.stageDY == 0)
+        scene.stageDY = rand() % 10 - 5;
+
+    scene.stageX = (int)((scene.screenW - scene.stageSide) * 0.5);
+    scene.stageY = (int)((scene.screenH - scene.stageSide) * 0.5);
+}
+
+static void BuildStage(HWND window)
+{
+    LoadSettings();
+    saverWindow = window;
+    saverDC = GetDC(window);
+    MeasureStageArea(window);
+    RollStartingState();
+
+    stageWindow = CreateStageWindow("Brackwold!", scene.stageX, scene.stageY, scene.stageSide, scene.stageSide,
+                                    saverWindow);
+    if (!stageWindow)
+        ExitProcess(1);  // the failure has been shown already
+
+    stageDC = GetDC(stageWindow);
+    glContext = wglCreateContext(stageDC);
+    wglMakeCurrent(stageDC, glContext);
+    InitGlState();
+    SetProjection(scene.stageSide, scene.stageSide);
+
+    if (previewMode)
+        soundsOn = false;  // the preview stays silent for the whole run
+    LoadBanner();
+}
+
+static void TearDownStage()
+{
+    ReleaseBanner();
+    wglMakeCurrent(NULL, NULL);
+    ReleaseDC(stageWindow, stageDC);
+    ReleaseDC(saverWindow, saverDC);
+    wglDeleteContext(glContext);
+    if (stagePalette)
+        DeleteObject(stagePalette);
+    DestroyWindow(stageWindow);
+
+    glContext = NULL;
+    stagePalette = NULL;
+    stageDC = NULL;
+    stageWindow = NULL;
+    saverDC = NULL;
+    PostQuitMessage(0);
+}
+
+LRESULT CALLBACK SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_CREATE:
+        BuildStage(window);
+        return 0;
+    case WM_DESTROY:
+        TearDownStage();
+        return 0;
+    }
+    return DefaultSaverProc(window, message, wParam, lParam);
+}

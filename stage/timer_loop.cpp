@@ -1,0 +1,166 @@
+// The stage window's procedure and its 33 ms heartbeat: each tick sweeps the
+// banner along the bottom strip, moves the stage by its velocity, bounces it
+// off the edges of the stage area and asks for the next frame.
+#include "stage/stage.h"
+#include "stage/scene_state.h"
+#include "events/events.h"
+#include "shell/shell.h"
+
+#include <math.h>
+#include <stdlib.h>
+
+UINT_PTR stageTimer;
+HDC bannerDC;
+HBITMAP bannerBitmap;
+int bannerSize[2];
+float bannerX;
+float bannerY;
+
+enum {
+    stageTimerId = 1,
+    stageTimerPeriod = 33,  // ms
+    bannerBitmapId = 105,
+    bannerSweepWidth = 230,  // the supplied banner's width, whatever the bitmap says
+};
+
+enum { edgeTop = 0, edgeBottom = 1, edgeLeft = 2, edgeRight = 3 };
+
+static const double pi = 3.14159265358979323846;
+
+void LoadBanner()
+{
+    bannerDC = CreateCompatibleDC(saverDC);
+    bannerBitmap = LoadBitmapA(appInstance, MAKEINTRESOURCE(bannerBitmapId));
+    BITMAP info = {};
+    GetObjectA(bannerBitmap, sizeof info, &info);
+    bannerSize[0] = info.bmWidth;
+    bannerSize[1] = info.bmHeight;
+    SelectObject(bannerDC, bannerBitmap);
+}
+
+// One sweep back and forth every 600 s of scene clock, starting at the right.
+void DrawBanner()
+{
+    bannerX = (float)((scene.screenW - bannerSweepWidth) * 0.5 * (cos(scene.clockNow * pi / 300.0) + 1.0));
+    BitBlt(saverDC, (int)bannerX, (int)bannerY, bannerSize[0], bannerSize[1], bannerDC, 0, 0, SRCCOPY);
+}
+
+void ReleaseBanner()
+{
+    // The DC goes first: a bitmap still selected into a DC cannot be deleted.
+    DeleteDC(bannerDC);
+    DeleteObject(bannerBitmap);
+    bannerDC = NULL;
+    bannerBitmap = NULL;
+}
+
+void OnEdgeHit(int edge)
+{
+    (void)edge;  // only the mishap, which arrives later, cares which edge it was
+    scene.spinSpeedX = rand() % 11 - 5;
+    scene.spinSpeedY = rand() % 11 - 5;
+    scene.spinSpeedZ = rand() % 11 - 5;
+    CueVoiceLine();
+}
+
+static void CentreStage()
+{
+    scene.stageX = (int)((scene.screenW - scene.stageSide) * 0.5);
+    scene.stageY = (int)((scene.screenH - scene.stageSide) * 0.5);
+}
+
+// Later tests see the corrections of earlier ones, so a corner hit bounces
+// on both axes in one tick.
+static void BounceOffEdges()
+{
+    if (scene.stageX < 0) {
+        scene.stageX = 0;
+        scene.stageDX = rand() % 5 + 1;
+        OnEdgeHit(edgeLeft);
+    }
+    if (scene.stageY < 0) {
+        scene.stageY = 0;
+        scene.stageDY = rand() % 5 + 1;
+        OnEdgeHit(edgeTop);
+    }
+    if (scene.stageX + scene.stageSide > scene.screenW) {
+        scene.stageX = scene.screenW - scene.stageSide;
+        scene.stageDX = -1 - rand() % 5;
+        OnEdgeHit(edgeRight);
+    }
+    if (scene.stageY + scene.stageSide > scene.screenH) {
+        scene.stageY = scene.screenH - scene.stageSide;
+        scene.stageDY = -1 - rand() % 5;
+        OnEdgeHit(edgeBottom);
+    }
+}
+
+static void OnTick(HWND window)
+{
+    DrawBanner();
+    if (!scene.kickActive) {
+        scene.stageX += scene.stageDX;
+        scene.stageY += scene.stageDY;
+    }
+    if (scene.lamentActive) {
+        CentreStage();
+        MoveWindow(window, scene.stageX, scene.stageY, scene.stageSide, scene.stageSide, FALSE);
+    } else if (!scene.mishapActive && !scene.kickActive) {
+        BounceOffEdges();
+        MoveWindow(window, scene.stageX, scene.stageY, scene.stageSide, scene.stageSide, FALSE);
+    }
+    // A scene holds the window still; the position may still drift (mishap).
+    InvalidateRect(window, NULL, FALSE);
+}
+
+static LRESULT RealiseStagePalette()
+{
+    if (!stagePalette)
+        return 0;
+    UnrealizeObject(stagePalette);
+    SelectPalette(stageDC, stagePalette, FALSE);
+    RealizePalette(stageDC);
+    return 1;
+}
+
+LRESULT CALLBACK StageWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_CREATE:
+        stageTimer = SetTimer(window, stageTimerId, stageTimerPeriod, NULL);
+        return 0;
+    case WM_DESTROY:
+        if (stageTimer != 0)
+            KillTimer(window, stageTimer);
+        stageTimer = 0;
+        PostQuitMessage(0);
+        return 0;
+    case WM_SIZE:
+        // A resize during creation comes before the context exists; the
+        // creation sets the projection itself once it is current.
+        if (glContext)
+            SetProjection(LOWORD(lParam), HIWORD(lParam));
+        PostMessageA(window, WM_PAINT, 0, 0);
+        return 0;
+    case WM_PAINT: {
+        RenderFrame();
+        PAINTSTRUCT paint;
+        BeginPaint(window, &paint);
+        EndPaint(window, &paint);
+        return 0;
+    }
+    case WM_ERASEBKGND:
+        return 1;  // the GL frame covers the whole window
+    case WM_TIMER:
+        OnTick(window);
+        return 0;
+    case WM_QUERYNEWPALETTE:
+        return RealiseStagePalette();
+    case WM_PALETTECHANGED:
+        if ((HWND)wParam == window)
+            return 1;
+        return RealiseStagePalette();
+    }
+    // Input over the stage ends the saver just as over the saver window.
+    return DefaultSaverProc(saverWindow, message, wParam, lParam);
+}
