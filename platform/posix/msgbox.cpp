@@ -1,0 +1,99 @@
+// MessageBoxA: the text always goes to standard error, so it is seen even
+// without a display; with one, a modal GTK dialog shows it as well.
+#include "platform/posix/sys_seams.h"
+
+#include <gtk/gtk.h>
+#include <stdio.h>
+
+#include <mutex>
+
+namespace {
+
+std::mutex messageBoxLock;
+bool suppressDialogs = false;
+std::vector<w32test::MessageBoxCall> messageBoxCalls;
+
+bool GtkReady()
+{
+    static bool tried = false;
+    static bool ready = false;
+    if (!tried) {
+        tried = true;
+        ready = gtk_init_check(nullptr, nullptr);
+    }
+    return ready;
+}
+
+GtkMessageType MessageTypeFor(UINT type)
+{
+    switch (type & 0xF0) {
+    case 0x10: return GTK_MESSAGE_ERROR;     // MB_ICONERROR
+    case 0x20: return GTK_MESSAGE_QUESTION;  // MB_ICONQUESTION
+    case 0x30: return GTK_MESSAGE_WARNING;   // MB_ICONWARNING
+    case 0x40: return GTK_MESSAGE_INFO;      // MB_ICONINFORMATION
+    default: return GTK_MESSAGE_OTHER;
+    }
+}
+
+// Kept above everything: the full-screen saver window is topmost, and a
+// dialog hidden behind it would block the process for good.
+void ShowDialog(const char* text, const char* caption, UINT type)
+{
+    GtkWidget* dialog =
+        gtk_message_dialog_new(nullptr, GTK_DIALOG_MODAL, MessageTypeFor(type), GTK_BUTTONS_OK, "%s", text);
+    gtk_window_set_title(GTK_WINDOW(dialog), caption);
+    gtk_window_set_keep_above(GTK_WINDOW(dialog), TRUE);
+    gtk_window_set_position(GTK_WINDOW(dialog), GTK_WIN_POS_CENTER);
+    gtk_dialog_run(GTK_DIALOG(dialog));
+    gtk_widget_destroy(dialog);
+    while (gtk_events_pending())
+        gtk_main_iteration();
+}
+
+}  // namespace
+
+namespace w32test {
+
+void SuppressMessageBoxes(bool suppress)
+{
+    std::lock_guard<std::mutex> hold(messageBoxLock);
+    suppressDialogs = suppress;
+}
+
+std::vector<MessageBoxCall> MessageBoxCalls()
+{
+    std::lock_guard<std::mutex> hold(messageBoxLock);
+    return messageBoxCalls;
+}
+
+void ClearMessageBoxCalls()
+{
+    std::lock_guard<std::mutex> hold(messageBoxLock);
+    messageBoxCalls.clear();
+}
+
+}  // namespace w32test
+
+extern "C" {
+
+// Only the OK button exists here, so every box returns IDOK; the owner
+// window is not used (the dialog is modal to the process instead).
+int WINAPI MessageBoxA(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT uType)
+{
+    (void)hWnd;
+    const char* text = lpText ? lpText : "";
+    const char* caption = lpCaption ? lpCaption : "Error";  // Win32's caption when none is given
+    fprintf(stderr, "%s: %s\n", caption, text);
+    fflush(stderr);
+    bool show;
+    {
+        std::lock_guard<std::mutex> hold(messageBoxLock);
+        messageBoxCalls.push_back({text, caption, uType});
+        show = !suppressDialogs;
+    }
+    if (show && GtkReady())
+        ShowDialog(text, caption, uType);
+    return IDOK;
+}
+
+}  // extern "C"

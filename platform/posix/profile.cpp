@@ -1,0 +1,453 @@
+// Private-profile (INI) files with Win32's reading rules. The file is read
+// anew at every call and written whole through a temporary file and a
+// rename, so a crash leaves either the old or the new file, never half of
+// one. Lines we do not understand are kept as they are.
+#include "platform/win32.h"
+
+#include <errno.h>
+#include <fcntl.h>
+#include <limits.h>
+#include <pwd.h>
+#include <stdlib.h>
+#include <string.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+const size_t maxProfileSize = 16u << 20;  // larger files are not settings: leave them alone
+const char utf8Mark[] = "\xEF\xBB\xBF";
+
+struct Profile {
+    std::vector<std::string> lines;
+    std::string lineEnd = "\n";  // the file's own, so a CRLF file stays CRLF
+    std::string mark;  // a leading UTF-8 byte-order mark, kept on write
+};
+
+enum class LineKind { Blank, Comment, Section, Key };
+
+struct Line {
+    LineKind kind;
+    std::string name;  // section or key name, trimmed
+    std::string value;  // the key's value, trimmed
+};
+
+bool IsBlank(char c)
+{
+    return c == ' ' || c == '\t';
+}
+
+std::string Trim(const std::string& text)
+{
+    size_t first = 0, last = text.size();
+    while (first < last && IsBlank(text[first]))
+        ++first;
+    while (last > first && IsBlank(text[last - 1]))
+        --last;
+    return text.substr(first, last - first);
+}
+
+bool SameName(const std::string& a, const std::string& b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (tolower(static_cast<unsigned char>(a[i])) != tolower(static_cast<unsigned char>(b[i])))
+            return false;
+    return true;
+}
+
+// A line without "=" is a key without a value, as Win32 reads it; a "["
+// without "]" is neither section nor key and is only carried along.
+Line Classify(const std::string& raw)
+{
+    std::string text = Trim(raw);
+    if (text.empty())
+        return {LineKind::Blank, "", ""};
+    if (text[0] == ';')
+        return {LineKind::Comment, "", ""};
+    if (text[0] == '[') {
+        size_t close = text.find(']');
+        if (close == std::string::npos)
+            return {LineKind::Comment, "", ""};
+        return {LineKind::Section, Trim(text.substr(1, close - 1)), ""};
+    }
+    size_t equals = text.find('=');
+    if (equals == std::string::npos)
+        return {LineKind::Key, text, ""};
+    return {LineKind::Key, Trim(text.substr(0, equals)), Trim(text.substr(equals + 1))};
+}
+
+// "CR LF", "LF" and a lone "CR" all end a line; the first one seen becomes
+// the file's line end.
+Profile Parse(std::string bytes)
+{
+    Profile profile;
+    if (bytes.compare(0, 3, utf8Mark) == 0) {
+        profile.mark = utf8Mark;
+        bytes.erase(0, 3);
+    }
+    bool endSeen = false;
+    std::string line;
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        char c = bytes[i];
+        if (c != '\r' && c != '\n') {
+            line += c;
+            continue;
+        }
+        std::string end(1, c);
+        if (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') {
+            end = "\r\n";
+            ++i;
+        }
+        if (!endSeen)
+            profile.lineEnd = end;
+        endSeen = true;
+        profile.lines.push_back(line);
+        line.clear();
+    }
+    if (!line.empty())
+        profile.lines.push_back(line);
+    return profile;
+}
+
+std::string Serialise(const Profile& profile)
+{
+    std::string bytes = profile.mark;
+    for (const std::string& line : profile.lines)
+        bytes += line + profile.lineEnd;
+    return bytes;
+}
+
+std::string HomeDirectory()
+{
+    const char* home = getenv("HOME");
+    if (home && home[0] == '/')
+        return home;
+    struct passwd* entry = getpwuid(getuid());
+    return entry && entry->pw_dir ? entry->pw_dir : "";
+}
+
+// A bare name lives in our folder under the user's configuration
+// directory (which must be absolute to count, as XDG says); a name with a
+// slash is a path and is used as given. No name means "win.ini", as Win32.
+std::string ProfilePath(LPCSTR fileName)
+{
+    std::string name = fileName && *fileName ? fileName : "win.ini";
+    if (name.find('/') != std::string::npos)
+        return name;
+    const char* config = getenv("XDG_CONFIG_HOME");
+    std::string base = config && config[0] == '/' ? config : HomeDirectory() + "/.config";
+    return base + "/brackwold/" + name;
+}
+
+enum class ReadResult { Read, Missing, Failed };
+
+// Only a regular file is read; a folder, a device or a pipe is a failure
+// (opened without blocking, so a pipe cannot hang us).
+ReadResult ReadFile(const std::string& path, std::string* bytes)
+{
+    int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return errno == ENOENT || errno == ENOTDIR ? ReadResult::Missing : ReadResult::Failed;
+    struct stat info;
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || static_cast<size_t>(info.st_size) > maxProfileSize) {
+        close(fd);
+        return ReadResult::Failed;
+    }
+    bytes->clear();
+    char buffer[65536];
+    for (;;) {
+        ssize_t got = read(fd, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0 || bytes->size() + static_cast<size_t>(got) > maxProfileSize) {
+            close(fd);
+            return ReadResult::Failed;
+        }
+        if (got == 0)
+            break;
+        bytes->append(buffer, static_cast<size_t>(got));
+    }
+    close(fd);
+    return ReadResult::Read;
+}
+
+// The value of the first matching key in any section of that name; false
+// when there is none.
+bool FindValue(const Profile& profile, const std::string& section, const std::string& key, std::string* value)
+{
+    bool inSection = false;
+    for (const std::string& raw : profile.lines) {
+        Line line = Classify(raw);
+        if (line.kind == LineKind::Section)
+            inSection = SameName(line.name, section);
+        else if (inSection && line.kind == LineKind::Key && SameName(line.name, key)) {
+            *value = line.value;
+            return true;
+        }
+    }
+    return false;
+}
+
+// Win32 drops one pair of matching quotes around a value.
+std::string Unquote(const std::string& value)
+{
+    size_t n = value.size();
+    if (n >= 2 && (value[0] == '"' || value[0] == '\'') && value[n - 1] == value[0])
+        return value.substr(1, n - 2);
+    return value;
+}
+
+// Leading blanks, a sign, then digits; whatever follows is ignored. Values
+// beyond 32 bits stop at the nearest limit instead of wrapping around.
+LONG ParseProfileInt(const std::string& text)
+{
+    size_t i = 0;
+    while (i < text.size() && IsBlank(text[i]))
+        ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '-' || text[i] == '+'))
+        negative = text[i++] == '-';
+    int64_t magnitude = 0;
+    const int64_t limit = negative ? -static_cast<int64_t>(INT32_MIN) : INT32_MAX;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+        magnitude = magnitude * 10 + (text[i] - '0');
+        if (magnitude > limit)
+            magnitude = limit;
+    }
+    return static_cast<LONG>(negative ? -magnitude : magnitude);
+}
+
+// --- Writing ---
+
+struct SectionSpan {
+    size_t header;
+    size_t end;  // one past its last line
+};
+
+std::vector<SectionSpan> FindSections(const Profile& profile, const std::string& section)
+{
+    std::vector<SectionSpan> spans;
+    for (size_t i = 0; i < profile.lines.size(); ++i) {
+        Line line = Classify(profile.lines[i]);
+        if (line.kind != LineKind::Section)
+            continue;
+        if (!spans.empty() && spans.back().end == SIZE_MAX)
+            spans.back().end = i;
+        if (SameName(line.name, section))
+            spans.push_back({i, SIZE_MAX});
+    }
+    if (!spans.empty() && spans.back().end == SIZE_MAX)
+        spans.back().end = profile.lines.size();
+    return spans;
+}
+
+bool IsKeyLine(const std::string& raw, const std::string& key)
+{
+    Line line = Classify(raw);
+    return line.kind == LineKind::Key && SameName(line.name, key);
+}
+
+bool DeleteSection(Profile* profile, const std::string& section)
+{
+    std::vector<SectionSpan> spans = FindSections(*profile, section);
+    for (auto span = spans.rbegin(); span != spans.rend(); ++span)
+        profile->lines.erase(profile->lines.begin() + span->header, profile->lines.begin() + span->end);
+    return !spans.empty();
+}
+
+// Every copy goes, so that a duplicate further down cannot reappear.
+bool DeleteKey(Profile* profile, const std::string& section, const std::string& key)
+{
+    bool deleted = false;
+    std::vector<SectionSpan> spans = FindSections(*profile, section);
+    for (auto span = spans.rbegin(); span != spans.rend(); ++span)
+        for (size_t i = span->end; i-- > span->header + 1;)
+            if (IsKeyLine(profile->lines[i], key)) {
+                profile->lines.erase(profile->lines.begin() + i);
+                deleted = true;
+            }
+    return deleted;
+}
+
+// The first copy of the key is rewritten in place; a new key goes after the
+// last non-blank line of the first section of that name; a new section goes
+// at the end, after a blank line.
+bool SetKey(Profile* profile, const std::string& section, const std::string& key, const std::string& value)
+{
+    std::vector<SectionSpan> spans = FindSections(*profile, section);
+    for (const SectionSpan& span : spans)
+        for (size_t i = span.header + 1; i < span.end; ++i)
+            if (IsKeyLine(profile->lines[i], key)) {
+                Line line = Classify(profile->lines[i]);
+                if (line.value == value)
+                    return false;
+                profile->lines[i] = line.name + "=" + value;
+                return true;
+            }
+    if (!spans.empty()) {
+        size_t at = spans[0].end;
+        while (at > spans[0].header + 1 && Classify(profile->lines[at - 1]).kind == LineKind::Blank)
+            --at;
+        profile->lines.insert(profile->lines.begin() + at, key + "=" + value);
+        return true;
+    }
+    if (!profile->lines.empty() && !Trim(profile->lines.back()).empty())
+        profile->lines.push_back("");
+    profile->lines.push_back("[" + section + "]");
+    profile->lines.push_back(key + "=" + value);
+    return true;
+}
+
+bool MakeDirectories(const std::string& directory)
+{
+    if (directory.empty())
+        return true;
+    struct stat info;
+    if (stat(directory.c_str(), &info) == 0)
+        return S_ISDIR(info.st_mode);
+    size_t slash = directory.find_last_of('/');
+    if (slash != std::string::npos && slash > 0 && !MakeDirectories(directory.substr(0, slash)))
+        return false;
+    return mkdir(directory.c_str(), 0700) == 0 || errno == EEXIST;
+}
+
+std::string ParentOf(const std::string& path)
+{
+    size_t slash = path.find_last_of('/');
+    if (slash == std::string::npos)
+        return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+bool WriteAll(int fd, const std::string& bytes)
+{
+    size_t done = 0;
+    while (done < bytes.size()) {
+        ssize_t wrote = write(fd, bytes.data() + done, bytes.size() - done);
+        if (wrote < 0 && errno == EINTR)
+            continue;
+        if (wrote <= 0)
+            return false;
+        done += static_cast<size_t>(wrote);
+    }
+    return true;
+}
+
+mode_t NewFileMode()
+{
+    mode_t mask = umask(022);
+    umask(mask);
+    return 0666 & ~mask;
+}
+
+// Writes beside the file and renames over it. A symbolic link is followed,
+// so the link stays and its target gets the new contents.
+bool ReplaceFile(std::string path, const std::string& bytes)
+{
+    struct stat info;
+    if (lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode)) {
+        char resolved[PATH_MAX];
+        if (realpath(path.c_str(), resolved))
+            path = resolved;
+    }
+    mode_t mode = stat(path.c_str(), &info) == 0 ? (info.st_mode & 07777) : NewFileMode();
+    std::string directory = ParentOf(path);
+    if (!MakeDirectories(directory))
+        return false;
+    std::string name = path.substr(path.find_last_of('/') + 1);
+    std::string temporary = directory + "/." + name + ".XXXXXX";
+    int fd = mkstemp(&temporary[0]);
+    if (fd < 0)
+        return false;
+    bool ok = WriteAll(fd, bytes) && fchmod(fd, mode) == 0 && fsync(fd) == 0;
+    ok = close(fd) == 0 && ok;
+    if (ok)
+        ok = rename(temporary.c_str(), path.c_str()) == 0;
+    if (!ok) {
+        unlink(temporary.c_str());
+        return false;
+    }
+    int dirFd = open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dirFd >= 0) {
+        fsync(dirFd);
+        close(dirFd);
+    }
+    return true;
+}
+
+bool HasLineBreak(const std::string& text)
+{
+    return text.find_first_of("\r\n") != std::string::npos;
+}
+
+// Names and values that could not be read back as written are refused
+// rather than allowed to break the file into other lines or sections.
+bool Writable(LPCSTR section, LPCSTR key, LPCSTR value)
+{
+    std::string name = Trim(section);
+    if (name.empty() || HasLineBreak(name) || name.find(']') != std::string::npos)
+        return false;
+    if (key) {
+        std::string k = Trim(key);
+        if (HasLineBreak(k) || k.find('=') != std::string::npos || (!k.empty() && (k[0] == '[' || k[0] == ';')))
+            return false;
+    }
+    return !value || !HasLineBreak(value);
+}
+
+}  // namespace
+
+extern "C" {
+
+// Win32 returns the number as UINT: a negative value arrives as its two's
+// complement, which a caller that casts back to int sees as negative.
+UINT WINAPI GetPrivateProfileIntA(LPCSTR lpAppName, LPCSTR lpKeyName, INT nDefault, LPCSTR lpFileName)
+{
+    if (!lpAppName || !lpKeyName)
+        return static_cast<UINT>(nDefault);
+    std::string bytes;
+    if (ReadFile(ProfilePath(lpFileName), &bytes) != ReadResult::Read)
+        return static_cast<UINT>(nDefault);
+    std::string value;
+    if (!FindValue(Parse(bytes), Trim(lpAppName), Trim(lpKeyName), &value))
+        return static_cast<UINT>(nDefault);
+    value = Unquote(value);
+    if (value.empty())
+        return static_cast<UINT>(nDefault);
+    return static_cast<UINT>(ParseProfileInt(value));
+}
+
+// A NULL key deletes the section, a NULL value deletes the key. A file
+// that exists but cannot be read is never overwritten, since its contents
+// would be lost.
+BOOL WINAPI WritePrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpString, LPCSTR lpFileName)
+{
+    if (!lpAppName)
+        return !lpKeyName && !lpString;  // Win32's "flush the cache": nothing is cached here
+    if (!Writable(lpAppName, lpKeyName, lpString))
+        return FALSE;
+    std::string path = ProfilePath(lpFileName);
+    std::string bytes;
+    ReadResult read = ReadFile(path, &bytes);
+    if (read == ReadResult::Failed)
+        return FALSE;
+    Profile profile = Parse(bytes);
+    std::string section = Trim(lpAppName);
+    bool changed;
+    if (!lpKeyName)
+        changed = DeleteSection(&profile, section);
+    else if (!lpString)
+        changed = DeleteKey(&profile, section, Trim(lpKeyName));
+    else
+        changed = SetKey(&profile, section, Trim(lpKeyName), Trim(lpString));
+    if (!changed)
+        return TRUE;
+    return ReplaceFile(path, Serialise(profile)) ? TRUE : FALSE;
+}
+
+}  // extern "C"

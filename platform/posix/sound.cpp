@@ -1,0 +1,265 @@
+// PlaySoundA over SDL2's audio queue. One output device is opened on first
+// use and kept; a new sound clears the queue and queues its samples, so it
+// replaces whatever was playing and the call returns at once.
+//
+// There is deliberately no fallback to SDL's silent "dummy" or "disk"
+// drivers: without a real device PlaySoundA fails, and the saver turns its
+// sound off.
+#include "platform/posix/resources.h"
+#include "platform/posix/sys_internal.h"
+#include "platform/posix/sys_seams.h"
+
+#include <SDL.h>
+#include <string.h>
+
+#include <mutex>
+
+namespace {
+
+using w32test::SoundOutcome;
+
+std::mutex soundLock;
+SDL_AudioDeviceID device = 0;
+SDL_AudioSpec deviceSpec;
+bool audioSubsystemUp = false;
+std::string lastStarted;
+SoundOutcome outcome = SoundOutcome::Real;
+std::vector<w32test::SoundCall> calls;
+const size_t maxRecordedCalls = 1024;  // the saver plays for hours: keep only the latest
+
+const int outputRate = 44100;
+const Uint8 outputChannels = 2;
+const SDL_AudioFormat outputFormat = AUDIO_S16SYS;
+
+struct Samples {
+    std::vector<Uint8> bytes;  // in the device's format
+};
+
+void CloseDevice()
+{
+    if (device)
+        SDL_CloseAudioDevice(device);
+    device = 0;
+    if (audioSubsystemUp)
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    audioSubsystemUp = false;
+}
+
+bool IsSilentDriver(const char* driver)
+{
+    return !driver || strcmp(driver, "dummy") == 0 || strcmp(driver, "disk") == 0;
+}
+
+// A failed attempt leaves nothing open, so the next call starts afresh
+// (a sound server may have come up since); a failed attempt costs a few
+// milliseconds, and the saver stops asking after the first failure.
+bool OpenDevice()
+{
+    if (device)
+        return true;
+    SDL_SetHint(SDL_HINT_AUDIO_DEVICE_APP_NAME, "Brackwold!");
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
+        return false;
+    audioSubsystemUp = true;
+    if (IsSilentDriver(SDL_GetCurrentAudioDriver())) {
+        CloseDevice();
+        return false;
+    }
+    SDL_AudioSpec wanted;
+    SDL_zero(wanted);
+    wanted.freq = outputRate;
+    wanted.format = outputFormat;
+    wanted.channels = outputChannels;
+    wanted.samples = 1024;
+    // No changes allowed: SDL converts to the hardware, we queue one format.
+    device = SDL_OpenAudioDevice(nullptr, 0, &wanted, &deviceSpec, 0);
+    if (!device) {
+        CloseDevice();
+        return false;
+    }
+    SDL_PauseAudioDevice(device, 0);
+    return true;
+}
+
+// Decodes WAVE data and converts it to the output format.
+bool Decode(const void* data, size_t size, Samples* samples)
+{
+    if (!data || size == 0 || size > static_cast<size_t>(INT32_MAX))
+        return false;
+    SDL_RWops* stream = SDL_RWFromConstMem(data, static_cast<int>(size));
+    if (!stream)
+        return false;
+    SDL_AudioSpec spec;
+    Uint8* buffer = nullptr;
+    Uint32 length = 0;
+    if (!SDL_LoadWAV_RW(stream, 1, &spec, &buffer, &length))
+        return false;
+    SDL_AudioCVT cvt;
+    int built = SDL_BuildAudioCVT(&cvt, spec.format, spec.channels, spec.freq, outputFormat, outputChannels, outputRate);
+    if (built < 0) {
+        SDL_FreeWAV(buffer);
+        return false;
+    }
+    samples->bytes.assign(buffer, buffer + length);
+    SDL_FreeWAV(buffer);
+    if (built == 0)
+        return true;
+    cvt.len = static_cast<int>(length);
+    samples->bytes.resize(static_cast<size_t>(length) * static_cast<size_t>(cvt.len_mult));
+    cvt.buf = samples->bytes.data();
+    if (SDL_ConvertAudio(&cvt) != 0)
+        return false;
+    samples->bytes.resize(static_cast<size_t>(cvt.len_cvt));
+    return true;
+}
+
+// The WAVE bytes PlaySoundA was pointed at, by its flags.
+bool FindWave(LPCSTR sound, HMODULE module, DWORD flags, const void** data, size_t* size)
+{
+    if ((flags & SND_RESOURCE) == SND_RESOURCE) {
+        if (!w32::IsExecutableModule(module))
+            return false;
+        const w32::EmbeddedResource* resource = w32::FindEmbeddedResource("WAVE", sound);
+        if (!resource)
+            return false;
+        *data = resource->data;
+        *size = resource->size;
+        return true;
+    }
+    if (flags & SND_MEMORY) {
+        // The caller vouches for the memory; its RIFF header says how long it is.
+        const unsigned char* bytes = reinterpret_cast<const unsigned char*>(sound);
+        if (memcmp(bytes, "RIFF", 4) != 0)
+            return false;
+        Uint32 chunk = static_cast<Uint32>(bytes[4] | bytes[5] << 8 | bytes[6] << 16 | static_cast<Uint32>(bytes[7]) << 24);
+        *data = bytes;
+        *size = static_cast<size_t>(chunk) + 8;
+        return true;
+    }
+    return false;
+}
+
+std::string SoundName(LPCSTR sound, DWORD flags)
+{
+    if (!sound)
+        return "";
+    if (IS_INTRESOURCE(sound))
+        return "#" + std::to_string(static_cast<unsigned>(reinterpret_cast<uintptr_t>(sound)));
+    if ((flags & SND_RESOURCE) != SND_RESOURCE && (flags & SND_MEMORY))
+        return "<memory>";
+    return sound;
+}
+
+void StopPlaying()
+{
+    if (device)
+        SDL_ClearQueuedAudio(device);
+    lastStarted.clear();
+}
+
+// Waits for a synchronous sound to drain.
+void WaitUntilPlayed()
+{
+    while (device && SDL_GetQueuedAudioSize(device) > 0)
+        SDL_Delay(5);
+}
+
+BOOL Play(LPCSTR sound, HMODULE module, DWORD flags)
+{
+    if (!sound || (flags & SND_PURGE)) {
+        StopPlaying();
+        return TRUE;
+    }
+    const void* data = nullptr;
+    size_t size = 0;
+    if (!FindWave(sound, module, flags, &data, &size))
+        return FALSE;
+    Samples samples;
+    if (!Decode(data, size, &samples))
+        return FALSE;
+    std::string name = SoundName(sound, flags);
+    if (outcome == SoundOutcome::FakeDevice) {
+        lastStarted = name;
+        return TRUE;
+    }
+    if (!OpenDevice())
+        return FALSE;
+    StopPlaying();
+    if (SDL_QueueAudio(device, samples.bytes.data(), static_cast<Uint32>(samples.bytes.size())) != 0)
+        return FALSE;
+    lastStarted = name;
+    if (!(flags & SND_ASYNC))
+        WaitUntilPlayed();
+    return TRUE;
+}
+
+}  // namespace
+
+namespace w32test {
+
+void SetSoundOutcome(SoundOutcome wanted)
+{
+    std::lock_guard<std::mutex> hold(soundLock);
+    outcome = wanted;
+    lastStarted.clear();
+}
+
+std::vector<SoundCall> SoundCalls()
+{
+    std::lock_guard<std::mutex> hold(soundLock);
+    return calls;
+}
+
+void ClearSoundCalls()
+{
+    std::lock_guard<std::mutex> hold(soundLock);
+    calls.clear();
+}
+
+std::string SoundPlaying()
+{
+    std::lock_guard<std::mutex> hold(soundLock);
+    if (outcome == SoundOutcome::FakeDevice)
+        return lastStarted;
+    return device && SDL_GetQueuedAudioSize(device) > 0 ? lastStarted : "";
+}
+
+std::string SoundDriver()
+{
+    std::lock_guard<std::mutex> hold(soundLock);
+    const char* driver = device ? SDL_GetCurrentAudioDriver() : nullptr;
+    return driver ? driver : "";
+}
+
+void CloseSoundDevice()
+{
+    std::lock_guard<std::mutex> hold(soundLock);
+    CloseDevice();
+    lastStarted.clear();
+}
+
+}  // namespace w32test
+
+extern "C" {
+
+// Plays WAVE resources of the executable (SND_RESOURCE) and WAVE images in
+// memory (SND_MEMORY). Sound files and system sound aliases do not exist
+// here and fail, and no default sound is ever played in their place, with
+// or without SND_NODEFAULT. Without SND_ASYNC the call returns when the
+// sound has played.
+BOOL WINAPI PlaySoundA(LPCSTR pszSound, HMODULE hmod, DWORD fdwSound)
+{
+    std::lock_guard<std::mutex> hold(soundLock);
+    BOOL result;
+    switch (outcome) {
+    case SoundOutcome::Succeed: result = TRUE; break;
+    case SoundOutcome::Fail: result = FALSE; break;
+    default: result = Play(pszSound, hmod, fdwSound); break;
+    }
+    if (calls.size() >= maxRecordedCalls)
+        calls.erase(calls.begin(), calls.begin() + maxRecordedCalls / 2);
+    calls.push_back({SoundName(pszSound, fdwSound), hmod, fdwSound, result});
+    return result;
+}
+
+}  // extern "C"

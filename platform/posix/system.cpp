@@ -1,0 +1,274 @@
+// Process services: command line, version, time, process exit, the
+// screen-saver-running flag and the unhandled-exception filter.
+#include "platform/posix/entry/process.h"
+#include "platform/posix/sys_internal.h"
+#include "platform/posix/sys_seams.h"
+
+#include <errno.h>
+#include <sched.h>
+#include <stdio.h>
+#include <string.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <iterator>
+#include <mutex>
+
+namespace {
+
+std::mutex processLock;
+std::vector<std::string> arguments;
+bool argumentsKnown = false;
+std::string commandLine;  // what GetCommandLineA hands out; rebuilt only when the arguments change
+bool commandLineBuilt = false;
+
+DWORD platformId = VER_PLATFORM_WIN32_NT;
+DWORD tickOffset = 0;
+std::function<void(UINT)> exitHook;
+bool screenSaverRunning = false;
+std::function<LONG(EXCEPTION_POINTERS*)> exceptionHook;
+int exceptionCount = 0;
+
+// Without an entry that told us the arguments (a test binary's own main),
+// the kernel's copy is as good.
+std::vector<std::string> ReadOwnArguments()
+{
+    std::vector<std::string> result;
+    std::ifstream in("/proc/self/cmdline", std::ios::binary);
+    std::string all((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    size_t start = 0;
+    while (start < all.size()) {
+        size_t end = all.find('\0', start);
+        if (end == std::string::npos)
+            end = all.size();
+        result.push_back(all.substr(start, end - start));
+        start = end + 1;
+    }
+    return result;
+}
+
+// Quotes what the shell's parser would otherwise split: any blank or control
+// character, and an empty argument, which would vanish unquoted.
+std::string QuoteIfNeeded(const std::string& argument)
+{
+    bool needsQuotes = argument.empty();
+    for (unsigned char c : argument)
+        if (c <= ' ')
+            needsQuotes = true;
+    return needsQuotes ? "\"" + argument + "\"" : argument;
+}
+
+void BuildCommandLine()
+{
+    if (commandLineBuilt)
+        return;
+    if (!argumentsKnown) {
+        arguments = ReadOwnArguments();
+        argumentsKnown = true;
+    }
+    commandLine.clear();
+    for (size_t i = 0; i < arguments.size(); ++i) {
+        if (i > 0)
+            commandLine += ' ';
+        commandLine += QuoteIfNeeded(arguments[i]);
+    }
+    commandLineBuilt = true;
+}
+
+void ReplaceArguments(std::vector<std::string> argv)
+{
+    std::lock_guard<std::mutex> hold(processLock);
+    arguments = std::move(argv);
+    argumentsKnown = true;
+    commandLineBuilt = false;
+}
+
+uint64_t MonotonicMilliseconds()
+{
+    timespec now;
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<uint64_t>(now.tv_sec) * 1000u + static_cast<uint64_t>(now.tv_nsec) / 1000000u;
+}
+
+}  // namespace
+
+namespace w32 {
+
+void SetProcessArguments(int argc, char** argv)
+{
+    std::vector<std::string> copy;
+    for (int i = 0; i < argc && argv && argv[i]; ++i)
+        copy.emplace_back(argv[i]);
+    ReplaceArguments(std::move(copy));
+}
+
+// Skips the program name as Windows' start-up code does: a quoted name up to
+// its closing quote, otherwise up to the first blank; then the blanks.
+LPSTR CommandLineTail()
+{
+    char* p = GetCommandLineA();
+    if (*p == '"') {
+        ++p;
+        while (*p && *p != '"')
+            ++p;
+        if (*p == '"')
+            ++p;
+    } else {
+        while (static_cast<unsigned char>(*p) > ' ')
+            ++p;
+    }
+    while (*p && static_cast<unsigned char>(*p) <= ' ')
+        ++p;
+    return p;
+}
+
+}  // namespace w32
+
+namespace w32test {
+
+void SetProcessArguments(const std::vector<std::string>& argv)
+{
+    ReplaceArguments(argv);
+}
+
+void SetPlatformId(DWORD id)
+{
+    platformId = id;
+}
+
+void ResetPlatformId()
+{
+    platformId = VER_PLATFORM_WIN32_NT;
+}
+
+void SetTickCountOffset(DWORD offset)
+{
+    tickOffset = offset;
+}
+
+void SetExitProcessHook(std::function<void(UINT)> hook)
+{
+    exitHook = std::move(hook);
+}
+
+bool ScreenSaverRunning()
+{
+    return screenSaverRunning;
+}
+
+void SetScreenSaverRunning(bool running)
+{
+    screenSaverRunning = running;
+}
+
+void SetUnhandledExceptionHook(std::function<LONG(EXCEPTION_POINTERS*)> hook)
+{
+    exceptionHook = std::move(hook);
+}
+
+int UnhandledExceptionCount()
+{
+    return exceptionCount;
+}
+
+}  // namespace w32test
+
+extern "C" {
+
+LPSTR WINAPI GetCommandLineA(void)
+{
+    std::lock_guard<std::mutex> hold(processLock);
+    BuildCommandLine();
+    return &commandLine[0];
+}
+
+// Every character is one byte here: the layer speaks no double-byte code page.
+LPSTR WINAPI CharNextA(LPCSTR lpsz)
+{
+    if (!lpsz || !*lpsz)
+        return const_cast<LPSTR>(lpsz);
+    return const_cast<LPSTR>(lpsz + 1);
+}
+
+HMODULE WINAPI GetModuleHandleA(LPCSTR lpModuleName)
+{
+    if (!lpModuleName)
+        return w32::ExecutableModule();
+    return w32::FindLoadedModule(lpModuleName);
+}
+
+// Reports Windows 10 of the NT family. Accepts the plain structure and the
+// extended one (whose extra fields come back zeroed), like Windows.
+BOOL WINAPI GetVersionExA(LPOSVERSIONINFOA lpVersionInformation)
+{
+    const DWORD extendedSize = sizeof(OSVERSIONINFOA) + 8;
+    if (!lpVersionInformation)
+        return FALSE;
+    DWORD size = lpVersionInformation->dwOSVersionInfoSize;
+    if (size != sizeof(OSVERSIONINFOA) && size != extendedSize)
+        return FALSE;
+    memset(reinterpret_cast<char*>(lpVersionInformation) + sizeof(DWORD), 0, size - sizeof(DWORD));
+    lpVersionInformation->dwMajorVersion = 10;
+    lpVersionInformation->dwMinorVersion = 0;
+    lpVersionInformation->dwBuildNumber = 19045;
+    lpVersionInformation->dwPlatformId = platformId;
+    return TRUE;
+}
+
+DWORD WINAPI GetTickCount(void)
+{
+    return static_cast<DWORD>(MonotonicMilliseconds()) + tickOffset;
+}
+
+void WINAPI Sleep(DWORD dwMilliseconds)
+{
+    if (dwMilliseconds == 0) {
+        sched_yield();
+        return;
+    }
+    timespec left{static_cast<time_t>(dwMilliseconds / 1000), static_cast<long>(dwMilliseconds % 1000) * 1000000L};
+    while (nanosleep(&left, &left) == -1 && errno == EINTR) {
+    }
+}
+
+// Ends at once, without running static destructors: the audio thread may
+// still be reading buffers they would free.
+void WINAPI ExitProcess(UINT uExitCode)
+{
+    fflush(nullptr);
+    if (exitHook)
+        exitHook(uExitCode);
+    _exit(static_cast<int>(uExitCode));
+}
+
+// Only the screen-saver-running flag exists here; other actions fail.
+BOOL WINAPI SystemParametersInfoA(UINT uiAction, UINT uiParam, LPVOID pvParam, UINT fWinIni)
+{
+    (void)fWinIni;
+    if (uiAction != SPI_SCREENSAVERRUNNING)
+        return FALSE;
+    if (pvParam)
+        *static_cast<BOOL*>(pvParam) = screenSaverRunning ? TRUE : FALSE;
+    screenSaverRunning = uiParam != 0;
+    return TRUE;
+}
+
+// No debugger and no crash dialog: a line on stderr, then the caller's
+// handler runs.
+LONG WINAPI UnhandledExceptionFilter(EXCEPTION_POINTERS* ExceptionInfo)
+{
+    ++exceptionCount;
+    if (exceptionHook)
+        return exceptionHook(ExceptionInfo);
+    const EXCEPTION_RECORD* record = ExceptionInfo ? ExceptionInfo->ExceptionRecord : nullptr;
+    if (record)
+        fprintf(stderr, "Unhandled exception 0x%08X at %p\n", static_cast<unsigned>(record->ExceptionCode),
+                record->ExceptionAddress);
+    else
+        fprintf(stderr, "Unhandled exception\n");
+    fflush(stderr);
+    return EXCEPTION_EXECUTE_HANDLER;
+}
+
+}  // extern "C"
