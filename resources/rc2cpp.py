@@ -6,6 +6,7 @@ comments, a STRINGTABLE block of `id "text"` lines, and one-line file
 resources `NAME TYPE "file"` (NAME a number or an identifier, TYPE such as
 BITMAP or WAVE). Anything else is an error, so the two builds cannot drift.
 """
+import hashlib
 import os
 import re
 import sys
@@ -55,6 +56,8 @@ def c_string(text):
         ch = chr(byte)
         if ch in '"\\':
             out.append('\\' + ch)
+        elif ch == '\n':
+            out.append('\\n')
         elif 32 <= byte < 127:
             out.append(ch)
         else:
@@ -62,22 +65,53 @@ def c_string(text):
     return '"' + ''.join(out) + '"'
 
 
+def gas_string(text):
+    """A quoted string for the GNU assembler."""
+    return '"' + text.replace('\\', '\\\\').replace('"', '\\"') + '"'
+
+
+def incbin_block(files):
+    """Top-level asm that pulls each file into read-only data with .incbin.
+
+    The assembler copies the bytes itself, which keeps a build with megabytes
+    of audio fast; a table of decimal bytes takes the compiler far longer.
+    Each file's SHA-256 rides along in an assembler comment: the compiler
+    cache sees only this source, so a changed file must change the source.
+    """
+    out = ['__asm__(', '    ".section .rodata\\n"']
+    for index, (_, _, path, data) in enumerate(files):
+        symbol = f'brackwold_resource{index}'
+        digest = hashlib.sha256(data).hexdigest()
+        for line in (f'.globl {symbol}', f'.hidden {symbol}', f'.type {symbol}, @object',
+                     '.balign 16', f'{symbol}:',
+                     f'.incbin {gas_string(os.path.abspath(path))} /* sha256 {digest} */',
+                     f'.size {symbol}, {len(data)}'):
+            out.append('    ' + c_string(line + '\n'))
+    out.append('    ".previous\\n");')
+    return out
+
+
 def main():
     script, output = sys.argv[1], sys.argv[2]
-    strings, files = parse(script)
-    out = ['// Generated from brackwold.rc by rc2cpp.py. Do not edit.',
-           '#include "platform/posix/resources.h"', '', 'namespace w32 {', '']
-    for index, (_, _, path) in enumerate(files):
+    strings, entries = parse(script)
+    files = []
+    for rtype, name, path in entries:
         with open(path, 'rb') as f:
-            data = f.read()
-        out.append(f'static const unsigned char resource{index}[] = {{')
-        for start in range(0, len(data), 24):
-            out.append('    ' + ','.join(str(b) for b in data[start:start + 24]) + ',')
-        out.append('};')
-    out.append('')
+            files.append((rtype, name, path, f.read()))
+    out = ['// Generated from brackwold.rc by rc2cpp.py. Do not edit.',
+           '#include "platform/posix/resources.h"', '']
+    if files:
+        out += incbin_block(files)
+        out.append('')
+        out.append('extern "C" {')
+        for index in range(len(files)):
+            out.append(f'extern const unsigned char brackwold_resource{index}[];')
+        out.append('}')
+        out.append('')
+    out += ['namespace w32 {', '']
     out.append('const EmbeddedResource embeddedResources[] = {')
-    for index, (rtype, name, _) in enumerate(files):
-        out.append(f'    {{{c_string(rtype)}, {c_string(name)}, resource{index}, sizeof resource{index}}},')
+    for index, (rtype, name, _, data) in enumerate(files):
+        out.append(f'    {{{c_string(rtype)}, {c_string(name)}, brackwold_resource{index}, {len(data)}}},')
     if not files:
         out.append('    {nullptr, nullptr, nullptr, 0},')
     out.append('};')
@@ -92,7 +126,7 @@ def main():
     out.append(f'const size_t embeddedStringCount = {len(strings)};')
     out.append('')
     out.append('}  // namespace w32')
-    os.makedirs(os.path.dirname(output), exist_ok=True)
+    os.makedirs(os.path.dirname(output) or '.', exist_ok=True)
     with open(output, 'w', encoding='utf-8') as f:
         f.write('\n'.join(out) + '\n')
 
