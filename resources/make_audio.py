@@ -29,7 +29,7 @@ VOICES = {
                ['pitch', '-280', 'bass', '+5', 'reverb', '20', '50', '40']),
     # Talks from inside a tight hood: every high sound is smothered.
     'muffix': (['-v', 'en-us+m1', '-p', '60', '-s', '165'],
-               ['pitch', '+150', 'lowpass', '700', 'lowpass', '900', 'bass', '+6']),
+               ['pitch', '+150', 'lowpass', '1000', 'lowpass', '1300', 'bass', '+6']),
     # Quick and cocky.
     'tavik': (['-v', 'en-us+m7', '-p', '58', '-s', '175'],
               ['pitch', '+250', 'chorus', '0.7', '0.9', '55', '0.4', '0.25', '2', '-t']),
@@ -83,7 +83,7 @@ LINES = [
     # The kick scene: the big one gets ready, the small one pleads, the
     # big one calls out as it kicks.
     ('KICKREADY', 'tavik', 'Hold still, little guy.'),
-    ('KICKPLEA', 'nibbo', 'No! Please! Not again!'),
+    ('KICKPLEA', 'nibbo', 'No no no, please!'),
     ('KICKCALL', 'tavik', 'Heave ho! Off you go!'),
 ]
 
