@@ -1,0 +1,223 @@
+// The switch table, window-handle parsing, the command-line walk of the
+// process entry and the exception guard, run against the headless layer.
+#include "shell/shell.h"
+#include "platform/posix/sys_seams.h"
+#include "platform/posix/window_seams.h"
+#include "shell_fixture.h"
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+#include <string>
+
+namespace {
+
+struct ExitCalled {
+    UINT code;
+};
+
+TEST(ParseWindowHandle, ReadsLeadingDecimalDigitsWithWrapping)
+{
+    const struct {
+        const char* text;
+        UINT_PTR value;
+    } cases[] = {
+        {"1234", 1234},
+        {"0", 0},
+        {"", 0},
+        {":1234", 0},           // no separator is skipped
+        {"-5", 0},              // no sign
+        {"abc", 0},
+        {"12ab", 12},
+        {"4294967295", 4294967295u},
+        {"4294967296", 0},      // wraps in 32 bits
+        {"4294967297", 1},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ((UINT_PTR)ParseWindowHandle(c.text), c.value) << c.text;
+    // 2^64 + 1: a long run of digits keeps only the low 32 bits, never overflows.
+    EXPECT_EQ((UINT_PTR)ParseWindowHandle("18446744073709551617"), (UINT_PTR)1);
+}
+
+class RunModes : public ShellFixture {};
+
+TEST_F(RunModes, SaverSwitchesStartTheFullScreenSaver)
+{
+    for (const char* args : {"/s", "-S", "s", "   /s", "S extra"}) {
+        ResetShell();
+        // A quit posted ahead ends the message loop once the window exists;
+        // its code comes back as the mode's result.
+        PostQuitMessage(7);
+        EXPECT_EQ(ShellMain(NULL, const_cast<LPSTR>(args)), 7) << args;
+        EXPECT_NE(FindWindowA("WindowsScreenSaverClass", "Screen Saver"), (HWND)NULL) << args;
+        EXPECT_FALSE(previewMode);
+    }
+}
+
+TEST_F(RunModes, ASecondFullScreenSaverEndsAtOnceWithZero)
+{
+    PostQuitMessage(7);
+    ASSERT_EQ(ShellMain(NULL, const_cast<LPSTR>("/s")), 7);
+    HWND first = FindWindowA("WindowsScreenSaverClass", "Screen Saver");
+    ASSERT_NE(first, (HWND)NULL);
+    EXPECT_EQ(ShellMain(NULL, const_cast<LPSTR>("/s")), 0);
+    EXPECT_TRUE(IsWindow(first));
+    EXPECT_EQ(GetForegroundWindow(), first);
+}
+
+TEST_F(RunModes, BadPreviewHandlesFailWithoutAWindow)
+{
+    for (const char* args : {"/p 0", "/p abc", "/p", "/p 4294967296", "/p 123456"}) {
+        EXPECT_EQ(ShellMain(NULL, const_cast<LPSTR>(args)), -1) << args;
+        EXPECT_EQ(FindWindowA("WindowsScreenSaverClass", "Preview"), (HWND)NULL) << args;
+    }
+}
+
+TEST_F(RunModes, PreviewRunsAsAChildOfTheGivenWindow)
+{
+    HWND host = CreateHostWindow(152, 112);
+    for (const char letter : {'p', 'L'}) {
+        ResetShell();
+        std::string args = std::string("/") + letter + "  " + std::to_string((UINT_PTR)host);
+        PostQuitMessage(3);
+        EXPECT_EQ(ShellMain(NULL, const_cast<LPSTR>(args.c_str())), 3) << args;
+        EXPECT_TRUE(previewMode);
+        HWND preview = FindWindowA("WindowsScreenSaverClass", "Preview");
+        ASSERT_NE(preview, (HWND)NULL);
+        EXPECT_EQ(GetParent(preview), host);
+        RECT client;
+        GetClientRect(preview, &client);
+        EXPECT_EQ(client.right, 152);
+        EXPECT_EQ(client.bottom, 112);
+        DestroyWindow(preview);
+    }
+}
+
+TEST_F(RunModes, UnknownSwitchesAndPasswordChangeOutsideWin9xFail)
+{
+    for (const char* args : {"/x", "/a", "/a 1234", "-q", "/?"})
+        EXPECT_EQ(ShellMain(NULL, const_cast<LPSTR>(args)), -1) << args;
+}
+
+TEST_F(RunModes, ConfigurationModesReturnTheDialogResult)
+{
+    // The dialog cannot be shown yet, so the platform's failure value comes back.
+    for (const char* args : {"", "/c", "/c:1234", "  -C"})
+        EXPECT_EQ(ShellMain(NULL, const_cast<LPSTR>(args)), -1) << args;
+    EXPECT_EQ(FindWindowA("WindowsScreenSaverClass", NULL), (HWND)NULL);
+}
+
+// Fake "MPR.DLL" entry point: records its call.
+static std::string changeProvider;
+static HWND changeOwner;
+static int changeCalls;
+static bool changeThrows;
+
+DWORD WINAPI FakePwdChangePassword(LPCSTR provider, HWND owner, DWORD, LPVOID)
+{
+    ++changeCalls;
+    changeProvider = provider;
+    changeOwner = owner;
+    if (changeThrows)
+        throw std::runtime_error("password store broke");
+    return 0;
+}
+
+class PasswordChange : public ShellFixture {
+protected:
+    void SetUp() override
+    {
+        ShellFixture::SetUp();
+        w32test::SetPlatformId(VER_PLATFORM_WIN32_WINDOWS);
+        w32test::RegisterModule("MPR.DLL", {{"PwdChangePasswordA", w32test::AsFarProc(&FakePwdChangePassword)}});
+        changeCalls = 0;
+        changeOwner = NULL;
+        changeThrows = false;
+    }
+};
+
+TEST_F(PasswordChange, CallsTheProviderWithTheGivenOwner)
+{
+    HWND owner = CreateHostWindow(300, 200);
+    std::string args = "/a " + std::to_string((UINT_PTR)owner);
+    EXPECT_EQ(ShellMain(NULL, const_cast<LPSTR>(args.c_str())), 0);
+    EXPECT_EQ(changeCalls, 1);
+    EXPECT_EQ(changeProvider, "SCRSAVE");
+    EXPECT_EQ(changeOwner, owner);
+    EXPECT_EQ(w32test::ModuleReferenceCount("MPR.DLL"), 0);  // freed again
+}
+
+TEST_F(PasswordChange, ANonWindowHandleFallsBackToTheForegroundWindow)
+{
+    HWND foreground = CreateHostWindow(300, 200);
+    SetForegroundWindow(foreground);
+    EXPECT_EQ(ShellMain(NULL, const_cast<LPSTR>("A 99999")), 0);
+    EXPECT_EQ(changeOwner, foreground);
+    EXPECT_EQ(ShellMain(NULL, const_cast<LPSTR>("/a")), 0);
+    EXPECT_EQ(changeOwner, foreground);
+}
+
+TEST_F(PasswordChange, AMissingLibraryOrEntryDoesNothing)
+{
+    w32test::RegisterModule("MPR.DLL", {});
+    EXPECT_EQ(ShellMain(NULL, const_cast<LPSTR>("/a")), 0);
+    w32test::UnregisterModule("MPR.DLL");
+    EXPECT_EQ(ShellMain(NULL, const_cast<LPSTR>("/a")), 0);
+    EXPECT_EQ(changeCalls, 0);
+}
+
+TEST_F(PasswordChange, AnEscapingExceptionIsOfferedToTheFilter)
+{
+    changeThrows = true;
+    int offered = 0;
+    w32test::SetUnhandledExceptionHook([&](EXCEPTION_POINTERS* pointers) {
+        ++offered;
+        EXPECT_NE(pointers->ExceptionRecord, nullptr);
+        return (LONG)EXCEPTION_EXECUTE_HANDLER;
+    });
+    w32test::SetScreenSaverRunning(true);
+    EXPECT_EQ(ShellMain(NULL, const_cast<LPSTR>("/a")), -1);
+    EXPECT_EQ(offered, 1);
+    EXPECT_FALSE(w32test::ScreenSaverRunning());  // the guard cleared the flag
+
+    // A filter that declines lets the exception go on.
+    w32test::SetUnhandledExceptionHook([](EXCEPTION_POINTERS*) { return (LONG)EXCEPTION_CONTINUE_SEARCH; });
+    EXPECT_THROW(ShellMain(NULL, const_cast<LPSTR>("/a")), std::runtime_error);
+    w32test::SetUnhandledExceptionHook(nullptr);
+}
+
+// The process entry skips the program name (quoted or not) and the blanks
+// after it. "/a" on the Windows 95/98 family returns 0 only when the switch
+// was found, so a wrong walk shows as -1.
+TEST_F(PasswordChange, EntrySkipsTheProgramNameAndBlanks)
+{
+    const std::vector<std::vector<std::string>> commandLines = {
+        {"brackwold", "/a"},
+        {"/usr/lib/my savers/brackwold.scr", "/a"},  // quoted: it has a space
+        {"brackwold", "\t/a"},
+    };
+    for (const auto& argv : commandLines) {
+        w32test::SetProcessArguments(argv);
+        UINT exitCode = 12345;
+        w32test::SetExitProcessHook([](UINT code) { throw ExitCalled{code}; });
+        try {
+            ShellEntry();
+        } catch (const ExitCalled& exit) {
+            exitCode = exit.code;
+        }
+        w32test::SetExitProcessHook(nullptr);
+        EXPECT_EQ(exitCode, 0u) << GetCommandLineA();
+    }
+    w32test::SetProcessArguments({"brackwold", "/x"});
+    w32test::SetExitProcessHook([](UINT code) { throw ExitCalled{code}; });
+    UINT exitCode = 0;
+    try {
+        ShellEntry();
+    } catch (const ExitCalled& exit) {
+        exitCode = exit.code;
+    }
+    w32test::SetExitProcessHook(nullptr);
+    EXPECT_EQ(exitCode, (UINT)-1);
+}
+
+}  // namespace
