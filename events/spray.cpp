@@ -15,6 +15,8 @@
 SprayParticle sprayPool[sprayPoolSize];
 
 static const double drawScale = 0.05;
+// Added in single precision, so a pull can bring a speed to exactly 0.
+static const float pull = 0.05f;
 
 // rand() % range shifted by offset, in thousandths.
 static float RandomSpeed(int range, int offset)
@@ -56,7 +58,7 @@ void SprayFountain(float red, float green, float blue, float decay)
 {
     for (int i = 0; i < sprayPoolSize; i++) {
         SprayParticle* particle = &sprayPool[i];
-        particle->vy = (float)(particle->vy - 0.05);
+        particle->vy -= pull;
         particle->x += particle->vx;
         particle->y += particle->vy;
         particle->z += particle->vz;
@@ -73,7 +75,7 @@ void SprayFall(float red, float green, float blue, float decay)
 {
     for (int i = 0; i < sprayPoolSize; i++) {
         SprayParticle* particle = &sprayPool[i];
-        particle->vy = (float)(particle->vy + 0.05);
+        particle->vy += pull;
         particle->x += particle->vx;
         particle->y -= particle->vy;
         particle->z += particle->vz;
@@ -90,7 +92,7 @@ void SprayFallMinusX(float red, float green, float blue, float decay)
 {
     for (int i = 0; i < sprayPoolSize; i++) {
         SprayParticle* particle = &sprayPool[i];
-        particle->vx = (float)(particle->vx - 0.05);
+        particle->vx -= pull;
         particle->x += particle->vx;
         particle->y += particle->vy;
         particle->z += particle->vz;
@@ -107,7 +109,7 @@ void SprayFallPlusX(float red, float green, float blue, float decay)
 {
     for (int i = 0; i < sprayPoolSize; i++) {
         SprayParticle* particle = &sprayPool[i];
-        particle->vx = (float)(particle->vx + 0.05);
+        particle->vx += pull;
         particle->x += particle->vx;
         particle->y += particle->vy;
         particle->z += particle->vz;

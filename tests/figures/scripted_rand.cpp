@@ -1,0 +1,39 @@
+#include "scripted_rand.h"
+
+#include <stdlib.h>
+
+#include <deque>
+
+namespace {
+std::deque<int> queued;
+unsigned fallback = 12345;
+int calls = 0;
+}  // namespace
+
+void ScriptRand(std::initializer_list<int> results)
+{
+    queued.insert(queued.end(), results.begin(), results.end());
+}
+
+void ResetRand()
+{
+    queued.clear();
+    fallback = 12345;
+    calls = 0;
+}
+
+int RandCalls() { return calls; }
+int RandQueued() { return (int)queued.size(); }
+
+// Interposes the C library's rand for everything linked into this binary.
+extern "C" int rand(void) noexcept
+{
+    calls++;
+    if (!queued.empty()) {
+        int result = queued.front();
+        queued.pop_front();
+        return result;
+    }
+    fallback = fallback * 1103515245u + 12345u;
+    return (int)((fallback >> 16) & 0x7fff);
+}
