@@ -1,0 +1,122 @@
+// A saver window of a chosen client size on the layer's offscreen backend,
+// with the stage built by SaverWindowProc's WM_CREATE and torn down again
+// after each case.
+#pragma once
+#include "platform/win32.h"
+#include "platform/posix/sys_seams.h"
+#include "platform/posix/window_seams.h"
+#include "settings/settings.h"
+#include "shell/shell.h"
+#include "stage/scene_state.h"
+#include "stage/stage.h"
+
+#include <gtest/gtest.h>
+
+#include <math.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <string>
+
+// ExitProcess hands control back to the test by throwing this.
+struct ProcessExit {
+    UINT code;
+};
+
+// The scene clock as the test sets it, in seconds since clockStart {0, 0}.
+inline double& FakeClockSeconds()
+{
+    static double seconds;
+    return seconds;
+}
+
+inline void ReadFakeClock(LONG* seconds, LONG* microseconds)
+{
+    double now = FakeClockSeconds();
+    double whole = floor(now);
+    *seconds = (LONG)whole;
+    *microseconds = (LONG)llround((now - whole) * 1000000.0);
+}
+
+inline LRESULT CALLBACK PlainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+class StageFixture : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        // An empty configuration folder: the settings are the defaults
+        // unless a case writes an INI file.
+        char pattern[] = "/tmp/brkw-stage-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        configRoot = pattern;
+        setenv("XDG_CONFIG_HOME", configRoot.c_str(), 1);
+
+        ResetSceneState();
+        previewMode = false;
+        FakeClockSeconds() = 0.0;
+        clockSource = ReadFakeClock;
+        w32test::SetExitProcessHook([](UINT code) { throw ProcessExit{code}; });
+        w32test::SuppressMessageBoxes(true);
+        w32test::ClearMessageBoxCalls();
+        w32test::SetSoundOutcome(w32test::SoundOutcome::Succeed);
+
+        static bool registered;
+        if (!registered) {
+            WNDCLASSA plain = {};
+            plain.lpfnWndProc = PlainWindowProc;
+            plain.lpszClassName = "BrackwoldTestSaver";
+            registered = RegisterClassA(&plain) != 0;
+        }
+    }
+
+    void TearDown() override
+    {
+        if (built)
+            SaverWindowProc(saver, WM_DESTROY, 0, 0);
+        built = false;
+        w32test::ResetWindowing();
+        w32test::SetExitProcessHook(nullptr);
+        w32test::SuppressMessageBoxes(false);
+        clockSource = nullptr;
+        std::string command = "rm -rf '" + configRoot + "'";
+        ASSERT_EQ(system(command.c_str()), 0);
+    }
+
+    void WriteSettings(const std::string& text)
+    {
+        std::string folder = configRoot + "/brackwold";
+        mkdir(folder.c_str(), 0755);
+        FILE* file = fopen((folder + "/BRKW.ini").c_str(), "wb");
+        ASSERT_NE(file, nullptr);
+        fputs(text.c_str(), file);
+        fclose(file);
+    }
+
+    HWND CreateSaver(int width, int height, HWND parent = NULL)
+    {
+        DWORD style = parent ? WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN : WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN;
+        saver = CreateWindowExA(0, "BrackwoldTestSaver", "Screen Saver", style, 0, 0, width, height, parent, NULL,
+                                NULL, NULL);
+        return saver;
+    }
+
+    // Builds the stage in a saver window with the given client area and
+    // starts the scene clock at 0.
+    void BuildStage(int width, int height)
+    {
+        ASSERT_NE(CreateSaver(width, height), nullptr);
+        ASSERT_EQ(SaverWindowProc(saver, WM_CREATE, 0, 0), 0);
+        built = true;
+        ASSERT_NE(stageWindow, nullptr);
+        clockStart[0] = 0;
+        clockStart[1] = 0;
+    }
+
+    std::string configRoot;
+    HWND saver = NULL;
+    bool built = false;
+};
