@@ -1,0 +1,56 @@
+// What the windowing core asks of a display backend. Exactly one backend is
+// linked into a program: the X11/GLX one for the real saver, the offscreen
+// one (no display, OSMesa GL) for the tests.
+#pragma once
+#include "platform/posix/layer_internal.h"
+
+namespace w32::be {
+
+// Screen and pointer
+int ScreenWidth();
+int ScreenHeight();
+bool GetCursorPos(POINT* pt);
+void SetCursorVisible(bool visible);
+
+// Our windows. CreateNativeWindow runs before WM_NCCREATE, so the window can
+// be drawn into from WM_CREATE on.
+bool CreateNativeWindow(Window* w);
+void DestroyNativeWindow(Window* w);
+void ShowNativeWindow(Window* w, bool show);
+void MoveNativeWindow(Window* w);
+void SetNativeTitle(Window* w);
+bool SetForeground(Window* w);
+HWND GetForeground();
+
+// Windows of other clients, named by their display id.
+bool ForeignIsWindow(HWND hwnd);
+bool ForeignClientRect(HWND hwnd, RECT* rc);
+HWND ForeignParent(HWND hwnd);
+bool ForeignSetForeground(HWND hwnd);
+HWND FindForeignWindow(const char* className, const char* title);
+
+// Waits for display events up to timeoutMs (negative: no limit) and turns
+// them into queued input, invalidations and destructions. Returns at once
+// when events are already pending.
+void WaitForEvents(int timeoutMs);
+
+// GDI output into a window's client area. pixels are 0x00RRGGBB rows.
+void PutImage(Window* w, int x, int y, int width, int height, const uint32_t* pixels, int stride);
+void FillRect(Window* w, const RECT& r, COLORREF colour);
+bool IsPaletteDevice();
+
+// Pixel formats are numbered from 1.
+int PixelFormatCount();
+bool DescribePixelFormat(int format, PIXELFORMATDESCRIPTOR* pfd);
+bool SetPixelFormat(Window* w, int format);
+
+// GL contexts
+void* CreateContext(Window* w);
+bool MakeCurrent(Window* w, void* context);
+void DeleteContext(void* context);
+bool SwapBuffers(Window* w);
+
+// Forget everything about test-made state (offscreen only; X11 ignores it).
+void Reset();
+
+}  // namespace w32::be

@@ -1,0 +1,120 @@
+// Shared state of the layer's windowing core: the class registry, the window
+// table, GDI objects and the message queue. Only the layer's own sources
+// include this; the system sees nothing but platform/win32.h.
+#pragma once
+#include "platform/win32.h"
+
+#include <cstdint>
+#include <deque>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace w32 {
+
+// Our own window handles live above 2^32 so they can never be mistaken for
+// an X window id, which the system may hand us as a foreign HWND.
+constexpr uint64_t ownHandleBase = 0x100000000ull;
+inline bool IsOwnHandleValue(HWND hwnd) { return (uint64_t)(uintptr_t)hwnd >= ownHandleBase; }
+
+struct WindowClass {
+    std::string name;
+    ATOM atom = 0;
+    WNDCLASSA wc;
+};
+
+struct Dc;
+
+struct Window {
+    HWND handle = nullptr;
+    std::shared_ptr<WindowClass> cls;
+    WNDPROC proc = nullptr;
+    DWORD style = 0;
+    DWORD exStyle = 0;
+    HWND parent = nullptr;      // ours or foreign (an X window id)
+    bool foreignParent = false;
+    std::vector<HWND> children; // ours only, in creation order
+    std::string title;
+    int x = 0, y = 0, width = 0, height = 0;  // relative to the parent's client area
+    bool visible = false;
+    bool destroying = false;
+    // The update region, kept as its bounding rectangle.
+    bool updatePending = false;
+    bool eraseRequested = false;
+    RECT updateRect{};
+    Dc* ownDc = nullptr;        // CS_OWNDC: the one DC of this window
+    int pixelFormat = 0;
+    void* native = nullptr;     // the backend's per-window data
+};
+
+// GDI objects: every handle points at one of these, and is checked against
+// the live set before use so a stale or foreign handle is refused, not used.
+enum class GdiKind { Dc, Bitmap, Brush, Palette };
+
+struct GdiObject {
+    GdiKind kind;
+    bool stock = false;
+    int selectCount = 0;        // DCs that have it selected
+    bool deletePending = false; // deleted while selected: freed when deselected
+    explicit GdiObject(GdiKind k) : kind(k) {}
+    virtual ~GdiObject() = default;
+};
+
+struct Bitmap : GdiObject {
+    int width = 1, height = 1;
+    std::vector<uint32_t> pixels;  // top-down rows, 0x00RRGGBB
+    Bitmap() : GdiObject(GdiKind::Bitmap) {}
+};
+
+struct Brush : GdiObject {
+    COLORREF colour = 0;
+    bool hollow = false;
+    Brush() : GdiObject(GdiKind::Brush) {}
+};
+
+struct Palette : GdiObject {
+    std::vector<PALETTEENTRY> entries;
+    Palette() : GdiObject(GdiKind::Palette) {}
+};
+
+struct Dc : GdiObject {
+    HWND window = nullptr;      // window DC; null for memory and screen DCs
+    bool memory = false;
+    bool owned = false;         // the CS_OWNDC DC of its window
+    Bitmap* bitmap = nullptr;   // memory DC: the selected bitmap
+    Palette* palette = nullptr;
+    Brush* brush = nullptr;
+    bool clipped = false;       // inside BeginPaint: drawing limited to clip
+    RECT clip{};
+    Dc() : GdiObject(GdiKind::Dc) {}
+};
+
+// Window table
+Window* FindWindowRecord(HWND hwnd);
+bool IsDescendantOf(HWND child, HWND ancestor);
+std::vector<Window*> AllWindows();
+
+// GDI (gdi.cpp)
+Dc* CheckDc(HDC hdc);
+Dc* CreateWindowDc(Window* w, bool owned);
+void FreeDc(Dc* dc);
+void FillWindowRect(Window* w, const RECT& r, Brush* brush);
+Brush* CheckBrush(HBRUSH h);
+void ResetGdi();
+
+// Message queue (message.cpp)
+uint64_t NowMs();
+void AdvanceClock(uint64_t ms);
+void QueueInput(const MSG& msg, unsigned character = 0);
+void PurgeWindowMessages(HWND hwnd);
+void ResetQueue();
+
+// Paint (paint.cpp)
+bool ValidateWindow(Window* w);
+
+// WGL (wgl.cpp)
+void ForgetWindowGl(Window* w);
+void ResetGl();
+
+}  // namespace w32

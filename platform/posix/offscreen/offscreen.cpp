@@ -1,0 +1,359 @@
+// The offscreen backend: a screen without a display for the tests. Windows
+// exist only in the layer's core, GDI output lands in a pixel buffer per
+// window and GL renders through OSMesa into a buffer the size of the window;
+// SwapBuffers keeps a copy of what was presented.
+#include "platform/posix/backend.h"
+#include "platform/posix/offscreen/offscreen_seams.h"
+
+#include <GL/osmesa.h>
+#include <strings.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <thread>
+
+namespace w32 {
+namespace {
+
+struct Foreign {
+    int width, height;
+    std::string className, title;
+};
+
+struct Surface {
+    std::vector<uint32_t> gdi;          // 0x00RRGGBB, top-down
+    std::vector<unsigned char> back;    // OSMesa RGBA, bottom-up
+    int backWidth = 0, backHeight = 0;
+    w32test::Picture presented;
+    int presents = 0;
+};
+
+struct Offscreen {
+    int screenWidth = 1024, screenHeight = 768;
+    POINT cursor{0, 0};
+    bool cursorVisible = true;
+    std::map<HWND, Foreign> foreign;
+    uintptr_t nextForeign = 0x200001;
+    HWND foreground = nullptr;
+    bool instantTimers = false;
+    bool paletteDisplay = false;
+    OSMesaContext current = nullptr;
+    Window* currentWindow = nullptr;
+};
+
+Offscreen& screen()
+{
+    static Offscreen s;
+    return s;
+}
+
+Surface* SurfaceOf(Window* w)
+{
+    return w ? static_cast<Surface*>(w->native) : nullptr;
+}
+
+void ResizeSurface(Window* w)
+{
+    Surface* s = SurfaceOf(w);
+    s->gdi.assign((size_t)w->width * w->height, 0);
+}
+
+bool Bind(Window* w, OSMesaContext ctx)
+{
+    Surface* s = SurfaceOf(w);
+    int width = std::max(w->width, 1), height = std::max(w->height, 1);
+    if (s->backWidth != width || s->backHeight != height) {
+        s->back.assign((size_t)width * height * 4, 0);
+        s->backWidth = width;
+        s->backHeight = height;
+    }
+    return OSMesaMakeCurrent(ctx, s->back.data(), GL_UNSIGNED_BYTE, width, height);
+}
+
+PIXELFORMATDESCRIPTOR Format(int index)
+{
+    PIXELFORMATDESCRIPTOR p{};
+    p.nSize = sizeof p;
+    p.nVersion = 1;
+    p.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | (index == 1 ? PFD_DOUBLEBUFFER : 0);
+    p.iPixelType = PFD_TYPE_RGBA;
+    if (index == 1 && screen().paletteDisplay) {
+        p.dwFlags |= PFD_NEED_PALETTE;
+        p.cColorBits = 8;
+        p.cRedBits = 3, p.cRedShift = 0;
+        p.cGreenBits = 3, p.cGreenShift = 3;
+        p.cBlueBits = 2, p.cBlueShift = 6;
+    } else {
+        p.cColorBits = 32;
+        p.cRedBits = 8, p.cRedShift = 16;
+        p.cGreenBits = 8, p.cGreenShift = 8;
+        p.cBlueBits = 8, p.cBlueShift = 0;
+        p.cAlphaBits = 8, p.cAlphaShift = 24;
+    }
+    p.cDepthBits = 24;
+    p.cStencilBits = 8;
+    p.iLayerType = PFD_MAIN_PLANE;
+    return p;
+}
+
+}  // namespace
+
+namespace be {
+
+int ScreenWidth() { return screen().screenWidth; }
+int ScreenHeight() { return screen().screenHeight; }
+
+bool GetCursorPos(POINT* pt)
+{
+    *pt = screen().cursor;
+    return true;
+}
+
+void SetCursorVisible(bool visible) { screen().cursorVisible = visible; }
+
+bool CreateNativeWindow(Window* w)
+{
+    if (w->foreignParent && !screen().foreign.count(w->parent)) return false;
+    w->native = new Surface;
+    ResizeSurface(w);
+    return true;
+}
+
+void DestroyNativeWindow(Window* w)
+{
+    Offscreen& s = screen();
+    if (s.currentWindow == w) {
+        OSMesaMakeCurrent(nullptr, nullptr, 0, 0, 0);
+        s.current = nullptr;
+        s.currentWindow = nullptr;
+    }
+    if (s.foreground == w->handle) s.foreground = nullptr;
+    delete SurfaceOf(w);
+    w->native = nullptr;
+}
+
+void ShowNativeWindow(Window* w, bool show)
+{
+    // Showing a top-level window activates it, as on Windows.
+    if (show && !w->parent) screen().foreground = w->handle;
+}
+
+void MoveNativeWindow(Window* w)
+{
+    Surface* s = SurfaceOf(w);
+    if (s->gdi.size() != (size_t)w->width * w->height) ResizeSurface(w);
+    // A GL drawable follows its window's size.
+    if (screen().currentWindow == w) Bind(w, screen().current);
+}
+
+void SetNativeTitle(Window*) {}
+
+bool SetForeground(Window* w)
+{
+    screen().foreground = w->handle;
+    return true;
+}
+
+HWND GetForeground() { return screen().foreground; }
+
+bool ForeignIsWindow(HWND hwnd) { return screen().foreign.count(hwnd) != 0; }
+
+bool ForeignClientRect(HWND hwnd, RECT* rc)
+{
+    auto it = screen().foreign.find(hwnd);
+    if (it == screen().foreign.end()) return false;
+    *rc = RECT{0, 0, it->second.width, it->second.height};
+    return true;
+}
+
+HWND ForeignParent(HWND) { return nullptr; }
+
+bool ForeignSetForeground(HWND hwnd)
+{
+    if (!ForeignIsWindow(hwnd)) return false;
+    screen().foreground = hwnd;
+    return true;
+}
+
+HWND FindForeignWindow(const char* className, const char* title)
+{
+    for (auto& [h, f] : screen().foreign) {
+        if (className && strcasecmp(f.className.c_str(), className) != 0) continue;
+        if (title && strcasecmp(f.title.c_str(), title) != 0) continue;
+        return h;
+    }
+    return nullptr;
+}
+
+// Nothing ever arrives from outside, so a wait without a timer would last
+// for ever: that is a test's mistake, reported rather than hung on.
+void WaitForEvents(int timeoutMs)
+{
+    if (timeoutMs == 0) return;
+    if (timeoutMs < 0) {
+        std::fprintf(stderr, "offscreen layer: GetMessageA would wait for ever (no timer, no input)\n");
+        std::abort();
+    }
+    if (screen().instantTimers)
+        AdvanceClock((uint64_t)timeoutMs);
+    else
+        std::this_thread::sleep_for(std::chrono::milliseconds(timeoutMs));
+}
+
+void PutImage(Window* w, int x, int y, int width, int height, const uint32_t* pixels, int stride)
+{
+    Surface* s = SurfaceOf(w);
+    for (int row = 0; row < height; row++)
+        for (int col = 0; col < width; col++)
+            s->gdi[(size_t)(y + row) * w->width + x + col] = pixels[(size_t)row * stride + col];
+}
+
+void FillRect(Window* w, const RECT& r, COLORREF colour)
+{
+    Surface* s = SurfaceOf(w);
+    // COLORREF is 0x00BBGGRR; the surface holds 0x00RRGGBB.
+    uint32_t pixel = (colour & 0xFF) << 16 | (colour & 0xFF00) | (colour >> 16 & 0xFF);
+    for (LONG y = r.top; y < r.bottom; y++)
+        for (LONG x = r.left; x < r.right; x++) s->gdi[(size_t)y * w->width + x] = pixel;
+}
+
+bool IsPaletteDevice() { return screen().paletteDisplay; }
+
+int PixelFormatCount() { return 2; }
+
+bool DescribePixelFormat(int format, PIXELFORMATDESCRIPTOR* pfd)
+{
+    if (format < 1 || format > PixelFormatCount()) return false;
+    *pfd = Format(format);
+    return true;
+}
+
+bool SetPixelFormat(Window*, int) { return true; }
+
+void* CreateContext(Window*)
+{
+    return OSMesaCreateContextExt(OSMESA_RGBA, 24, 8, 0, nullptr);
+}
+
+bool MakeCurrent(Window* w, void* context)
+{
+    Offscreen& s = screen();
+    if (!w || !context) {
+        OSMesaMakeCurrent(nullptr, nullptr, 0, 0, 0);
+        s.current = nullptr;
+        s.currentWindow = nullptr;
+        return true;
+    }
+    if (!Bind(w, static_cast<OSMesaContext>(context))) return false;
+    s.current = static_cast<OSMesaContext>(context);
+    s.currentWindow = w;
+    return true;
+}
+
+void DeleteContext(void* context)
+{
+    Offscreen& s = screen();
+    if (s.current == context) MakeCurrent(nullptr, nullptr);
+    OSMesaDestroyContext(static_cast<OSMesaContext>(context));
+}
+
+bool SwapBuffers(Window* w)
+{
+    Offscreen& s = screen();
+    Surface* surface = SurfaceOf(w);
+    if (s.currentWindow == w) glFinish();
+    w32test::Picture& p = surface->presented;
+    p.width = surface->backWidth;
+    p.height = surface->backHeight;
+    p.pixels.assign((size_t)p.width * p.height, 0);
+    for (int y = 0; y < p.height; y++) {
+        const unsigned char* src = &surface->back[(size_t)(p.height - 1 - y) * p.width * 4];
+        for (int x = 0; x < p.width; x++, src += 4)
+            p.pixels[(size_t)y * p.width + x] = (uint32_t)src[0] << 16 | (uint32_t)src[1] << 8 | src[2];
+    }
+    surface->presents++;
+    return true;
+}
+
+void Reset()
+{
+    Offscreen& s = screen();
+    int width = s.screenWidth, height = s.screenHeight;
+    s = Offscreen{};
+    s.screenWidth = width;
+    s.screenHeight = height;
+}
+
+}  // namespace be
+}  // namespace w32
+
+namespace w32test {
+
+using w32::screen;
+
+void SetScreenSize(int width, int height)
+{
+    screen().screenWidth = width;
+    screen().screenHeight = height;
+}
+
+void SetCursorPos(int x, int y) { screen().cursor = POINT{x, y}; }
+
+bool IsCursorVisible() { return screen().cursorVisible; }
+
+void InjectInput(HWND window, UINT message, WPARAM wParam, LPARAM lParam, unsigned character)
+{
+    MSG msg{window, message, wParam, lParam, (DWORD)w32::NowMs(), screen().cursor};
+    w32::QueueInput(msg, character);
+}
+
+HWND CreateForeignWindow(int width, int height, const char* className, const char* title)
+{
+    HWND h = (HWND)screen().nextForeign++;
+    screen().foreign[h] = w32::Foreign{width, height, className ? className : "", title ? title : ""};
+    return h;
+}
+
+void DestroyForeignWindow(HWND window)
+{
+    if (!screen().foreign.erase(window)) return;
+    if (screen().foreground == window) screen().foreground = nullptr;
+    std::vector<HWND> inside;
+    for (w32::Window* w : w32::AllWindows())
+        if (w->foreignParent && w->parent == window) inside.push_back(w->handle);
+    for (HWND h : inside) DestroyWindow(h);
+}
+
+HWND LastForegroundWindow() { return screen().foreground; }
+
+void SetInstantTimers(bool instant) { screen().instantTimers = instant; }
+
+void SetPaletteDisplay(bool palette) { screen().paletteDisplay = palette; }
+
+bool ReadPresentedFrame(HWND window, Picture* out)
+{
+    w32::Surface* s = w32::SurfaceOf(w32::FindWindowRecord(window));
+    if (!s || !s->presents) return false;
+    *out = s->presented;
+    return true;
+}
+
+bool ReadWindowPixels(HWND window, Picture* out)
+{
+    w32::Window* w = w32::FindWindowRecord(window);
+    w32::Surface* s = w32::SurfaceOf(w);
+    if (!s) return false;
+    out->width = w->width;
+    out->height = w->height;
+    out->pixels = s->gdi;
+    return true;
+}
+
+int PresentCount(HWND window)
+{
+    w32::Surface* s = w32::SurfaceOf(w32::FindWindowRecord(window));
+    return s ? s->presents : 0;
+}
+
+}  // namespace w32test

@@ -1,0 +1,20 @@
+// Test seams of the windowing core. The system never calls these; tests use
+// them to reach failure paths the display would not produce on demand.
+#pragma once
+
+namespace w32test {
+
+// While set, ChoosePixelFormat returns 0 / SetPixelFormat returns FALSE.
+void FailChoosePixelFormat(bool fail);
+void FailSetPixelFormat(bool fail);
+
+// Destroys every remaining window without sending it messages, kills all
+// timers, empties the queue, drops the quit request, frees GDI objects and
+// GL contexts and shows the pointer again. Registered classes stay, as they
+// would for the rest of a process.
+void ResetWindowing();
+
+// Forgets every registered class as well.
+void UnregisterAllClasses();
+
+}  // namespace w32test
