@@ -1,6 +1,8 @@
-// PlaySoundA over SDL2's audio queue. One output device is opened on first
-// use and kept; a new sound clears the queue and queues its samples, so it
-// replaces whatever was playing and the call returns at once.
+// PlaySoundA over SDL2 audio. One output device is opened on first use and
+// kept; its callback plays from one buffer, and a new sound swaps that
+// buffer, so it replaces whatever was playing and the call returns at once.
+// Swapping under the device lock replaces a sound in one step, which SDL's
+// clear-then-queue pair cannot promise.
 //
 // There is deliberately no fallback to SDL's silent "dummy" or "disk"
 // drivers: without a real device PlaySoundA fails, and the saver turns its
@@ -10,6 +12,7 @@
 #include "platform/posix/sys_seams.h"
 
 #include <SDL.h>
+#include <dlfcn.h>
 #include <string.h>
 
 #include <mutex>
@@ -23,6 +26,11 @@ SDL_AudioDeviceID device = 0;
 SDL_AudioSpec deviceSpec;
 bool audioSubsystemUp = false;
 std::string lastStarted;
+
+// Owned by the audio callback while the device is open: change only under
+// SDL_LockAudioDevice.
+std::vector<Uint8> playBuffer;
+size_t playPosition = 0;
 SoundOutcome outcome = SoundOutcome::Real;
 std::vector<w32test::SoundCall> calls;
 const size_t maxRecordedCalls = 1024;  // the saver plays for hours: keep only the latest
@@ -35,14 +43,64 @@ struct Samples {
     std::vector<Uint8> bytes;  // in the device's format
 };
 
+void SDLCALL FillAudio(void*, Uint8* stream, int length)
+{
+    size_t wanted = static_cast<size_t>(length);
+    size_t left = playBuffer.size() - playPosition;
+    size_t taken = left < wanted ? left : wanted;
+    if (taken > 0)
+        memcpy(stream, playBuffer.data() + playPosition, taken);
+    memset(stream + taken, deviceSpec.silence, wanted - taken);
+    playPosition += taken;
+}
+
+size_t BytesLeft()
+{
+    if (!device)
+        return 0;
+    SDL_LockAudioDevice(device);
+    size_t left = playBuffer.size() - playPosition;
+    SDL_UnlockAudioDevice(device);
+    return left;
+}
+
+// Hands the device a new buffer; an empty one means silence.
+void SwapBuffer(std::vector<Uint8>* bytes)
+{
+    if (!device)
+        return;
+    SDL_LockAudioDevice(device);
+    playBuffer.swap(*bytes);
+    playPosition = 0;
+    SDL_UnlockAudioDevice(device);
+}
+
 void CloseDevice()
 {
     if (device)
         SDL_CloseAudioDevice(device);
     device = 0;
+    playBuffer.clear();
+    playPosition = 0;
     if (audioSubsystemUp)
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
     audioSubsystemUp = false;
+}
+
+// ALSA prints its configuration errors (on a machine without a sound card,
+// a dozen lines) straight to stderr. The saver reports nothing, so once SDL
+// has loaded the library, give it a handler that stays quiet.
+void SDLCALL IgnoreAlsaError(const char*, int, const char*, int, const char*, ...) {}
+
+void QuietenAlsa()
+{
+    void* alsa = dlopen("libasound.so.2", RTLD_LAZY | RTLD_NOLOAD);
+    if (!alsa)
+        return;
+    typedef int (*SetHandler)(void (*)(const char*, int, const char*, int, const char*, ...));
+    if (SetHandler set = reinterpret_cast<SetHandler>(dlsym(alsa, "snd_lib_error_set_handler")))
+        set(IgnoreAlsaError);
+    dlclose(alsa);
 }
 
 bool IsSilentDriver(const char* driver)
@@ -61,6 +119,7 @@ bool OpenDevice()
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
         return false;
     audioSubsystemUp = true;
+    QuietenAlsa();
     if (IsSilentDriver(SDL_GetCurrentAudioDriver())) {
         CloseDevice();
         return false;
@@ -71,7 +130,8 @@ bool OpenDevice()
     wanted.format = outputFormat;
     wanted.channels = outputChannels;
     wanted.samples = 1024;
-    // No changes allowed: SDL converts to the hardware, we queue one format.
+    wanted.callback = FillAudio;
+    // No changes allowed: SDL converts to the hardware, we fill one format.
     device = SDL_OpenAudioDevice(nullptr, 0, &wanted, &deviceSpec, 0);
     if (!device) {
         CloseDevice();
@@ -152,15 +212,15 @@ std::string SoundName(LPCSTR sound, DWORD flags)
 
 void StopPlaying()
 {
-    if (device)
-        SDL_ClearQueuedAudio(device);
+    std::vector<Uint8> silence;
+    SwapBuffer(&silence);
     lastStarted.clear();
 }
 
 // Waits for a synchronous sound to drain.
 void WaitUntilPlayed()
 {
-    while (device && SDL_GetQueuedAudioSize(device) > 0)
+    while (BytesLeft() > 0)
         SDL_Delay(5);
 }
 
@@ -184,9 +244,7 @@ BOOL Play(LPCSTR sound, HMODULE module, DWORD flags)
     }
     if (!OpenDevice())
         return FALSE;
-    StopPlaying();
-    if (SDL_QueueAudio(device, samples.bytes.data(), static_cast<Uint32>(samples.bytes.size())) != 0)
-        return FALSE;
+    SwapBuffer(&samples.bytes);
     lastStarted = name;
     if (!(flags & SND_ASYNC))
         WaitUntilPlayed();
@@ -221,7 +279,7 @@ std::string SoundPlaying()
     std::lock_guard<std::mutex> hold(soundLock);
     if (outcome == SoundOutcome::FakeDevice)
         return lastStarted;
-    return device && SDL_GetQueuedAudioSize(device) > 0 ? lastStarted : "";
+    return BytesLeft() > 0 ? lastStarted : "";
 }
 
 std::string SoundDriver()

@@ -46,11 +46,12 @@ struct FakeExport {
     FARPROC proc;
 };
 
-// Any function pointer as the FARPROC a fake module exports.
+// Any function pointer as the FARPROC a fake module exports (through the
+// generic function type, which the compiler accepts without a warning).
 template <typename F>
 FARPROC AsFarProc(F* function)
 {
-    return reinterpret_cast<FARPROC>(function);
+    return reinterpret_cast<FARPROC>(reinterpret_cast<void (*)(void)>(function));
 }
 
 // Makes a module loadable by name (LoadLibraryA), not yet loaded. Registering

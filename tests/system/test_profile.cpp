@@ -1,0 +1,328 @@
+// Private-profile files: the read and write rules as tables of file
+// contents and expected results, then the cases where the file system
+// stands in the way.
+#include "platform/win32.h"
+
+#include <dirent.h>
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <iterator>
+#include <string>
+
+using namespace std::string_literals;
+
+namespace {
+
+class ProfileTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        char pattern[] = "/tmp/brkw-profile.XXXXXX";
+        root = mkdtemp(pattern);
+        SaveEnv("XDG_CONFIG_HOME", &savedXdg);
+        SaveEnv("HOME", &savedHome);
+        setenv("XDG_CONFIG_HOME", (root + "/config").c_str(), 1);
+        folder = root + "/config/brackwold";
+        file = folder + "/BRKW.ini";
+    }
+
+    void TearDown() override
+    {
+        RestoreEnv("XDG_CONFIG_HOME", savedXdg);
+        RestoreEnv("HOME", savedHome);
+        std::string command = "chmod -R u+rwx '" + root + "' && rm -rf '" + root + "'";
+        ASSERT_EQ(0, system(command.c_str()));
+    }
+
+    static void SaveEnv(const char* name, std::string* saved)
+    {
+        const char* value = getenv(name);
+        *saved = value ? value : "\x01unset";
+    }
+
+    static void RestoreEnv(const char* name, const std::string& saved)
+    {
+        if (saved == "\x01unset")
+            unsetenv(name);
+        else
+            setenv(name, saved.c_str(), 1);
+    }
+
+    static void WriteBytes(const std::string& path, const std::string& bytes)
+    {
+        std::string command = "mkdir -p \"$(dirname '" + path + "')\"";
+        ASSERT_EQ(0, system(command.c_str()));
+        std::ofstream out(path, std::ios::binary);
+        out << bytes;
+    }
+
+    static std::string ReadBytes(const std::string& path)
+    {
+        std::ifstream in(path, std::ios::binary);
+        return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    }
+
+    static bool Exists(const std::string& path)
+    {
+        struct stat info;
+        return lstat(path.c_str(), &info) == 0;
+    }
+
+    // Names in a folder other than "." and "..".
+    static std::vector<std::string> Listing(const std::string& path)
+    {
+        std::vector<std::string> names;
+        if (DIR* dir = opendir(path.c_str())) {
+            while (dirent* entry = readdir(dir))
+                if (std::string(entry->d_name) != "." && std::string(entry->d_name) != "..")
+                    names.push_back(entry->d_name);
+            closedir(dir);
+        }
+        return names;
+    }
+
+    std::string root, folder, file, savedXdg, savedHome;
+};
+
+const char* const missing = "\x01missing";
+
+struct ReadCase {
+    const char* what;
+    std::string content;  // `missing`: no file at all
+    const char* section;
+    const char* key;
+    UINT expected;
+};
+
+TEST_F(ProfileTest, ReadsIntegersAsWin32Does)
+{
+    const ReadCase cases[] = {
+        {"no file", missing, "Brackwold", "Size", 50},
+        {"empty file", "", "Brackwold", "Size", 50},
+        {"plain", "[Brackwold]\nSize=70\n", "Brackwold", "Size", 70},
+        {"names ignore case", "[brackWOLD]\nsIZE=70\n", "Brackwold", "Size", 70},
+        {"key with a blank", "[Brackwold]\nPoly Resolution=22\n", "Brackwold", "Poly Resolution", 22},
+        {"blanks around everything", "  [ Brackwold ]  \n  Size  =  \t 42  \n", "Brackwold", "Size", 42},
+        {"negative comes back as UINT", "[Brackwold]\nSize=-5\n", "Brackwold", "Size", static_cast<UINT>(-5)},
+        {"plus sign", "[Brackwold]\nSize=+7\n", "Brackwold", "Size", 7},
+        {"trailing text ignored", "[Brackwold]\nSize=12abc\n", "Brackwold", "Size", 12},
+        {"comment after the number", "[Brackwold]\nSize=33 ; percent\n", "Brackwold", "Size", 33},
+        {"no digits gives 0", "[Brackwold]\nSize=abc\n", "Brackwold", "Size", 0},
+        {"hex is not read", "[Brackwold]\nSize=0x20\n", "Brackwold", "Size", 0},
+        {"sign alone gives 0", "[Brackwold]\nSize=-\n", "Brackwold", "Size", 0},
+        {"empty value", "[Brackwold]\nSize=\n", "Brackwold", "Size", 50},
+        {"blank value", "[Brackwold]\nSize=   \n", "Brackwold", "Size", 50},
+        {"quoted value", "[Brackwold]\nSize=\"33\"\n", "Brackwold", "Size", 33},
+        {"huge stops at the limit", "[Brackwold]\nSize=99999999999999999999999\n", "Brackwold", "Size", 2147483647u},
+        {"just past the limit", "[Brackwold]\nSize=2147483648\n", "Brackwold", "Size", 2147483647u},
+        {"huge negative", "[Brackwold]\nSize=-99999999999999999999\n", "Brackwold", "Size", 0x80000000u},
+        {"most negative", "[Brackwold]\nSize=-2147483648\n", "Brackwold", "Size", 0x80000000u},
+        {"missing section", "[Other]\nSize=70\n", "Brackwold", "Size", 50},
+        {"missing key", "[Brackwold]\nSized=70\n", "Brackwold", "Size", 50},
+        {"key of the next section", "[Brackwold]\nA=1\n[Other]\nSize=70\n", "Brackwold", "Size", 50},
+        {"key before any section", "Size=9\n[Brackwold]\n", "Brackwold", "Size", 50},
+        {"first duplicate wins", "[Brackwold]\nSize=1\nSize=2\n", "Brackwold", "Size", 1},
+        {"second section of the name", "[Brackwold]\nA=1\n[Other]\nSize=2\n[Brackwold]\nSize=3\n", "Brackwold",
+         "Size", 3},
+        {"CRLF", "[Brackwold]\r\nSize=70\r\n", "Brackwold", "Size", 70},
+        {"CR only", "[Brackwold]\rA=1\rSize=70\r", "Brackwold", "Size", 70},
+        {"no final line end", "[Brackwold]\nSize=70", "Brackwold", "Size", 70},
+        {"byte-order mark", "\xEF\xBB\xBF[Brackwold]\nSize=8\n", "Brackwold", "Size", 8},
+        {"NUL inside a key", "[Brackwold]\nSi\0ze=5\nSize=7\n"s, "Brackwold", "Size", 7},
+        {"NUL inside a value", "[Brackwold]\nSize=4\0" "2\n"s, "Brackwold", "Size", 4},
+        {"line without equals is a key without value", "[Brackwold]\nSize\nSize=3\n", "Brackwold", "Size", 50},
+        {"comment line", "[Brackwold]\n;Size=9\nSize=3\n", "Brackwold", "Size", 3},
+        {"unclosed section header", "[Brackwold\nSize=4\n", "Brackwold", "Size", 50},
+        {"binary noise", "\xff\xfe\x00\x01[\x80\x81]\n=\x9f\x00\n\x1b[Brackwold"s, "Brackwold", "Size", 50},
+        {"noise before a good section", "\xff\xfe\x00\x01\x02\n[Brackwold]\nSize=61\n"s, "Brackwold", "Size", 61},
+        {"null section", "[Brackwold]\nSize=70\n", nullptr, "Size", 50},
+        {"null key", "[Brackwold]\nSize=70\n", "Brackwold", nullptr, 50},
+    };
+    for (const ReadCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        unlink(file.c_str());
+        if (c.content != missing)
+            WriteBytes(file, c.content);
+        EXPECT_EQ(c.expected, GetPrivateProfileIntA(c.section, c.key, 50, "BRKW.ini"));
+    }
+}
+
+struct WriteCase {
+    const char* what;
+    std::string before;  // `missing`: no file at all
+    const char* section;
+    const char* key;
+    const char* value;
+    BOOL result;
+    std::string after;  // `missing`: still no file
+};
+
+TEST_F(ProfileTest, WritesKeepEveryOtherLine)
+{
+    const std::string settings =
+        "; Brackwold settings\n[Brackwold]\nPoly Resolution=15\nSize=50\nChar Delay=60\n\n[Other]\nSize=1\n";
+    const WriteCase cases[] = {
+        {"creates file and folder", missing, "Brackwold", "Size", "70", TRUE, "[Brackwold]\nSize=70\n"},
+        {"updates in place", settings, "Brackwold", "Size", "70", TRUE,
+         "; Brackwold settings\n[Brackwold]\nPoly Resolution=15\nSize=70\nChar Delay=60\n\n[Other]\nSize=1\n"},
+        {"adds a key after the section's last line", "[Brackwold]\nA=1\n\n[Other]\nB=2\n", "Brackwold", "Size",
+         "70", TRUE, "[Brackwold]\nA=1\nSize=70\n\n[Other]\nB=2\n"},
+        {"adds to an empty section", "[Brackwold]\n[Other]\nB=2\n", "Brackwold", "Size", "70", TRUE,
+         "[Brackwold]\nSize=70\n[Other]\nB=2\n"},
+        {"appends a section", "[Other]\nB=2\n", "Brackwold", "Size", "70", TRUE,
+         "[Other]\nB=2\n\n[Brackwold]\nSize=70\n"},
+        {"into an empty file", "", "Brackwold", "Size", "70", TRUE, "[Brackwold]\nSize=70\n"},
+        {"keeps the key's spelling", "[brackwold]\nsize=50\n", "Brackwold", "Size", "70", TRUE,
+         "[brackwold]\nsize=70\n"},
+        {"only the first duplicate", "[Brackwold]\nSize=1\nSize=2\n", "Brackwold", "Size", "70", TRUE,
+         "[Brackwold]\nSize=70\nSize=2\n"},
+        {"keeps CRLF", "[Brackwold]\r\nSize=50\r\n", "Brackwold", "Char Delay", "90", TRUE,
+         "[Brackwold]\r\nSize=50\r\nChar Delay=90\r\n"},
+        {"keeps CR", "[Brackwold]\rSize=50\r", "Brackwold", "Size", "70", TRUE, "[Brackwold]\rSize=70\r"},
+        {"ends the last line", "[Brackwold]\nSize=5", "Brackwold", "Size", "70", TRUE, "[Brackwold]\nSize=70\n"},
+        {"keeps the byte-order mark", "\xEF\xBB\xBF[Brackwold]\nSize=5\n", "Brackwold", "Size", "6", TRUE,
+         "\xEF\xBB\xBF[Brackwold]\nSize=6\n"},
+        {"keeps NUL bytes and odd lines", "\0\xff\n[Brackwold]\nno equals\nSize=5\n"s, "Brackwold", "Size", "6",
+         TRUE, "\0\xff\n[Brackwold]\nno equals\nSize=6\n"s},
+        {"blank value", "[Brackwold]\nSize=5\n", "Brackwold", "Size", "", TRUE, "[Brackwold]\nSize=\n"},
+        {"null key deletes the section", "[A]\nx=1\n[Brackwold]\nSize=5\n; note\n[B]\ny=2\n", "Brackwold",
+         nullptr, nullptr, TRUE, "[A]\nx=1\n[B]\ny=2\n"},
+        {"null key deletes every copy", "[Brackwold]\nx=1\n[B]\n[brackwold]\ny=2\n", "Brackwold", nullptr,
+         nullptr, TRUE, "[B]\n"},
+        {"null value deletes the key", "[Brackwold]\nA=1\nSize=5\nB=2\n[C]\nSize=9\n", "Brackwold", "Size",
+         nullptr, TRUE, "[Brackwold]\nA=1\nB=2\n[C]\nSize=9\n"},
+        {"null value deletes duplicates too", "[Brackwold]\nSize=5\nSize=6\n", "Brackwold", "size", nullptr,
+         TRUE, "[Brackwold]\n"},
+        {"deleting from no file creates none", missing, "Brackwold", "Size", nullptr, TRUE, missing},
+        {"deleting a missing section", "[A]\nx=1", "Brackwold", nullptr, nullptr, TRUE, "[A]\nx=1"},
+        {"value with a line break", "[Brackwold]\nSize=5\n", "Brackwold", "Size", "1\n[Evil]\nx=1", FALSE,
+         "[Brackwold]\nSize=5\n"},
+        {"key with an equals sign", "[Brackwold]\nSize=5\n", "Brackwold", "A=B", "1", FALSE,
+         "[Brackwold]\nSize=5\n"},
+        {"key starting a section", "[Brackwold]\nSize=5\n", "Brackwold", "[x", "1", FALSE,
+         "[Brackwold]\nSize=5\n"},
+        {"section with a bracket", "[Brackwold]\nSize=5\n", "Brack]wold", "Size", "1", FALSE,
+         "[Brackwold]\nSize=5\n"},
+        {"empty section name", "[Brackwold]\nSize=5\n", "", "Size", "1", FALSE, "[Brackwold]\nSize=5\n"},
+        {"null section", "[Brackwold]\nSize=5\n", nullptr, "Size", "1", FALSE, "[Brackwold]\nSize=5\n"},
+    };
+    for (const WriteCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        unlink(file.c_str());
+        rmdir(folder.c_str());
+        if (c.before != missing)
+            WriteBytes(file, c.before);
+        EXPECT_EQ(c.result, WritePrivateProfileStringA(c.section, c.key, c.value, "BRKW.ini"));
+        std::vector<std::string> expectedListing;
+        if (c.after == missing) {
+            EXPECT_FALSE(Exists(file));
+        } else {
+            EXPECT_EQ(c.after, ReadBytes(file));
+            expectedListing = {"BRKW.ini"};
+        }
+        EXPECT_EQ(expectedListing, Listing(folder)) << "no temporary file left behind";
+    }
+}
+
+TEST_F(ProfileTest, NullSectionKeyAndValueIsAFlush)
+{
+    EXPECT_TRUE(WritePrivateProfileStringA(nullptr, nullptr, nullptr, "BRKW.ini"));
+    EXPECT_FALSE(Exists(file));
+}
+
+TEST_F(ProfileTest, SettingsRoundTrip)
+{
+    const struct {
+        const char* key;
+        long value;
+    } settings[] = {{"Poly Resolution", 22}, {"Size", 90}, {"Char Delay", 360}, {"Sounds", 0}, {"Size", -3}};
+    for (const auto& s : settings) {
+        char text[16];
+        snprintf(text, sizeof text, "%ld", s.value);
+        ASSERT_TRUE(WritePrivateProfileStringA("Brackwold", s.key, text, "BRKW.ini"));
+        EXPECT_EQ(s.value, static_cast<int>(GetPrivateProfileIntA("Brackwold", s.key, 12345, "BRKW.ini"))) << s.key;
+    }
+}
+
+TEST_F(ProfileTest, BareNamesResolveUnderTheConfigHome)
+{
+    WriteBytes(root + "/home/.config/brackwold/BRKW.ini", "[Brackwold]\nSize=11\n");
+    WriteBytes(root + "/xdg/brackwold/BRKW.ini", "[Brackwold]\nSize=22\n");
+    WriteBytes(root + "/plain.ini", "[Brackwold]\nSize=33\n");
+    setenv("HOME", (root + "/home").c_str(), 1);
+
+    setenv("XDG_CONFIG_HOME", (root + "/xdg").c_str(), 1);
+    EXPECT_EQ(22u, GetPrivateProfileIntA("Brackwold", "Size", 50, "BRKW.ini"));
+    unsetenv("XDG_CONFIG_HOME");
+    EXPECT_EQ(11u, GetPrivateProfileIntA("Brackwold", "Size", 50, "BRKW.ini"));
+    setenv("XDG_CONFIG_HOME", "relative/ignored", 1);
+    EXPECT_EQ(11u, GetPrivateProfileIntA("Brackwold", "Size", 50, "BRKW.ini"));
+    EXPECT_EQ(33u, GetPrivateProfileIntA("Brackwold", "Size", 50, (root + "/plain.ini").c_str()));
+
+    unsetenv("XDG_CONFIG_HOME");
+    ASSERT_TRUE(WritePrivateProfileStringA("Brackwold", "Sounds", "0", "NEW.ini"));
+    EXPECT_EQ("[Brackwold]\nSounds=0\n", ReadBytes(root + "/home/.config/brackwold/NEW.ini"));
+}
+
+TEST_F(ProfileTest, FileSystemObstaclesFailWithoutDamage)
+{
+    // The file's place is taken by a folder.
+    ASSERT_EQ(0, system(("mkdir -p '" + file + "'").c_str()));
+    EXPECT_EQ(50u, GetPrivateProfileIntA("Brackwold", "Size", 50, "BRKW.ini"));
+    EXPECT_FALSE(WritePrivateProfileStringA("Brackwold", "Size", "70", "BRKW.ini"));
+    ASSERT_EQ(0, rmdir(file.c_str()));
+
+    // A path through a regular file: no file to read, no folder to create.
+    WriteBytes(root + "/blocker", "x");
+    std::string through = root + "/blocker/sub/BRKW.ini";
+    EXPECT_EQ(50u, GetPrivateProfileIntA("Brackwold", "Size", 50, through.c_str()));
+    EXPECT_FALSE(WritePrivateProfileStringA("Brackwold", "Size", "70", through.c_str()));
+    EXPECT_EQ("x", ReadBytes(root + "/blocker"));
+
+    // A pipe must neither hang the reader nor be replaced by the writer.
+    std::string pipe = root + "/pipe.ini";
+    ASSERT_EQ(0, mkfifo(pipe.c_str(), 0600));
+    EXPECT_EQ(50u, GetPrivateProfileIntA("Brackwold", "Size", 50, pipe.c_str()));
+    EXPECT_FALSE(WritePrivateProfileStringA("Brackwold", "Size", "70", pipe.c_str()));
+}
+
+TEST_F(ProfileTest, PermissionsStandInTheWay)
+{
+    if (geteuid() == 0)
+        GTEST_SKIP() << "root reads and writes regardless of permissions";
+    WriteBytes(file, "[Brackwold]\nSize=70\n");
+    ASSERT_EQ(0, chmod(file.c_str(), 0));
+    EXPECT_EQ(50u, GetPrivateProfileIntA("Brackwold", "Size", 50, "BRKW.ini"));
+    EXPECT_FALSE(WritePrivateProfileStringA("Brackwold", "Sounds", "0", "BRKW.ini")) << "would lose the file";
+    ASSERT_EQ(0, chmod(file.c_str(), 0600));
+    ASSERT_EQ(0, chmod(folder.c_str(), 0500));
+    EXPECT_EQ(70u, GetPrivateProfileIntA("Brackwold", "Size", 50, "BRKW.ini"));
+    EXPECT_FALSE(WritePrivateProfileStringA("Brackwold", "Size", "80", "BRKW.ini"));
+    EXPECT_EQ("[Brackwold]\nSize=70\n", ReadBytes(file));
+    ASSERT_EQ(0, chmod(folder.c_str(), 0700));
+    ASSERT_EQ(0, chmod(root.c_str(), 0500));
+    EXPECT_EQ(70u, GetPrivateProfileIntA("Brackwold", "Size", 50, "BRKW.ini"));
+}
+
+TEST_F(ProfileTest, WritingKeepsModeAndLinks)
+{
+    WriteBytes(file, "[Brackwold]\nSize=50\n");
+    ASSERT_EQ(0, chmod(file.c_str(), 0640));
+    ASSERT_TRUE(WritePrivateProfileStringA("Brackwold", "Size", "70", "BRKW.ini"));
+    struct stat info;
+    ASSERT_EQ(0, stat(file.c_str(), &info));
+    EXPECT_EQ(0640u, info.st_mode & 07777);
+
+    std::string link = root + "/link.ini";
+    ASSERT_EQ(0, symlink(file.c_str(), link.c_str()));
+    ASSERT_TRUE(WritePrivateProfileStringA("Brackwold", "Size", "80", link.c_str()));
+    ASSERT_EQ(0, lstat(link.c_str(), &info));
+    EXPECT_TRUE(S_ISLNK(info.st_mode));
+    EXPECT_EQ("[Brackwold]\nSize=80\n", ReadBytes(file));
+}
+
+}  // namespace
