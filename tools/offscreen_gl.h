@@ -1,0 +1,32 @@
+// An OSMesa stage for programs that draw figures without a window: a square
+// RGBA buffer with depth, the stage's light and projection, and a frame
+// drawn the way the renderer draws one (cleared, pushed back 5.5 units,
+// blended while the fade is below 1).
+#pragma once
+#include <GL/osmesa.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/win32.h"
+
+namespace offscreen {
+
+struct Stage {
+    OSMesaContext context = nullptr;
+    int side = 0;
+    std::vector<uint8_t> pixels;  // RGBA, row 0 at the bottom
+};
+
+// Creates the context, makes it current and sets the stage's GL state.
+bool OpenStage(Stage* stage, int side);
+void CloseStage(Stage* stage);
+
+// Clears, translates to the figure's place, calls draw, restores, finishes.
+void DrawFrame(void (*draw)(), float fadeAlpha);
+
+// Writes the buffer as an 8-bit RGB PNG, top row first.
+bool WritePng(const Stage& stage, const std::string& path);
+
+}  // namespace offscreen
