@@ -4,7 +4,7 @@ add_executable(brackwold WIN32 ${SYSTEM_SOURCES} ${CMAKE_SOURCE_DIR}/shell/winma
   ${CMAKE_SOURCE_DIR}/resources/brackwold.rc)
 target_include_directories(brackwold PRIVATE ${CMAKE_SOURCE_DIR})
 set_target_properties(brackwold PROPERTIES SUFFIX ".scr")
-target_link_options(brackwold PRIVATE -static -static-libgcc -static-libstdc++ -mwindows)
+target_link_options(brackwold PRIVATE -static -static-libgcc -static-libstdc++ -mwindows -s)
 target_link_libraries(brackwold PRIVATE opengl32 glu32 winmm gdi32 user32 advapi32)
 # windres finds the files the script names beside it; a changed picture or
 # sound must rebuild the resources as a changed script does.

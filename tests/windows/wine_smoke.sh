@@ -18,11 +18,15 @@ check "/p 0 exits with -1 (got $code)" test "$code" = 255
 pid=$!
 window=
 for _ in $(seq 200); do
-    window=$(xdotool search --onlyvisible --name '^Screen Saver$' 2>/dev/null | head -n 1)
+    # Wine names the X window after the program's class, not the title.
+    window=$(xdotool search --onlyvisible --class 'brackwold' 2>/dev/null | head -n 1)
     [ -n "$window" ] && break
     sleep 0.1
 done
 check "/s maps the saver window" test -n "$window"
+size=$(xwininfo -id "$window" 2>/dev/null | awk '/Width:/ { w = $2 } /Height:/ { h = $2 } END { print w "x" h }')
+screen=$(xdpyinfo | awk '/dimensions:/ { print $2; exit }')
+check "the saver window covers the screen ($size)" test "$size" = "$screen"
 sleep 2
 xdotool key space
 code=running
