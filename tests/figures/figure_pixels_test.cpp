@@ -1,0 +1,210 @@
+// Figures 1, 2 and 5 drawn by software GL (OSMesa) with the stage's own
+// light and projection: each lands where its model puts it, in its colours.
+#include <gtest/gtest.h>
+
+#include <GL/osmesa.h>
+
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+#include "figures/figures.h"
+#include "settings/settings.h"
+#include "stage/scene_state.h"
+#include "stage/stage.h"
+
+namespace {
+
+const int side = 256;
+
+enum Hue { Other, Cyan, Skin, Red, Orange, Yellow, White };
+
+// Lighting scales a colour but keeps its ratios (no specular material, white
+// light), so parts are told apart by the ratios of their channels.
+Hue Classify(const uint8_t* rgba)
+{
+    const double r = rgba[0], g = rgba[1], b = rgba[2];
+    if (r + g + b < 60)
+        return Other;
+    if (r < 0.2 * g && g > 40 && b > 0.8 * g && b < 1.2 * g)
+        return Cyan;
+    if (r > 60 && g > 0.88 * r && g < r && b > 0.62 * r && b < 0.82 * r)
+        return Skin;
+    if (r > 60 && g < 0.2 * r && b < 0.2 * r)
+        return Red;
+    if (r > 60 && g > 0.40 * r && g < 0.48 * r && b < 0.08 * r)
+        return Orange;
+    if (r > 60 && g > 0.92 * r && b < 0.15 * r)
+        return Yellow;
+    if (r > 120 && g > 0.95 * r && g < 1.05 * r && b > 0.95 * r && b < 1.05 * r)
+        return White;
+    return Other;
+}
+
+struct Region {
+    int count = 0;
+    double x = 0, y = 0;  // centroid, y counted from the top
+    int top = side, bottom = -1;
+};
+
+class FigurePixelsTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        pixels.assign((size_t)side * side * 4, 0);
+        context = OSMesaCreateContextExt(OSMESA_RGBA, 24, 0, 0, nullptr);
+        ASSERT_NE(context, nullptr);
+        ASSERT_TRUE(OSMesaMakeCurrent(context, pixels.data(), GL_UNSIGNED_BYTE, side, side));
+        InitGlState();
+        SetProjection(side, side);
+    }
+    static void TearDownTestSuite() { OSMesaDestroyContext(context); }
+
+    void SetUp() override
+    {
+        ResetSceneState();
+        scene.spinSpeedX = scene.spinSpeedY = scene.spinSpeedZ = 0;
+        scene.fadeAlpha = 1.0f;
+        polyResolution = 15;
+        srand(7);
+    }
+
+    // One frame the way the renderer draws it.
+    void DrawFrame(void (*draw)())
+    {
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        glPushMatrix();
+        glTranslatef(0.0f, 0.0f, -5.5f);
+        if (scene.fadeAlpha < 1) {
+            glEnable(GL_BLEND);
+            glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+        }
+        draw();
+        glDisable(GL_BLEND);
+        glPopMatrix();
+        glFinish();
+        for (int i = 0; i < 7; i++)
+            regions[i] = Region{};
+        brightness = 0;
+        for (int row = 0; row < side; row++) {
+            for (int x = 0; x < side; x++) {
+                const uint8_t* p = &pixels[((size_t)row * side + x) * 4];
+                brightness += p[0] + p[1] + p[2];
+                Region& region = regions[Classify(p)];
+                int y = side - 1 - row;  // OSMesa's row 0 is the bottom
+                region.count++;
+                region.x += x;
+                region.y += y;
+                region.top = std::min(region.top, y);
+                region.bottom = std::max(region.bottom, y);
+            }
+        }
+        for (Region& region : regions) {
+            if (region.count) {
+                region.x /= region.count;
+                region.y /= region.count;
+            }
+        }
+    }
+
+    const Region& Of(Hue hue) const { return regions[hue]; }
+
+    static OSMesaContext context;
+    static std::vector<uint8_t> pixels;
+    Region regions[7];
+    double brightness = 0;
+};
+
+OSMesaContext FigurePixelsTest::context = nullptr;
+std::vector<uint8_t> FigurePixelsTest::pixels;
+
+const double centre = side / 2.0;
+const int minimumPart = side * side / 200;  // half a percent of the stage
+
+}  // namespace
+
+TEST_F(FigurePixelsTest, WobbloHatAboveFaceAboveBodyOnTheCentreLine)
+{
+    scene.spinAngleY[1] = -90;  // facing the viewer
+    DrawFrame(DrawWobblo);
+    const Region& hat = Of(Cyan);
+    const Region& face = Of(Skin);
+    const Region& body = Of(Red);
+    ASSERT_GT(hat.count, minimumPart);
+    ASSERT_GT(face.count, minimumPart);
+    ASSERT_GT(body.count, minimumPart);
+    EXPECT_GT(Of(Yellow).count, 50) << "band and hands";
+    EXPECT_LT(hat.y, face.y);
+    EXPECT_LT(face.y, body.y);
+    EXPECT_LT(hat.top, face.top);
+    for (const Region* part : {&hat, &face, &body})
+        EXPECT_NEAR(part->x, centre, side * 0.03);
+    // The head is the upper part of the stage, the body the lower.
+    EXPECT_LT(face.y, centre);
+    EXPECT_GT(body.y, centre);
+}
+
+TEST_F(FigurePixelsTest, WobbloEyesShowOnlyWhileItFacesTheViewer)
+{
+    scene.spinAngleY[1] = -90;
+    DrawFrame(DrawWobblo);
+    EXPECT_GT(Of(White).count, 200);
+    EXPECT_LT(Of(White).y, Of(Skin).y) << "eyes in the upper face";
+
+    SetUp();
+    scene.spinAngleY[1] = 90;  // the face now looks away along -z
+    DrawFrame(DrawWobblo);
+    EXPECT_GT(Of(Cyan).count, minimumPart);
+    EXPECT_LT(Of(White).count, 10);
+}
+
+TEST_F(FigurePixelsTest, MuffixFaceCapInsideItsHoodAboveTheCentre)
+{
+    DrawFrame(DrawMuffix);
+    const Region& suit = Of(Orange);
+    const Region& face = Of(Skin);
+    ASSERT_GT(suit.count, minimumPart * 4);
+    ASSERT_GT(face.count, 100);  // a small cap, framed by the rim
+    EXPECT_NEAR(suit.x, centre, side * 0.03);
+    EXPECT_NEAR(face.x, centre, side * 0.03);
+    EXPECT_LT(face.y, centre);  // the head sits 0.5 up
+    EXPECT_GT(face.top, suit.top) << "hood above the face";
+    EXPECT_LT(face.bottom, suit.bottom) << "body below the face";
+    EXPECT_EQ(Of(Cyan).count, 0);
+    EXPECT_EQ(Of(Red).count, 0);
+}
+
+TEST_F(FigurePixelsTest, NibboBodyBelowItsHeadRightOfAndBelowTheCentre)
+{
+    DrawFrame(DrawNibbo);
+    const Region& head = Of(Skin);
+    const Region& body = Of(Cyan);
+    ASSERT_GT(head.count, minimumPart);
+    ASSERT_GT(body.count, minimumPart);
+    EXPECT_LT(head.y, body.y);
+    EXPECT_GT(head.x, centre + side * 0.03);  // 0.25 to the right
+    EXPECT_GT(head.y, centre);                // 0.75 down
+    EXPECT_NEAR(head.x, body.x, side * 0.03);
+    EXPECT_EQ(Of(Orange).count, 0);
+}
+
+TEST_F(FigurePixelsTest, FadeAlphaDimsTheWholeFigure)
+{
+    const std::pair<const char*, void (*)()> figures[] = {
+        {"wobblo", DrawWobblo}, {"muffix", DrawMuffix}, {"nibbo", DrawNibbo}};
+    for (auto [name, draw] : figures) {
+        SCOPED_TRACE(name);
+        SetUp();
+        scene.spinAngleY[1] = -90;
+        DrawFrame(draw);
+        double opaque = brightness;
+        SetUp();
+        scene.spinAngleY[1] = -90;
+        scene.fadeAlpha = 0.3f;
+        DrawFrame(draw);
+        EXPECT_GT(opaque, 0);
+        // Parts blend over each other, so the ratio is not exactly 0.3.
+        EXPECT_GT(brightness / opaque, 0.2);
+        EXPECT_LT(brightness / opaque, 0.45);
+    }
+}
