@@ -4,6 +4,7 @@
 // screen holds them.
 #include "platform/posix/backend.h"
 #include "platform/posix/resources.h"
+#include "platform/posix/window_seams.h"
 
 #include <algorithm>
 #include <cstring>
@@ -430,13 +431,7 @@ HBITMAP WINAPI LoadBitmapA(HINSTANCE hInstance, LPCSTR lpBitmapName)
     if (!hInstance || !lpBitmapName) return nullptr;  // the system's own bitmaps are not provided
     const EmbeddedResource* res = FindEmbeddedResource("BITMAP", lpBitmapName);
     if (!res) return nullptr;
-    Bitmap parsed;
-    if (!ParseBmp(res->data, res->size, &parsed)) return nullptr;
-    Bitmap* bitmap = Make<Bitmap>();
-    bitmap->width = parsed.width;
-    bitmap->height = parsed.height;
-    bitmap->pixels = std::move(parsed.pixels);
-    return (HBITMAP)bitmap;
+    return w32test::LoadBitmapFromMemory(res->data, res->size);
 }
 
 // Palettes only matter on a palette display, which a true-colour X server
@@ -488,3 +483,18 @@ BOOL WINAPI UnrealizeObject(HGDIOBJ h)
 }
 
 }  // extern "C"
+
+namespace w32test {
+
+HBITMAP LoadBitmapFromMemory(const unsigned char* data, size_t size)
+{
+    w32::Bitmap parsed;
+    if (!data || !w32::ParseBmp(data, size, &parsed)) return nullptr;
+    w32::Bitmap* bitmap = w32::Make<w32::Bitmap>();
+    bitmap->width = parsed.width;
+    bitmap->height = parsed.height;
+    bitmap->pixels = std::move(parsed.pixels);
+    return (HBITMAP)bitmap;
+}
+
+}  // namespace w32test

@@ -1,6 +1,7 @@
 // Test seams of the windowing core. The system never calls these; tests use
 // them to reach failure paths the display would not produce on demand.
 #pragma once
+#include "platform/win32.h"
 
 namespace w32test {
 
@@ -16,5 +17,9 @@ void ResetWindowing();
 
 // Forgets every registered class as well.
 void UnregisterAllClasses();
+
+// Makes a bitmap from a whole .bmp file in memory, as LoadBitmapA does from
+// a resource; null when the data is not a bitmap it can read.
+HBITMAP LoadBitmapFromMemory(const unsigned char* data, size_t size);
 
 }  // namespace w32test
