@@ -26,7 +26,7 @@ void CloseStage(Stage* stage);
 // Clears, translates to the figure's place, calls draw, restores, finishes.
 void DrawFrame(void (*draw)(), float fadeAlpha);
 
-// Writes the buffer as an 8-bit RGB PNG, top row first.
+// Writes the buffer as an 8-bit RGB PNG, top row first (png_file.cpp).
 bool WritePng(const Stage& stage, const std::string& path);
 
 }  // namespace offscreen
