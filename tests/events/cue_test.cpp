@@ -86,8 +86,9 @@ TEST_F(CueTest, EachRollSpeaksItsLineOrStaysSilent)
             EXPECT_TRUE(calls.empty());
         }
         EXPECT_TRUE(soundsOn);
-        if (bool* latch = LatchOf(row.figure))
+        if (bool* latch = LatchOf(row.figure)) {
             EXPECT_EQ(*latch, row.latched);
+        }
         EXPECT_EQ(scene.lastCueTime, row.cueTimeMoved ? 42.5f : 7.0f);
         EXPECT_EQ(scene.retchActive, retch);
     }
@@ -105,8 +106,9 @@ TEST_F(CueTest, SoundOffMakesTheCueDoNothing)
         EXPECT_EQ(RandCalls(), 0);
         EXPECT_TRUE(w32test::SoundCalls().empty());
         EXPECT_EQ(scene.lastCueTime, 7.0f);
-        if (bool* latch = LatchOf(figure))
+        if (bool* latch = LatchOf(figure)) {
             EXPECT_FALSE(*latch);
+        }
         EXPECT_FALSE(soundsOn);
     }
 }
