@@ -162,6 +162,18 @@ ATOM WINAPI RegisterClassA(const WNDCLASSA* wc)
     return cls->atom;
 }
 
+BOOL WINAPI UnregisterClassA(LPCSTR lpClassName, HINSTANCE)
+{
+    if (!lpClassName || IS_INTRESOURCE(lpClassName)) return FALSE;
+    auto& t = table();
+    auto it = t.classes.find(LowerCase(lpClassName));
+    if (it == t.classes.end()) return FALSE;
+    for (Window* w : AllWindows())
+        if (w->cls == it->second) return FALSE;  // still in use, as Win32 refuses it
+    t.classes.erase(it);
+    return TRUE;
+}
+
 HICON WINAPI LoadIconA(HINSTANCE hInstance, LPCSTR lpIconName)
 {
     // Only the system's icons exist; the executable carries none.

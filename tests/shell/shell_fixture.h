@@ -4,6 +4,7 @@
 #pragma once
 #include "shell/shell.h"
 #include "stage/scene_state.h"
+#include "stage/stage.h"
 #include "platform/posix/sys_seams.h"
 #include "platform/posix/window_seams.h"
 
@@ -38,9 +39,12 @@ protected:
         w32test::UnregisterAllModules();
     }
 
-    // The shell's own state as a fresh process has it.
+    // The shell's own state as a fresh process has it. The saver class is
+    // registered once per run, so a new run needs it gone.
     static void ResetShell()
     {
+        w32test::ResetWindowing();
+        UnregisterClassA("WindowsScreenSaverClass", NULL);
         closeAllowed = false;
         verifying = false;
         lastVerifyTick = noVerifyTick;
@@ -49,6 +53,7 @@ protected:
         verifyPassword = NULL;
         savedInputContext = NULL;
         previewMode = false;
+        saverWindow = NULL;
         ResetSceneState();
     }
 
