@@ -56,6 +56,8 @@ protected:
         setenv("XDG_CONFIG_HOME", configRoot.c_str(), 1);
 
         ResetSceneState();
+        // As the shell sets it: every resource load goes through it.
+        appInstance = GetModuleHandleA(NULL);
         previewMode = false;
         FakeClockSeconds() = 0.0;
         clockSource = ReadFakeClock;

@@ -1,0 +1,86 @@
+# The stage of the full-screen saver on a real X display: a square GL child
+# window of half the stage area's height that drifts about inside that area,
+# a black screen around it, and the banner creeping along the bottom strip.
+source "$(dirname "$0")/lib.sh"
+
+shots=$(mktemp -d)
+trap 'cleanup; rm -rf "$shots"' EXIT
+IM=convert-im6.q16
+command -v $IM >/dev/null || IM=convert
+
+# Prints "WxH+X+Y" of the saver's square child of side $2, or nothing.
+stage_geometry() {
+    xwininfo -tree -id "$1" 2>/dev/null |
+        grep -oE '[0-9]+x[0-9]+\+-?[0-9]+\+-?[0-9]+' |
+        awk -F'[x+]' -v side="$2" '$1 == side && $2 == side { print; exit }'
+}
+
+# Fraction (0..1) of pixels brighter than a few percent in a region of a shot.
+lit_fraction() {  # lit_fraction FILE GEOMETRY
+    $IM "$1" -crop "$2" +repage -colorspace Gray -threshold 4% -format '%[fx:mean]' info:
+}
+
+# Horizontal offset of the lit part of the banner strip, or "none".
+strip_left() {  # strip_left FILE
+    local box
+    box=$($IM "$1" -crop "${width}x20+0+${area_h}" +repage -fuzz 4% -trim -format '%w %X' info: 2>/dev/null)
+    case $box in
+        "" | 1\ *) echo none ;;  # -trim of an all-black strip leaves one pixel
+        *) echo "${box#* }" | tr -d + ;;
+    esac
+}
+
+inside_area() {  # inside_area WxH+X+Y
+    local w h x y
+    IFS='x+' read -r w h x y <<<"$1"
+    [ "$x" -ge 0 ] && [ "$y" -ge 0 ] && [ $((x + w)) -le "$width" ] && [ $((y + h)) -le "$area_h" ]
+}
+
+start_saver /s
+saver=$(wait_for_saver_window)
+check "/s maps a saver window" test -n "$saver"
+size=$(screen_size)
+width=${size%x*}
+height=${size#*x}
+area_h=$((height - 20))
+side=$((area_h / 2))  # Size 50 with no settings file
+
+# Positions of the stage over about three seconds.
+positions=()
+for _ in $(seq 12); do
+    geometry=$(stage_geometry "$saver" "$side")
+    [ -n "$geometry" ] && positions+=("$geometry")
+    sleep 0.25
+done
+check "the stage is a ${side}x${side} child of the saver window" test "${#positions[@]}" -ge 10
+outside=0
+for geometry in "${positions[@]}"; do inside_area "$geometry" || outside=$((outside + 1)); done
+check "the stage stays inside the area above the banner strip" test "$outside" -eq 0
+distinct=$(printf '%s\n' "${positions[@]}" | sort -u | wc -l)
+check "the stage moves over time ($distinct positions)" test "$distinct" -ge 3
+
+import -window root "$shots/first.png"
+sleep 6
+import -window root "$shots/second.png"
+geometry=$(stage_geometry "$saver" "$side")
+
+# Black around the stage: at most the stage's own share of the area is lit.
+area_lit=$(lit_fraction "$shots/second.png" "${width}x${area_h}+0+0")
+stage_share=$(awk -v s="$side" -v w="$width" -v h="$area_h" 'BEGIN { print s * s / (w * h) }')
+check "the screen around the stage is black (lit $area_lit, stage share $stage_share)" \
+    awk -v lit="$area_lit" -v share="$stage_share" 'BEGIN { exit !(lit <= share + 0.01) }'
+
+first_left=$(strip_left "$shots/first.png")
+second_left=$(strip_left "$shots/second.png")
+check "the banner shows in the bottom strip ($first_left)" test "$first_left" != none
+check "the banner starts at the right end of the strip" \
+    test "$first_left" != none -a "$first_left" -ge $((width - 240)) 2>/dev/null
+strip_first=$($IM "$shots/first.png" -crop "${width}x20+0+${area_h}" +repage rgb:- | md5sum)
+strip_second=$($IM "$shots/second.png" -crop "${width}x20+0+${area_h}" +repage rgb:- | md5sum)
+check "the banner moves between ticks" test "$strip_first" != "$strip_second"
+
+xdotool key Escape
+check "a key press ends the saver with exit code 0" test "$(exit_code_within 5)" = 0
+saver_pid=
+
+finish
