@@ -70,6 +70,18 @@ stage_share=$(awk -v s="$side" -v w="$width" -v h="$area_h" 'BEGIN { print s * s
 check "the screen around the stage is black (lit $area_lit, stage share $stage_share)" \
     awk -v lit="$area_lit" -v share="$stage_share" 'BEGIN { exit !(lit <= share + 0.01) }'
 
+# Whatever is lit above the strip lies on the stage (which may have moved a
+# few ticks between the screenshot and the query).
+lit_box=$($IM "$shots/second.png" -crop "${width}x${area_h}+0+0" +repage -fuzz 4% -trim -format '%w %h %X %Y' info:)
+read -r box_w box_h box_x box_y <<<"${lit_box//+/}"
+IFS='x+' read -r stage_w stage_h stage_x stage_y <<<"${geometry:-0x0+0+0}"
+on_stage() {
+    [ "$box_w" -le 1 ] && [ "$box_h" -le 1 ] && return 0  # nothing lit: a figure that draws nothing yet
+    [ "$box_x" -ge $((stage_x - 40)) ] && [ "$box_y" -ge $((stage_y - 40)) ] &&
+        [ $((box_x + box_w)) -le $((stage_x + stage_w + 40)) ] && [ $((box_y + box_h)) -le $((stage_y + stage_h + 40)) ]
+}
+check "everything lit above the strip is on the stage (lit ${lit_box}, stage ${geometry})" on_stage
+
 first_left=$(strip_left "$shots/first.png")
 second_left=$(strip_left "$shots/second.png")
 check "the banner shows in the bottom strip ($first_left)" test "$first_left" != none
