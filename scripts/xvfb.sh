@@ -4,7 +4,7 @@ start_xvfb() {
     local size=${1:-1024x768x24} display
     for display in $(seq 90 120); do
         [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ] && continue
-        Xvfb ":$display" -screen 0 "$size" -nolisten tcp >/dev/null 2>&1 &
+        Xvfb ":$display" -screen 0 "$size" -nolisten tcp -noreset >/dev/null 2>&1 &
         xvfb_pid=$!
         for _ in $(seq 50); do
             if DISPLAY=":$display" xdpyinfo >/dev/null 2>&1; then

@@ -31,16 +31,24 @@ start_saver() {  # start_saver ARGS...: runs the saver in the background
 
 running() { kill -0 "$saver_pid" 2>/dev/null; }
 
-# Waits up to $1 seconds for the saver to end; prints its exit code, or
-# "running" when it is still there.
-exit_code_within() {
+# Waits up to $1 seconds for the saver to end and sets saver_code to its
+# exit code, or to "running" when it is still there. (No command
+# substitution here: a subshell cannot wait for our child.)
+wait_for_exit() {
     local deadline=$(( $(date +%s%N) + $1 * 1000000000 ))
+    saver_code=running
     while running; do
-        if [ "$(date +%s%N)" -gt "$deadline" ]; then echo running; return; fi
+        [ "$(date +%s%N)" -gt "$deadline" ] && return
         sleep 0.05
     done
     wait "$saver_pid"
-    echo $?
+    saver_code=$?
+}
+
+# True when the saver ends within $2 seconds with exit code $1.
+expect_code() {
+    wait_for_exit "$2"
+    [ "$saver_code" = "$1" ]
 }
 
 # Prints the id of the full-screen saver window once it is mapped.
@@ -60,7 +68,11 @@ window_size() { xwininfo -id "$1" | awk '/Width:/ { w = $2 } /Height:/ { h = $2 
 
 # Ends a saver left running by a check that failed, so the next case starts clean.
 end_saver() {
-    if running; then xdotool key Escape; [ "$(exit_code_within 5)" = running ] && kill -9 "$saver_pid"; fi
+    if running; then
+        xdotool key Escape
+        wait_for_exit 5
+        [ "$saver_code" = running ] && kill -9 "$saver_pid"
+    fi
     wait "$saver_pid" 2>/dev/null
     saver_pid=
     sleep 0.2

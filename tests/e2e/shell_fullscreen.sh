@@ -2,8 +2,6 @@
 # pointer and ends by the rules (movement over 4 pixels, a key, a click).
 source "$(dirname "$0")/lib.sh"
 
-expect_code() { [ "$(exit_code_within "$2")" = "$1" ]; }
-
 # Covers the screen, pointer hidden, tolerates 4 pixels, ends at 5.
 xdotool mousemove 500 400; sleep 0.2
 start_saver /s

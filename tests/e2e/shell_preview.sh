@@ -2,14 +2,13 @@
 # good one gets a child that ignores input and ends with its parent.
 source "$(dirname "$0")/lib.sh"
 
-expect_code() { [ "$(exit_code_within "$2")" = "$1" ]; }
-
 start_saver /p 0
 check "/p 0 exits with -1 (255)" expect_code 255 5
 start_saver /p 1
 check "/p of a handle that is no window exits with -1" expect_code 255 5
 
 coproc HOST { "$XPROBE" host 152 112; }
+host_pid=$HOST_PID
 read -r host <&"${HOST[0]}"
 check "the test made a host window" test -n "$host"
 start_saver /p "$host"
@@ -30,6 +29,6 @@ xdotool click 1; sleep 0.4
 check "keys, clicks and motion leave the preview running" running
 echo destroy >&"${HOST[1]}"
 check "destroying the host ends the preview with exit code 0" expect_code 0 10
-wait "$HOST_PID" 2>/dev/null
+wait "$host_pid" 2>/dev/null
 
 finish
