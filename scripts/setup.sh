@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
     build-essential cmake ninja-build ccache pkg-config python3
-    libx11-dev libxfixes-dev libgl-dev libglu1-mesa-dev libosmesa6-dev libsdl2-dev libgtk-3-dev
+    zlib1g-dev libx11-dev libxfixes-dev libgl-dev libglu1-mesa-dev libosmesa6-dev libsdl2-dev libgtk-3-dev
     libgtest-dev libgmock-dev
     g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools
     wine64
