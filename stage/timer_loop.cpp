@@ -160,6 +160,12 @@ LRESULT CALLBACK StageWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
         if ((HWND)wParam == window)
             return 1;
         return RealiseStagePalette();
+    case WM_NCCREATE:
+    case WM_NCDESTROY:
+        // The stage's own birth and death. Handled for the saver window, the
+        // default handling would give the saver the stage's title (and a
+        // running saver could no longer be found by its own).
+        return DefWindowProcA(window, message, wParam, lParam);
     }
     // Input over the stage ends the saver just as over the saver window.
     return DefaultSaverProc(saverWindow, message, wParam, lParam);

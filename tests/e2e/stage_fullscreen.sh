@@ -92,7 +92,7 @@ strip_second=$($IM "$shots/second.png" -crop "${width}x20+0+${area_h}" +repage r
 check "the banner moves between ticks" test "$strip_first" != "$strip_second"
 
 xdotool key Escape
-check "a key press ends the saver with exit code 0" test "$(exit_code_within 5)" = 0
+check "a key press ends the saver with exit code 0" expect_code 0 5
 saver_pid=
 
 finish
