@@ -318,39 +318,6 @@ TEST_F(StageSetupTest, PaletteSizes)
         EXPECT_EQ(PaletteEntryCount(c.bits), c.entries) << c.bits << " bits";
 }
 
-TEST_F(StageSetupTest, RgbPaletteComesFromTheBitFieldsAlone)
-{
-    PIXELFORMATDESCRIPTOR format = {};
-    format.iPixelType = PFD_TYPE_RGBA;
-    format.cColorBits = 8;
-    format.cRedBits = 3;
-    format.cRedShift = 0;
-    format.cGreenBits = 3;
-    format.cGreenShift = 3;
-    format.cBlueBits = 2;
-    format.cBlueShift = 6;
-    PALETTEENTRY entries[256];
-    for (PALETTEENTRY& entry : entries)
-        entry = PALETTEENTRY{9, 9, 9, 9};
-    FillStagePalette(entries, 256, &format);
-
-    struct Case {
-        int index;
-        BYTE red, green, blue;
-    };
-    const Case cases[] = {
-        {0, 0, 0, 0}, {7, 255, 0, 0}, {56, 0, 255, 0}, {192, 0, 0, 255}, {255, 255, 255, 255}, {1, 36, 0, 0},
-        {64, 0, 0, 85},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.index);
-        EXPECT_EQ(entries[c.index].peRed, c.red);
-        EXPECT_EQ(entries[c.index].peGreen, c.green);
-        EXPECT_EQ(entries[c.index].peBlue, c.blue);
-        EXPECT_EQ(entries[c.index].peFlags, 0);
-    }
-}
-
 TEST_F(StageSetupTest, OddPaletteFieldsDoNotFault)
 {
     // Empty fields, oversized fields and shifts beyond the index's 8 bits.
