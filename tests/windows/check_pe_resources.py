@@ -1,0 +1,235 @@
+#!/usr/bin/env python3
+"""Checks the resources linked into a built Windows saver.
+
+    check_pe_resources.py SAVER.scr resources/brackwold.rc
+
+Reads the resource directory of the PE file itself (no third-party
+modules) and compares it with the resource list:
+  - every WAVE named in the list is there under type "WAVE" with exactly
+    the bytes of its file, and there is no WAVE the list does not name;
+  - bitmap 105 is there (RT_BITMAP) holding the .bmp without its 14-byte
+    file header;
+  - the string table (RT_STRING) holds every string of the list's
+    STRINGTABLE, and in particular 1 "Brackwold!", 1001 "BRKW.ini" and
+    1007 "Brackwold", which the saver looks up by number.
+Prints one line per check; exits 0 when all pass, 1 otherwise.
+"""
+
+import os
+import re
+import struct
+import sys
+
+RT_BITMAP = 2
+RT_STRING = 6
+BANNER_ID = 105
+BMP_FILE_HEADER = 14
+REQUIRED_STRINGS = {1: "Brackwold!", 1001: "BRKW.ini", 1007: "Brackwold"}
+
+
+class PEError(Exception):
+    pass
+
+
+def unpack(fmt, data, offset):
+    size = struct.calcsize(fmt)
+    if offset < 0 or offset + size > len(data):
+        raise PEError("read of %d bytes at 0x%x runs past the end of the file" % (size, offset))
+    return struct.unpack_from(fmt, data, offset)
+
+
+def read_resources(data):
+    """Returns {(type, name): {language: bytes}}; type and name are ints
+    for numeric ids and upper-case strings for named ones."""
+    if data[:2] != b"MZ":
+        raise PEError("no MZ header")
+    (pe_offset,) = unpack("<I", data, 0x3C)
+    if data[pe_offset:pe_offset + 4] != b"PE\0\0":
+        raise PEError("no PE signature at 0x%x" % pe_offset)
+    coff = pe_offset + 4
+    _machine, section_count, _, _, _, optional_size, _ = unpack("<HHIIIHH", data, coff)
+    optional = coff + 20
+    (magic,) = unpack("<H", data, optional)
+    if magic == 0x10B:
+        count_at, directories_at = 92, 96
+    elif magic == 0x20B:
+        count_at, directories_at = 108, 112
+    else:
+        raise PEError("unknown optional header magic 0x%x" % magic)
+    (directory_count,) = unpack("<I", data, optional + count_at)
+    if directory_count <= 2:
+        raise PEError("no resource directory entry")
+    resource_rva, resource_size = unpack("<II", data, optional + directories_at + 2 * 8)
+    if resource_rva == 0 or resource_size == 0:
+        raise PEError("the file has no resources")
+
+    sections = []
+    table = optional + optional_size
+    for i in range(section_count):
+        _name, virtual_size, virtual_address, raw_size, raw_pointer = unpack("<8sIIII", data, table + 40 * i)
+        sections.append((virtual_address, max(virtual_size, raw_size), raw_pointer, raw_size))
+
+    def file_offset(rva, size):
+        for virtual_address, span, raw_pointer, raw_size in sections:
+            if virtual_address <= rva and rva + size <= virtual_address + span:
+                if rva - virtual_address + size > raw_size:
+                    raise PEError("RVA 0x%x+%d lies outside the section's file data" % (rva, size))
+                at = raw_pointer + rva - virtual_address
+                if at + size > len(data):
+                    raise PEError("RVA 0x%x+%d lies past the end of the file (cut off?)" % (rva, size))
+                return at
+        raise PEError("RVA 0x%x+%d is in no section" % (rva, size))
+
+    base = file_offset(resource_rva, 16)
+
+    def entry_name(value):
+        if value & 0x80000000:
+            at = base + (value & 0x7FFFFFFF)
+            (length,) = unpack("<H", data, at)
+            raw = data[at + 2:at + 2 + 2 * length]
+            if len(raw) != 2 * length:
+                raise PEError("resource name at 0x%x is cut off" % at)
+            return raw.decode("utf-16-le").upper()
+        return value & 0xFFFF
+
+    def entries(offset):
+        _, _, _, _, named, numbered = unpack("<IIHHHH", data, base + offset)
+        for i in range(named + numbered):
+            yield unpack("<II", data, base + offset + 16 + 8 * i)
+
+    resources = {}
+    # Type, name and language: exactly three levels, so a corrupt file
+    # whose offsets loop back cannot recurse.
+    for type_value, type_target in entries(0):
+        if not type_target & 0x80000000:
+            raise PEError("type level entry points at data")
+        for name_value, name_target in entries(type_target & 0x7FFFFFFF):
+            if not name_target & 0x80000000:
+                raise PEError("name level entry points at data")
+            languages = resources.setdefault((entry_name(type_value), entry_name(name_value)), {})
+            for language, data_entry in entries(name_target & 0x7FFFFFFF):
+                if data_entry & 0x80000000:
+                    raise PEError("language level entry points at a directory")
+                rva, size, _, _ = unpack("<IIII", data, base + data_entry)
+                at = file_offset(rva, size)
+                languages[language] = data[at:at + size]
+    return resources
+
+
+def unquote(text):
+    return re.sub(r'""|\\(.)', lambda m: '"' if m.group(0) == '""' else m.group(1), text)
+
+
+def read_rc(path):
+    """Returns (waves {NAME: file}, bitmaps {id: file}, strings {id: text})."""
+    folder = os.path.dirname(os.path.abspath(path))
+    waves, bitmaps, strings = {}, {}, {}
+    in_table = False
+    with open(path, encoding="utf-8") as rc:
+        for line in rc:
+            line = line.split("//", 1)[0].strip()
+            if not line:
+                continue
+            if line == "STRINGTABLE":
+                in_table = True
+                continue
+            if in_table:
+                if line == "END":
+                    in_table = False
+                match = re.match(r'(\d+)\s+"((?:[^"]|"")*)"$', line)
+                if match:
+                    strings[int(match.group(1))] = unquote(match.group(2))
+                continue
+            match = re.match(r'(\w+)\s+(WAVE|BITMAP)\s+"([^"]+)"$', line)
+            if not match:
+                continue
+            name, kind, file_name = match.groups()
+            file_name = os.path.join(folder, file_name)
+            if kind == "WAVE":
+                waves[name.upper()] = file_name
+            else:
+                bitmaps[int(name) if name.isdigit() else name.upper()] = file_name
+    return waves, bitmaps, strings
+
+
+def string_block(resources, block):
+    """The 16 strings of one RT_STRING block (id / 16 + 1), or None."""
+    languages = resources.get((RT_STRING, block))
+    if not languages:
+        return None
+    raw = next(iter(languages.values()))
+    strings, at = [], 0
+    for _ in range(16):
+        if at + 2 > len(raw):
+            return None
+        (length,) = struct.unpack_from("<H", raw, at)
+        text = raw[at + 2:at + 2 + 2 * length]
+        if len(text) != 2 * length:
+            return None
+        strings.append(text.decode("utf-16-le"))
+        at += 2 + 2 * length
+    return strings
+
+
+def main(argv):
+    if len(argv) != 3:
+        print(__doc__.strip(), file=sys.stderr)
+        return 2
+    scr_path, rc_path = argv[1], argv[2]
+    failures = []
+
+    def check(ok, what):
+        print("%s - %s" % ("ok  " if ok else "FAIL", what))
+        if not ok:
+            failures.append(what)
+
+    with open(scr_path, "rb") as scr:
+        image = scr.read()
+    try:
+        resources = read_resources(image)
+    except PEError as error:
+        check(False, "%s: resource directory: %s" % (scr_path, error))
+        return 1
+    waves, bitmaps, strings = read_rc(rc_path)
+    check(len(waves) > 0, "the resource list names WAVE resources (%d)" % len(waves))
+
+    def single(key):
+        languages = resources.get(key, {})
+        return next(iter(languages.values())) if len(languages) == 1 else None
+
+    for name, file_name in sorted(waves.items()):
+        with open(file_name, "rb") as wav:
+            expected = wav.read()
+        got = single(("WAVE", name))
+        if got is None:
+            check(False, "WAVE %s is missing (or not exactly one language)" % name)
+        else:
+            check(got == expected, "WAVE %s holds the %d bytes of %s" % (name, len(expected), os.path.basename(file_name)))
+    extra = sorted(name for kind, name in resources if kind == "WAVE" and name not in waves)
+    check(not extra, "no WAVE beyond the list%s" % (": " + ", ".join(map(str, extra)) if extra else ""))
+
+    banner_file = bitmaps.get(BANNER_ID)
+    check(banner_file is not None, "the resource list names bitmap %d" % BANNER_ID)
+    if banner_file:
+        with open(banner_file, "rb") as bmp:
+            expected = bmp.read()
+        got = single((RT_BITMAP, BANNER_ID))
+        check(expected[:2] == b"BM" and got is not None and got == expected[BMP_FILE_HEADER:],
+              "bitmap %d holds %s without its file header (%d bytes)"
+              % (BANNER_ID, os.path.basename(banner_file), len(expected) - BMP_FILE_HEADER))
+
+    wanted = dict(strings)
+    for number, text in REQUIRED_STRINGS.items():
+        check(strings.get(number) == text, "the resource list has string %d %r" % (number, text))
+        wanted[number] = text
+    for number, text in sorted(wanted.items()):
+        block = string_block(resources, number // 16 + 1)
+        got = block[number % 16] if block else None
+        check(got == text, "string %d is %r (found %r)" % (number, text, got))
+
+    print("%d failure(s)" % len(failures))
+    return 1 if failures else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv))
