@@ -48,15 +48,11 @@ std::vector<std::string> ReadOwnArguments()
     return result;
 }
 
-// Quotes what the shell's parser would otherwise split: any blank or control
-// character, and an empty argument, which would vanish unquoted.
+// Only a space makes quotes: other blanks reach the program as they came,
+// and the shell skips them like spaces.
 std::string QuoteIfNeeded(const std::string& argument)
 {
-    bool needsQuotes = argument.empty();
-    for (unsigned char c : argument)
-        if (c <= ' ')
-            needsQuotes = true;
-    return needsQuotes ? "\"" + argument + "\"" : argument;
+    return argument.find(' ') != std::string::npos ? "\"" + argument + "\"" : argument;
 }
 
 void BuildCommandLine()

@@ -27,8 +27,8 @@ TEST(CommandLine, BuiltFromTheArguments)
         {{"/opt/My Saver/brackwold", "/c:77"}, "\"/opt/My Saver/brackwold\" /c:77", "/c:77"},
         {{"/opt/My Saver/brackwold"}, "\"/opt/My Saver/brackwold\"", ""},
         {{"brackwold", "two words", "x"}, "brackwold \"two words\" x", "\"two words\" x"},
-        {{"brackwold", "tab\there"}, "brackwold \"tab\there\"", "\"tab\there\""},
-        {{"brackwold", "", "/s"}, "brackwold \"\" /s", "\"\" /s"},
+        {{"brackwold", "\t/s"}, "brackwold \t/s", "/s"},
+        {{"brackwold", "", "/s"}, "brackwold  /s", "/s"},
         {{}, "", ""},
     };
     for (const CommandLineCase& c : cases) {
