@@ -233,6 +233,11 @@ public:
         w32test::CloseSoundDevice();
         if (started_ && system("pulseaudio -k >/dev/null 2>&1") != 0)
             ADD_FAILURE() << "pulseaudio -k failed";
+        // -k only signals: let the server remove its files before we do.
+        struct stat info;
+        std::string pidFile = runtime_ + "/pulse/pid";
+        for (int i = 0; i < 100 && started_ && stat(pidFile.c_str(), &info) == 0; ++i)
+            usleep(50000);
         if (!runtime_.empty() && system(("rm -rf '" + runtime_ + "'").c_str()) != 0)
             ADD_FAILURE() << "could not remove " << runtime_;
     }
