@@ -1,16 +1,7 @@
 #include "offscreen_gl.h"
+#include "stage/stage.h"
 
 namespace offscreen {
-
-namespace {
-
-// The stage's light: positional, above and behind the eye.
-const GLfloat lightAmbient[4] = {0, 0, 0, 0};
-const GLfloat lightDiffuse[4] = {1, 1, 1, 1};
-const GLfloat lightSpecular[4] = {0.3f, 0.3f, 0.3f, 1};
-const GLfloat lightPosition[4] = {0, 5, 5, 1};
-
-}  // namespace
 
 bool OpenStage(Stage* stage, int side)
 {
@@ -22,22 +13,8 @@ bool OpenStage(Stage* stage, int side)
     if (!OSMesaMakeCurrent(stage->context, stage->pixels.data(), GL_UNSIGNED_BYTE, side, side))
         return false;
 
-    glLightfv(GL_LIGHT0, GL_AMBIENT, lightAmbient);
-    glLightfv(GL_LIGHT0, GL_DIFFUSE, lightDiffuse);
-    glLightfv(GL_LIGHT0, GL_SPECULAR, lightSpecular);
-    glLightfv(GL_LIGHT0, GL_POSITION, lightPosition);
-    glEnable(GL_LIGHTING);
-    glEnable(GL_LIGHT0);
-    glEnable(GL_COLOR_MATERIAL);
-    glColorMaterial(GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE);
-    glEnable(GL_DEPTH_TEST);
-
-    glViewport(0, 0, side, side);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    gluPerspective(45.0, 1.0, 1.0, 20.0);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
+    InitGlState();
+    SetProjection(side, side);
     return true;
 }
 
