@@ -149,13 +149,13 @@ bool Decode(const void* data, size_t size, Samples* samples)
     SDL_RWops* stream = SDL_RWFromConstMem(data, static_cast<int>(size));
     if (!stream)
         return false;
-    SDL_AudioSpec spec;
+    SDL_AudioSpec waveFormat;
     Uint8* buffer = nullptr;
     Uint32 length = 0;
-    if (!SDL_LoadWAV_RW(stream, 1, &spec, &buffer, &length))
+    if (!SDL_LoadWAV_RW(stream, 1, &waveFormat, &buffer, &length))
         return false;
     SDL_AudioCVT cvt;
-    int built = SDL_BuildAudioCVT(&cvt, spec.format, spec.channels, spec.freq, outputFormat, outputChannels, outputRate);
+    int built = SDL_BuildAudioCVT(&cvt, waveFormat.format, waveFormat.channels, waveFormat.freq, outputFormat, outputChannels, outputRate);
     if (built < 0) {
         SDL_FreeWAV(buffer);
         return false;
