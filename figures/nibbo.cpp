@@ -34,11 +34,24 @@ static void DrawFeature(GLUquadric* quadric, const GLfloat colour[3], GLfloat x,
     glPopMatrix();
 }
 
+// One half of the head: the sphere clipped to one side of y = 0 in the
+// current frame, and the black disk of its cut face.
+static void DrawHeadHalf(GLUquadric* quadric, GLdouble side)
+{
+    SetColour(skinColour);
+    SetClipPlane(0.0, side, 0.0, 0.0);
+    glScalef(1.0f, 1.15f, 1.0f);
+    gluSphere(quadric, 0.4, polyResolution, polyResolution);
+    ClearClipPlane();
+    SetColour(nearBlack);
+    glRotatef(90.0f, 1.0f, 0.0f, 0.0f);
+    gluDisk(quadric, 0.0, 0.405, polyResolution, 1);  // cut face
+}
+
 // The upper half is cut at its own equator in the raised frame, so even at
 // rest a black band 0.02 high shows between the halves.
 static void DrawUpperHead(GLUquadric* quadric, GLfloat jawDrop)
 {
-    glPushMatrix();
     glPushMatrix();
     glTranslatef(0.0f, 0.02f + jawDrop, 0.0f);
     DrawFeature(quadric, nearBlack, -0.1f, 0.1f, 0.4f, 0.035);  // eye
@@ -52,28 +65,15 @@ static void DrawUpperHead(GLUquadric* quadric, GLfloat jawDrop)
     gluSphere(quadric, 0.1, 6, 6);
     glPopMatrix();
 
-    SetColour(skinColour);
-    SetClipPlane(0.0, 1.0, 0.0, 0.0);
-    glScalef(1.0f, 1.15f, 1.0f);
-    gluSphere(quadric, 0.4, polyResolution, polyResolution);
-    ClearClipPlane();
-    SetColour(nearBlack);
-    glRotatef(90.0f, 1.0f, 0.0f, 0.0f);
-    gluDisk(quadric, 0.0, 0.405, polyResolution, 1);  // cut face
+    DrawHeadHalf(quadric, 1.0);
     glPopMatrix();
 }
 
-// Closes the head push opened by DrawUpperHead.
-static void DrawLowerHead(GLUquadric* quadric)
+static void DrawHead(GLUquadric* quadric, GLfloat jawDrop)
 {
-    SetColour(skinColour);
-    SetClipPlane(0.0, -1.0, 0.0, 0.0);
-    glScalef(1.0f, 1.15f, 1.0f);
-    gluSphere(quadric, 0.4, polyResolution, polyResolution);
-    ClearClipPlane();
-    SetColour(nearBlack);
-    glRotatef(90.0f, 1.0f, 0.0f, 0.0f);
-    gluDisk(quadric, 0.0, 0.405, polyResolution, 1);  // cut face
+    glPushMatrix();
+    DrawUpperHead(quadric, jawDrop);
+    DrawHeadHalf(quadric, -1.0);
     glPopMatrix();
 }
 
@@ -147,8 +147,7 @@ void DrawNibbo()
     glPushMatrix();
     glTranslatef(0.25f, -0.75f, 0.0f);
 
-    DrawUpperHead(quadric, jawDrop);
-    DrawLowerHead(quadric);
+    DrawHead(quadric, jawDrop);
     DrawBody(quadric);
 
     glPopMatrix();

@@ -48,9 +48,7 @@ static void RollStartingState()
         scene.stageDX = rand() % 10 - 5;
     while (scene.stageDY == 0)
         scene.stageDY = rand() % 10 - 5;
-
-    scene.stageX = (int)((scene.screenW - scene.stageSide) * 0.5);
-    scene.stageY = (int)((scene.screenH - scene.stageSide) * 0.5);
+    CentreStage();
 }
 
 static void BuildStage(HWND window)

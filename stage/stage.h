@@ -35,6 +35,7 @@ void FillStagePalette(PALETTEENTRY* entries, int count, const PIXELFORMATDESCRIP
 
 LRESULT CALLBACK StageWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 void OnEdgeHit(int edge);
+void CentreStage();
 void LoadBanner();
 void DrawBanner();
 void ReleaseBanner();

@@ -63,7 +63,8 @@ void OnEdgeHit(int edge)
     CueVoiceLine();
 }
 
-static void CentreStage()
+// Centred in the area above the banner strip.
+void CentreStage()
 {
     scene.stageX = (int)((scene.screenW - scene.stageSide) * 0.5);
     scene.stageY = (int)((scene.screenH - scene.stageSide) * 0.5);
