@@ -10,3 +10,13 @@ source "$top/scripts/xvfb.sh"
 start_xvfb 1024x768x24
 cd "$top/build/linux"
 ctest --output-on-failure --timeout 300 -j 2
+
+# The Linux tests again, built with AddressSanitizer and
+# UndefinedBehaviorSanitizer; any report fails its test. Leaks inside system
+# libraries are suppressed in tests/sanitizers/lsan.supp, each with its reason.
+cmake -S "$top" -B "$top/build/asan" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBRACKWOLD_SANITIZE=ON >/dev/null
+ninja -C "$top/build/asan" -j "$(nproc)"
+cd "$top/build/asan"
+LSAN_OPTIONS="suppressions=$top/tests/sanitizers/lsan.supp:print_suppressions=0" \
+UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+    ctest --output-on-failure --timeout 300 -j 2 -LE regen
