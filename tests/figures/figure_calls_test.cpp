@@ -12,8 +12,8 @@
 #include "events/events.h"
 #include "figures/conventions.h"
 #include "figures/figures.h"
-#include "recording_gl.h"
-#include "scripted_rand.h"
+#include "tools/doubles/recording_gl.h"
+#include "tools/doubles/scripted_rand.h"
 #include "settings/settings.h"
 #include "stage/scene_state.h"
 

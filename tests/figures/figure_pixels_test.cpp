@@ -69,19 +69,12 @@ protected:
         srand(7);
     }
 
-    // One frame the way the renderer draws it.
+    // One frame through the renderer's own frame preamble.
     void DrawFrame(void (*draw)())
     {
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        glPushMatrix();
-        glTranslatef(0.0f, 0.0f, -5.5f);
-        if (scene.fadeAlpha < 1) {
-            glEnable(GL_BLEND);
-            glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-        }
+        BeginFrame();
         draw();
-        glDisable(GL_BLEND);
-        glPopMatrix();
+        EndFrame();
         glFinish();
         for (int i = 0; i < 7; i++)
             regions[i] = Region{};
