@@ -1,0 +1,11 @@
+#include "tools/doubles/scene_seams.h"
+
+#include "stage/scene_state.h"
+
+void ForceKick()
+{
+    scene.figure = 3;
+    scene.fadeAlpha = 1.0f;
+    scene.fadingOut = false;
+    scene.kickPending = true;
+}
