@@ -10,6 +10,7 @@
 // Where the layer keeps the window's position; the Win32 subset the system
 // uses has no call that reads it back.
 #include "platform/posix/layer_internal.h"
+#include "tools/doubles/scene_seams.h"
 
 namespace {
 
@@ -63,17 +64,15 @@ protected:
         scene.stageSide = built.stageSide;
     }
 
-    // Figure 2 at full strength, as a bounce finds it.
-    void ShowFigureTwo()
+    // Figure 2 at full strength where a bounce finds it, and its mishap.
+    void StrikeFigureTwo(int edge, int lamentVariant)
     {
-        scene.figure = 2;
-        scene.fadeAlpha = 1.0f;
-        scene.lastChangeTime = 0.0f;
         scene.stageX = 100;
         scene.stageY = 50;
         scene.stageDX = 2;
         scene.stageDY = -1;
         MoveWindow(stageWindow, 100, 50, scene.stageSide, scene.stageSide, FALSE);
+        ForceMishap(edge, lamentVariant);
     }
 };
 
@@ -82,10 +81,8 @@ TEST_F(MishapTest, SpikeStrikesInFrameFiveLeavesAt359AndIsGoneAfter409WhileTheSt
     for (int edge = 0; edge < 4; edge++) {
         SCOPED_TRACE(edge);
         FreshScene();
-        ShowFigureTwo();
         w32test::ClearSoundCalls();
-        forcedLamentVariant = 1;  // a lament that holds the stage centred
-        StartMishap(edge);
+        StrikeFigureTwo(edge, 1);  // a lament that holds the stage centred
         EXPECT_EQ(Sounds(), std::vector<std::string>{"MUFFIX1"});
 
         int bloodFrame = 0, leavingFrame = 0, endFrame = 0;
@@ -134,12 +131,10 @@ TEST_F(MishapTest, EachLamentPlaysItsCuesAndFadesOutToAnotherFigure)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         FreshScene();
-        ShowFigureTwo();
         soundsOn = c.sound;
-        forcedLamentVariant = c.variant;
+        StrikeFigureTwo(1, c.variant);
         // The last frame of the withdrawal.
-        scene.mishapActive = scene.bloodOn = scene.spikeLeaving = true;
-        scene.mishapEdge = 1;
+        scene.bloodOn = scene.spikeLeaving = true;
         scene.spikeSpin = 50;
         scene.spikeHeight = -4.95f;
         Paint();
@@ -255,8 +250,10 @@ TEST_F(MishapTest, TheTuneResetsTheTearsAndTheEyesShutFromEightSeconds)
 
 TEST_F(MishapTest, AFailedCueTurnsSoundOffAndTheLamentEndsInTheNextFrame)
 {
+    StrikeFigureTwo(1, 1);
+    scene.mishapActive = false;
     w32test::SetSoundOutcome(w32test::SoundOutcome::Fail);
-    ShowFigureTwo();
+    w32test::ClearSoundCalls();
     scene.fadeAlpha = 0.5f;
     scene.lamentActive = true;
     scene.lamentVariant = 1;

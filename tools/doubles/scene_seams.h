@@ -7,3 +7,8 @@
 // Figure 3 fully faded in, with a kick requested: from the next frame its
 // approach runs, then the kick scene.
 void ForceKick();
+
+// Figure 2 fully faded in and struck on the given edge (0 top, 1 bottom,
+// 2 left, 3 right): the spike runs from the next frame, and the lament that
+// follows it is the given variant (0 to 3) instead of a rolled one.
+void ForceMishap(int edge, int lamentVariant);
