@@ -171,9 +171,8 @@ bool Save(const offscreen::Stage& stage, const std::string& path)
     return true;
 }
 
-// The kick scene through the real frame renderer, from the request to the
-// hand-over to figure 5; one picture at the first frame of each moment.
-int RenderKick(const offscreen::Stage& stage, const std::string& folder)
+// The real renderer from a fresh scene, with sound that always plays.
+void StartScene()
 {
     ResetSceneState();
     ResetRand();
@@ -182,6 +181,21 @@ int RenderKick(const offscreen::Stage& stage, const std::string& folder)
     sceneMilliseconds = 0;
     clockSource = SteppedClock;
     w32test::SetSoundOutcome(w32test::SoundOutcome::Succeed);
+}
+
+// One frame, finished, with the clock one tick on.
+void RenderSteppedFrame()
+{
+    RenderFrame();
+    glFinish();
+    sceneMilliseconds += 33;
+}
+
+// The kick scene through the real frame renderer, from the request to the
+// hand-over to figure 5; one picture at the first frame of each moment.
+int RenderKick(const offscreen::Stage& stage, const std::string& folder)
+{
+    StartScene();
     scene.spinSpeedX = 2;
     scene.spinSpeedY = -3;
     scene.spinSpeedZ = 1;
@@ -201,9 +215,7 @@ int RenderKick(const offscreen::Stage& stage, const std::string& folder)
     int failures = 0;
     size_t next = 0;
     for (int frame = 0; frame < 2000 && next < sizeof moments / sizeof moments[0]; frame++) {
-        RenderFrame();
-        glFinish();
-        sceneMilliseconds += 33;
+        RenderSteppedFrame();
         if (moments[next].reached()) {
             if (!Save(stage, folder + "/" + moments[next].file + ".png"))
                 failures++;
@@ -215,6 +227,51 @@ int RenderKick(const offscreen::Stage& stage, const std::string& folder)
         fprintf(stderr, "the kick scene never reached \"%s\"\n", moments[next].caption);
         failures++;
     }
+    return failures;
+}
+
+// A spike moment per edge, through the real frame renderer: figure 2 turned
+// 30 degrees on the spike, the red spray running for 25 frames.
+int RenderSpikes(const offscreen::Stage& stage, const std::string& folder)
+{
+    const char* const edgeNames[4] = {"top", "bottom", "left", "right"};
+    int failures = 0;
+    for (int edge = 0; edge < 4; edge++) {
+        StartScene();
+        ForceMishap(edge, 0);
+        while (scene.mishapActive && scene.spikeSpin < 30)
+            RenderSteppedFrame();
+        if (!Save(stage, folder + "/spike-" + edgeNames[edge] + ".png"))
+            failures++;
+    }
+    forcedLamentVariant = -1;
+    clockSource = nullptr;
+    return failures;
+}
+
+// Each lament that shows figures, from the spike's withdrawal on, kept at
+// a moment of its timeline: the pair at the second line with figure 4's
+// arm raised, figure 1 with its eyes shut and its tears running.
+int RenderLaments(const offscreen::Stage& stage, const std::string& folder)
+{
+    const double keptAt[4] = {0.0, 4.8, 4.8, 8.7};  // seconds into the lament
+    int failures = 0;
+    for (int variant = 1; variant <= 3; variant++) {
+        StartScene();
+        ForceMishap(1, variant);
+        scene.spikeSpin = 358;  // the withdrawal starts in the next frame
+        while (!scene.lamentActive || scene.clockNow - scene.lamentStart < keptAt[variant]) {
+            if (!scene.mishapActive && !scene.lamentActive) {
+                fprintf(stderr, "lament %d ended before its picture\n", variant);
+                return failures + 1;
+            }
+            RenderSteppedFrame();
+        }
+        if (!Save(stage, folder + "/lament-" + std::to_string(variant) + ".png"))
+            failures++;
+    }
+    forcedLamentVariant = -1;
+    clockSource = nullptr;
     return failures;
 }
 
@@ -247,6 +304,8 @@ int main(int argc, char** argv)
             failures++;
     }
     failures += RenderKick(stage, folder + "/scenes");
+    failures += RenderSpikes(stage, folder + "/scenes");
+    failures += RenderLaments(stage, folder + "/scenes");
     offscreen::CloseStage(&stage);
     return failures ? 1 : 0;
 }
