@@ -205,7 +205,7 @@ int RenderKick(const offscreen::Stage& stage, const std::string& folder)
     ForceKick();
 
     const Moment moments[] = {
-        {"kick-approach", "figure 3 winds back", [] { return scene.kickPending && !scene.kickActive && scene.kickSlide > 0.35f; }},
+        {"kick-approach", "figure 3 winds back", [] { return scene.kickPending && !scene.kickActive && scene.fadeAlpha >= 1.0f; }},
         {"kick-fade-in", "figure 5 fades in", [] { return scene.kickActive && scene.kickFade > 0.45f && scene.kickFade < 0.55f; }},
         {"kick-ready", "figure 3 speaks", [] { return scene.kickActive && scene.tavikTalking && !scene.kickLeaving; }},
         {"kick-plea", "figure 5 speaks", [] { return scene.kickActive && scene.nibboTalking; }},

@@ -6,7 +6,6 @@
 void ForceKick()
 {
     scene.figure = 3;
-    scene.fadeAlpha = 1.0f;
     scene.fadingOut = false;
     scene.kickPending = true;
 }

@@ -4,8 +4,9 @@
 // would after a lucky roll.
 #pragma once
 
-// Figure 3 fully faded in, with a kick requested: from the next frame its
-// approach runs, then the kick scene.
+// Figure 3 on stage with a kick requested, as after a lucky roll: from the
+// next frame its approach runs (it goes on fading in meanwhile), then the
+// kick scene.
 void ForceKick();
 
 // Figure 2 fully faded in and struck on the given edge (0 top, 1 bottom,
