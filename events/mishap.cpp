@@ -42,10 +42,10 @@ static const GLfloat faceTipUp[3][3] = {{-0.2f, -2.5f, 0.2f}, {0.0f, 1.9f, 0.0f}
 typedef void (*SprayStep)(float red, float green, float blue, float decay);
 
 struct SpikeEdge {
-    GLfloat turnZ;                  // orientation about z, applied around the whole spike
-    double away;                    // +1: the spike rests above and leaves upwards; -1 below
+    GLfloat turnZ;  // orientation about z, applied around the whole spike
+    double away;    // side of its own axis the spike comes from and leaves to: +1 or -1
     const GLfloat (*face)[3];
-    GLfloat sprayY;                 // where the tip comes out, in the spike's frame
+    GLfloat sprayY;  // where the tip comes out, in the spike's frame
     SprayStep spray;
     float sprayDecay;
 };
