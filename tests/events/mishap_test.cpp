@@ -1,15 +1,12 @@
-// The mishap and the lament through the real stage: ticks and paints of the
-// stage window with the real figures on OSMesa, and the sounds the layer was
-// asked to play.
+// The mishap and its lament on the real renderer and figures (OSMesa),
+// frame by frame, with the sounds the layer was asked to play. The stage's
+// hold and re-centring belong to the tick's own tests.
 #include "tests/stage/stage_fixture.h"
 
 #include <string>
 #include <vector>
 
 #include "events/events.h"
-// Where the layer keeps the window's position; the Win32 subset the system
-// uses has no call that reads it back.
-#include "platform/posix/layer_internal.h"
 #include "tools/doubles/scene_seams.h"
 
 namespace {
@@ -19,38 +16,14 @@ protected:
     void SetUp() override
     {
         StageFixture::SetUp();
-        BuildStage(400, 320);  // screenW 400, screenH 300, stageSide 150
+        BuildStage(400, 320);
         polyResolution = 10;
-        soundsOn = true;
-        w32test::ClearSoundCalls();
     }
 
     void TearDown() override
     {
         forcedLamentVariant = -1;
         StageFixture::TearDown();
-    }
-
-    void Tick() { StageWindowProc(stageWindow, WM_TIMER, 1, 0); }
-
-    void Paint()
-    {
-        FakeClockSeconds() += 0.033;
-        StageWindowProc(stageWindow, WM_PAINT, 0, 0);
-    }
-
-    POINT WindowPosition() const
-    {
-        w32::Window* record = w32::FindWindowRecord(stageWindow);
-        return record ? POINT{record->x, record->y} : POINT{-99999, -99999};
-    }
-
-    static std::vector<std::string> Sounds()
-    {
-        std::vector<std::string> names;
-        for (const w32test::SoundCall& call : w32test::SoundCalls())
-            names.push_back(call.sound);
-        return names;
     }
 
     // The start state, keeping the geometry of the stage that was built.
@@ -61,104 +34,73 @@ protected:
         scene.screenW = built.screenW;
         scene.screenH = built.screenH;
         scene.stageSide = built.stageSide;
+        soundsOn = true;
+        w32test::ClearSoundCalls();
     }
 
-    // Figure 2 at full strength where a bounce finds it, and its mishap.
-    void StrikeFigureTwo(int edge, int lamentVariant)
+    static std::vector<std::string> Sounds()
     {
-        scene.stageX = 100;
-        scene.stageY = 50;
-        scene.stageDX = 2;
-        scene.stageDY = -1;
-        MoveWindow(stageWindow, 100, 50, scene.stageSide, scene.stageSide, FALSE);
-        ForceMishap(edge, lamentVariant);
+        std::vector<std::string> names;
+        for (const w32test::SoundCall& call : w32test::SoundCalls())
+            names.push_back(call.sound);
+        return names;
     }
 };
 
-TEST_F(MishapTest, SpikeStrikesInFrameFiveLeavesAt359AndIsGoneAfter409WhileTheStageHolds)
+// From the strike to the next figure: the spray starts in frame 5, the
+// withdrawal in frame 359 and the spike is gone after frame 409, on every
+// edge; then each lament plays its lines, fades out at its time and gives
+// way to another figure, while variant 0 and a silent lament give way at once.
+TEST_F(MishapTest, FromTheStrikeThroughTheLamentToTheNextFigure)
 {
-    for (int edge = 0; edge < 4; edge++) {
-        SCOPED_TRACE(edge);
+    const struct {
+        const char* name;
+        int edge, variant;
+        bool sound;
+        std::vector<std::string> sounds;
+        double fadeOutAfter;  // lament seconds; < 0: no scene
+        int framesToPick;     // after the spike is gone, when there is no scene
+    } cases[] = {
+        {"top, variant 0 shows nothing", 0, 0, true, {"MUFFIX1"}, -1.0, 1},
+        {"bottom, figure 3 left and 4 right", 1, 1, true, {"MUFFIX1", "GASPWAIL", "CURSEWAIL"}, 8.0, 0},
+        {"left, figure 3 right and 4 left", 2, 2, true, {"MUFFIX1", "GASPWAIL", "CURSEWAIL"}, 8.0, 0},
+        {"right, figure 1 alone", 3, 3, true, {"MUFFIX1", "JOLLYTUNE"}, 15.0, 0},
+        {"sound off: a silent strike, no lament", 1, 3, false, {}, -1.0, 2},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
         FreshScene();
-        w32test::ClearSoundCalls();
-        StrikeFigureTwo(edge, 1);  // a lament that holds the stage centred
-        EXPECT_EQ(Sounds(), std::vector<std::string>{"MUFFIX1"});
-
-        int bloodFrame = 0, leavingFrame = 0, endFrame = 0;
-        for (int frame = 1; frame <= 500 && !endFrame; frame++) {
-            Tick();
-            EXPECT_EQ(WindowPosition().x, 100) << "frame " << frame;
-            EXPECT_EQ(WindowPosition().y, 50) << "frame " << frame;
-            Paint();
+        soundsOn = c.sound;
+        ForceMishap(c.edge, c.variant);
+        int frame = 0, bloodFrame = 0, leavingFrame = 0, endFrame = 0, fadeOutFrame = 0;
+        double fadeOutAt = -1.0;
+        while (scene.figure == 2 && frame < 1500) {
+            FakeClockSeconds() += 0.033;
+            RenderFrame();
+            frame++;
             if (scene.bloodOn && !bloodFrame)
                 bloodFrame = frame;
             if (scene.spikeLeaving && !leavingFrame)
                 leavingFrame = frame;
-            if (!scene.mishapActive)
+            if (!scene.mishapActive && !endFrame)
                 endFrame = frame;
+            if (scene.lamentActive && scene.fadingOut && !fadeOutFrame) {
+                fadeOutFrame = frame;
+                fadeOutAt = scene.clockNow - scene.lamentStart;
+            }
         }
         EXPECT_EQ(bloodFrame, 5);
         EXPECT_EQ(leavingFrame, 359);
         EXPECT_EQ(endFrame, 409);
-        EXPECT_TRUE(scene.lamentActive);
-        EXPECT_EQ(scene.lamentVariant, 1);
-        EXPECT_FLOAT_EQ(scene.fadeAlpha, 0.1f) << "reset to 0 by the spike, then one fade step";
-
-        Tick();
-        EXPECT_EQ(WindowPosition().x, 125) << "the lament centres the stage";
-        EXPECT_EQ(WindowPosition().y, 75);
-    }
-}
-
-TEST_F(MishapTest, EachLamentPlaysItsCuesAndFadesOutToAnotherFigure)
-{
-    struct Case {
-        const char* name;
-        int variant;
-        bool sound;
-        std::vector<std::string> sounds;
-        double fadeOutAfter;  // scene seconds; < 0: no scene, the pick follows at once
-        int framesToPick;     // after the frame that ends the mishap
-    };
-    const Case cases[] = {
-        {"variant 0 shows nothing", 0, true, {}, -1.0, 1},
-        {"figure 3 left, figure 4 right", 1, true, {"GASPWAIL", "CURSEWAIL"}, 8.0, 0},
-        {"figure 3 right, figure 4 left", 2, true, {"GASPWAIL", "CURSEWAIL"}, 8.0, 0},
-        {"figure 1 alone", 3, true, {"JOLLYTUNE"}, 15.0, 0},
-        {"sound off ends the lament at once", 3, false, {}, -1.0, 2},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        FreshScene();
-        soundsOn = c.sound;
-        StrikeFigureTwo(1, c.variant);
-        // The last frame of the withdrawal.
-        scene.bloodOn = scene.spikeLeaving = true;
-        scene.spikeSpin = 50;
-        scene.spikeHeight = -4.95f;
-        Paint();
-        ASSERT_TRUE(scene.lamentActive);
-        w32test::ClearSoundCalls();
-
-        int frames = 0, fadeOutFrame = 0;
-        double fadeOutAt = -1.0;
-        while (scene.figure == 2 && frames < 700) {
-            Paint();
-            frames++;
-            if (scene.fadingOut && !fadeOutFrame && scene.lamentActive) {
-                fadeOutFrame = frames;
-                fadeOutAt = scene.clockNow - scene.lamentStart;
-            }
-        }
         EXPECT_NE(scene.figure, 2);
         EXPECT_FALSE(scene.lamentActive);
         EXPECT_EQ(Sounds(), c.sounds);
         if (c.fadeOutAfter < 0) {
-            EXPECT_EQ(frames, c.framesToPick);
+            EXPECT_EQ(frame, endFrame + c.framesToPick);
         } else {
             EXPECT_GT(fadeOutAt, c.fadeOutAfter);
             EXPECT_LT(fadeOutAt, c.fadeOutAfter + 0.034);
-            EXPECT_EQ(frames, fadeOutFrame + 10) << "a full fade-out before the pick";
+            EXPECT_EQ(frame, fadeOutFrame + 10) << "a full fade-out before the pick";
         }
     }
 }
