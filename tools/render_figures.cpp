@@ -260,15 +260,15 @@ int RenderLaments(const offscreen::Stage& stage, const std::string& folder)
         StartScene();
         ForceMishap(1, variant);
         scene.spikeSpin = 358;  // the withdrawal starts in the next frame
-        while (!scene.lamentActive || scene.clockNow - scene.lamentStart < keptAt[variant]) {
-            if (!scene.mishapActive && !scene.lamentActive) {
-                fprintf(stderr, "lament %d ended before its picture\n", variant);
-                return failures + 1;
-            }
+        while ((scene.mishapActive || scene.lamentActive) &&
+               !(scene.lamentActive && scene.clockNow - scene.lamentStart >= keptAt[variant]))
             RenderSteppedFrame();
-        }
-        if (!Save(stage, folder + "/lament-" + std::to_string(variant) + ".png"))
+        if (!scene.lamentActive) {
+            fprintf(stderr, "lament %d ended before its picture\n", variant);
             failures++;
+        } else if (!Save(stage, folder + "/lament-" + std::to_string(variant) + ".png")) {
+            failures++;
+        }
     }
     forcedLamentVariant = -1;
     clockSource = nullptr;
