@@ -20,3 +20,12 @@ cd "$top/build/asan"
 LSAN_OPTIONS="suppressions=$top/tests/sanitizers/lsan.supp:print_suppressions=0" \
 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
     ctest --output-on-failure --timeout 300 -j 2 -LE regen
+
+# The libFuzzer harnesses (clang), each for a bounded time from its seeds.
+cmake -S "$top" -B "$top/build/fuzz" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBRACKWOLD_FUZZ=ON \
+    -DCMAKE_C_COMPILER=clang-14 -DCMAKE_CXX_COMPILER=clang++-14 >/dev/null
+ninja -C "$top/build/fuzz" -j "$(nproc)" fuzzers
+cd "$top/build/fuzz"
+LSAN_OPTIONS="suppressions=$top/tests/sanitizers/lsan.supp:print_suppressions=0" \
+UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+    ctest --output-on-failure -j 2 -L fuzz
