@@ -12,3 +12,22 @@ file(GLOB_RECURSE RESOURCE_FILES CONFIGURE_DEPENDS
   ${CMAKE_SOURCE_DIR}/resources/*.bmp ${CMAKE_SOURCE_DIR}/resources/*.wav)
 set_property(SOURCE ${CMAKE_SOURCE_DIR}/resources/brackwold.rc APPEND PROPERTY
   OBJECT_DEPENDS ${CMAKE_SOURCE_DIR}/resources/brackwold.rc ${RESOURCE_FILES})
+
+# The Win32 semantics tests against Windows itself (run under Wine by the
+# Linux build's tests), with GoogleTest built from Debian's sources.
+set(GTEST_SOURCE_DIR /usr/src/googletest CACHE PATH "GoogleTest sources for the Windows test build")
+if(EXISTS ${GTEST_SOURCE_DIR}/CMakeLists.txt AND CMAKE_SYSTEM_PROCESSOR STREQUAL x86_64)
+  set(gtest_disable_pthreads ON CACHE BOOL "" FORCE)
+  # The win32-threads MinGW has no std::mutex, which GoogleTest's
+  # Notification uses: bring one over a Win32 event instead.
+  add_compile_definitions(GTEST_HAS_NOTIFICATION_=1)
+  add_compile_options(-include ${CMAKE_SOURCE_DIR}/cmake/mingw_gtest_notification.h)
+  set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  add_subdirectory(${GTEST_SOURCE_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+  add_executable(semantics_test ${CMAKE_SOURCE_DIR}/tests/semantics/profile_semantics.cpp
+    ${CMAKE_SOURCE_DIR}/tests/semantics/queue_semantics.cpp)
+  target_include_directories(semantics_test PRIVATE ${CMAKE_SOURCE_DIR})
+  target_link_libraries(semantics_test PRIVATE gtest gtest_main user32 kernel32)
+  target_link_options(semantics_test PRIVATE -static -static-libgcc -static-libstdc++)
+endif()

@@ -176,16 +176,19 @@ ReadResult ReadFile(const std::string& path, std::string* bytes)
     return ReadResult::Read;
 }
 
-// The value of the first matching key in any section of that name; false
-// when there is none.
+// The value of the first matching key in the first section of that name,
+// as Windows looks it up (a later section of the same name is never read);
+// false when there is none.
 bool FindValue(const Profile& profile, const std::string& section, const std::string& key, std::string* value)
 {
     bool inSection = false;
     for (const std::string& raw : profile.lines) {
         Line line = Classify(raw);
-        if (line.kind == LineKind::Section)
+        if (line.kind == LineKind::Section) {
+            if (inSection)
+                return false;
             inSection = SameName(line.name, section);
-        else if (inSection && line.kind == LineKind::Key && SameName(line.name, key)) {
+        } else if (inSection && line.kind == LineKind::Key && SameName(line.name, key)) {
             *value = line.value;
             return true;
         }
@@ -202,24 +205,38 @@ std::string Unquote(const std::string& value)
     return value;
 }
 
-// Leading blanks, a sign, then digits; whatever follows is ignored. Values
-// beyond 32 bits stop at the nearest limit instead of wrapping around.
+// Windows reads the number as RtlUnicodeStringToInteger does with base 0:
+// leading blanks and control characters, a sign, then "0x", "0o" or "0b"
+// (lower case only) for hexadecimal, octal or binary, else decimal digits;
+// whatever follows is ignored. The arithmetic is 32-bit unsigned, so a
+// value too long keeps its low 32 bits rather than stopping at a limit.
 LONG ParseProfileInt(const std::string& text)
 {
     size_t i = 0;
-    while (i < text.size() && IsBlank(text[i]))
+    while (i < text.size() && static_cast<unsigned char>(text[i]) <= ' ')
         ++i;
     bool negative = false;
     if (i < text.size() && (text[i] == '-' || text[i] == '+'))
         negative = text[i++] == '-';
-    int64_t magnitude = 0;
-    const int64_t limit = negative ? -static_cast<int64_t>(INT32_MIN) : INT32_MAX;
-    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
-        magnitude = magnitude * 10 + (text[i] - '0');
-        if (magnitude > limit)
-            magnitude = limit;
+    uint32_t base = 10;
+    if (i + 1 < text.size() && text[i] == '0') {
+        const char prefix = text[i + 1];
+        base = prefix == 'x' ? 16 : prefix == 'o' ? 8 : prefix == 'b' ? 2 : 10;
+        if (base != 10)
+            i += 2;
     }
-    return static_cast<LONG>(negative ? -magnitude : magnitude);
+    uint32_t value = 0;
+    for (; i < text.size(); ++i) {
+        const char c = text[i];
+        uint32_t digit = c >= '0' && c <= '9'   ? static_cast<uint32_t>(c - '0')
+                         : c >= 'a' && c <= 'z' ? static_cast<uint32_t>(c - 'a' + 10)
+                         : c >= 'A' && c <= 'Z' ? static_cast<uint32_t>(c - 'A' + 10)
+                                                : base;
+        if (digit >= base)
+            break;
+        value = value * base + digit;
+    }
+    return static_cast<LONG>(negative ? 0u - value : value);
 }
 
 // --- Writing ---
@@ -274,14 +291,14 @@ bool DeleteKey(Profile* profile, const std::string& section, const std::string& 
     return deleted;
 }
 
-// The first copy of the key is rewritten in place; a new key goes after the
-// last non-blank line of the first section of that name; a new section goes
-// at the end, after a blank line.
+// The first copy of the key in the first section of that name (the one
+// reads look in) is rewritten in place; a new key goes after that section's
+// last non-blank line; a new section goes at the end, after a blank line.
 bool SetKey(Profile* profile, const std::string& section, const std::string& key, const std::string& value)
 {
     std::vector<SectionSpan> spans = FindSections(*profile, section);
-    for (const SectionSpan& span : spans)
-        for (size_t i = span.header + 1; i < span.end; ++i)
+    if (!spans.empty())
+        for (size_t i = spans[0].header + 1; i < spans[0].end; ++i)
             if (IsKeyLine(profile->lines[i], key)) {
                 Line line = Classify(profile->lines[i]);
                 if (line.value == value)

@@ -98,45 +98,15 @@ struct ReadCase {
     UINT expected;
 };
 
-TEST_F(ProfileTest, ReadsIntegersAsWin32Does)
+TEST_F(ProfileTest, ReadsWhatOnlyThisLayerCanBeAsked)
 {
+    // The portable rows run against Windows too (tests/semantics); these are
+    // the ones that cannot be written as a portable file or call.
     const ReadCase cases[] = {
-        {"no file", missing, "Brackwold", "Size", 50},
-        {"empty file", "", "Brackwold", "Size", 50},
-        {"plain", "[Brackwold]\nSize=70\n", "Brackwold", "Size", 70},
-        {"names ignore case", "[brackWOLD]\nsIZE=70\n", "Brackwold", "Size", 70},
-        {"key with a blank", "[Brackwold]\nPoly Resolution=22\n", "Brackwold", "Poly Resolution", 22},
-        {"blanks around everything", "  [ Brackwold ]  \n  Size  =  \t 42  \n", "Brackwold", "Size", 42},
-        {"negative comes back as UINT", "[Brackwold]\nSize=-5\n", "Brackwold", "Size", static_cast<UINT>(-5)},
-        {"plus sign", "[Brackwold]\nSize=+7\n", "Brackwold", "Size", 7},
-        {"trailing text ignored", "[Brackwold]\nSize=12abc\n", "Brackwold", "Size", 12},
-        {"comment after the number", "[Brackwold]\nSize=33 ; percent\n", "Brackwold", "Size", 33},
-        {"no digits gives 0", "[Brackwold]\nSize=abc\n", "Brackwold", "Size", 0},
-        {"hex is not read", "[Brackwold]\nSize=0x20\n", "Brackwold", "Size", 0},
-        {"sign alone gives 0", "[Brackwold]\nSize=-\n", "Brackwold", "Size", 0},
-        {"empty value", "[Brackwold]\nSize=\n", "Brackwold", "Size", 50},
-        {"blank value", "[Brackwold]\nSize=   \n", "Brackwold", "Size", 50},
-        {"quoted value", "[Brackwold]\nSize=\"33\"\n", "Brackwold", "Size", 33},
-        {"huge stops at the limit", "[Brackwold]\nSize=99999999999999999999999\n", "Brackwold", "Size", 2147483647u},
-        {"just past the limit", "[Brackwold]\nSize=2147483648\n", "Brackwold", "Size", 2147483647u},
-        {"huge negative", "[Brackwold]\nSize=-99999999999999999999\n", "Brackwold", "Size", 0x80000000u},
-        {"most negative", "[Brackwold]\nSize=-2147483648\n", "Brackwold", "Size", 0x80000000u},
-        {"missing section", "[Other]\nSize=70\n", "Brackwold", "Size", 50},
-        {"missing key", "[Brackwold]\nSized=70\n", "Brackwold", "Size", 50},
-        {"key of the next section", "[Brackwold]\nA=1\n[Other]\nSize=70\n", "Brackwold", "Size", 50},
-        {"key before any section", "Size=9\n[Brackwold]\n", "Brackwold", "Size", 50},
-        {"first duplicate wins", "[Brackwold]\nSize=1\nSize=2\n", "Brackwold", "Size", 1},
-        {"second section of the name", "[Brackwold]\nA=1\n[Other]\nSize=2\n[Brackwold]\nSize=3\n", "Brackwold",
-         "Size", 3},
-        {"CRLF", "[Brackwold]\r\nSize=70\r\n", "Brackwold", "Size", 70},
-        {"CR only", "[Brackwold]\rA=1\rSize=70\r", "Brackwold", "Size", 70},
-        {"no final line end", "[Brackwold]\nSize=70", "Brackwold", "Size", 70},
-        {"byte-order mark", "\xEF\xBB\xBF[Brackwold]\nSize=8\n", "Brackwold", "Size", 8},
         {"NUL inside a key", "[Brackwold]\nSi\0ze=5\nSize=7\n"s, "Brackwold", "Size", 7},
         {"NUL inside a value", "[Brackwold]\nSize=4\0" "2\n"s, "Brackwold", "Size", 4},
-        {"line without equals is a key without value", "[Brackwold]\nSize\nSize=3\n", "Brackwold", "Size", 50},
-        {"comment line", "[Brackwold]\n;Size=9\nSize=3\n", "Brackwold", "Size", 3},
-        {"unclosed section header", "[Brackwold\nSize=4\n", "Brackwold", "Size", 50},
+        // Windows would take a leading FF FE as a UTF-16 mark; the layer
+        // reads only 8-bit files.
         {"binary noise", "\xff\xfe\x00\x01[\x80\x81]\n=\x9f\x00\n\x1b[Brackwold"s, "Brackwold", "Size", 50},
         {"noise before a good section", "\xff\xfe\x00\x01\x02\n[Brackwold]\nSize=61\n"s, "Brackwold", "Size", 61},
         {"null section", "[Brackwold]\nSize=70\n", nullptr, "Size", 50},
