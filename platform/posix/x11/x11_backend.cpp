@@ -46,6 +46,7 @@ struct XState {
     bool cursorHidden = false;
     bool activationLost = false;
     int lastError = 0;
+    int trapDepth = 0;  // inside Trapped: errors are expected and recorded
     std::vector<XVisualInfo> formats;
     Atom wmProtocols = 0, wmDelete = 0, netState = 0, netAbove = 0, netFullscreen = 0, netPid = 0;
 };
@@ -56,11 +57,19 @@ XState& xs()
     return s;
 }
 
-// X errors are expected here (a foreign window can vanish between two
-// calls); they are recorded, never fatal.
-int RecordError(Display*, XErrorEvent* e)
+// Inside Trapped, X errors are expected (a foreign window can vanish
+// between two calls) and only recorded. Any other is a fault of ours: it is
+// reported on stderr, and neither case ends the process.
+int RecordError(Display* d, XErrorEvent* e)
 {
-    xs().lastError = e->error_code;
+    if (xs().trapDepth > 0) {
+        xs().lastError = e->error_code;
+        return 0;
+    }
+    char text[128] = "";
+    XGetErrorText(d, e->error_code, text, sizeof text);
+    std::fprintf(stderr, "X error: %s (error %d, request %d.%d, resource 0x%lx)\n", text, e->error_code,
+                 e->request_code, e->minor_code, e->resourceid);
     return 0;
 }
 
@@ -101,8 +110,10 @@ bool Trapped(const std::function<void()>& f)
     if (!d) return false;
     XSync(d, False);
     xs().lastError = 0;
+    xs().trapDepth++;
     f();
     XSync(d, False);
+    xs().trapDepth--;
     return xs().lastError == 0;
 }
 
@@ -233,7 +244,10 @@ bool MakeXWindow(Window* w, XNative* n)
     XState& s = xs();
     Display* d = s.display;
     XSetWindowAttributes a{};
-    n->colormap = XCreateColormap(d, s.root, n->visual.visual, AllocNone);
+    if (!Trapped([&] { n->colormap = XCreateColormap(d, s.root, n->visual.visual, AllocNone); })) {
+        n->colormap = 0;
+        return false;
+    }
     a.colormap = n->colormap;
     a.border_pixel = 0;
     a.event_mask = eventMask | (w->exStyle & WS_EX_TOPMOST ? VisibilityChangeMask : 0);
@@ -251,13 +265,14 @@ bool MakeXWindow(Window* w, XNative* n)
         a.override_redirect = True;
         mask |= CWOverrideRedirect;
     }
-    xs().lastError = 0;
-    n->xwin = XCreateWindow(d, ParentXid(w), w->x, w->y, (unsigned)std::max(w->width, 1),
-                            (unsigned)std::max(w->height, 1), 0, n->visual.depth, InputOutput, n->visual.visual,
-                            mask, &a);
-    XSync(d, False);
-    if (!n->xwin || xs().lastError) {
-        if (n->xwin && !xs().lastError) XDestroyWindow(d, n->xwin);
+    // The parent may be a foreign window that is already gone.
+    bool made = Trapped([&] {
+        n->xwin = XCreateWindow(d, ParentXid(w), w->x, w->y, (unsigned)std::max(w->width, 1),
+                                (unsigned)std::max(w->height, 1), 0, n->visual.depth, InputOutput, n->visual.visual,
+                                mask, &a);
+    });
+    if (!n->xwin || !made) {
+        if (n->xwin) Trapped([&] { XDestroyWindow(d, n->xwin); });
         XFreeColormap(d, n->colormap);
         n->xwin = 0;
         n->colormap = 0;
@@ -320,6 +335,7 @@ unsigned long PixelValue(const XVisualInfo& v, uint32_t rgb)
     return scale(rgb >> 16 & 0xFF, v.red_mask) | scale(rgb >> 8 & 0xFF, v.green_mask) | scale(rgb & 0xFF, v.blue_mask);
 }
 
+// Null when Xlib cannot allocate the GC; callers then draw nothing.
 GC GcOf(XNative* n)
 {
     if (!n->gc) n->gc = XCreateGC(xs().display, n->xwin, 0, nullptr);
@@ -762,7 +778,7 @@ void PutImage(Window* w, int x, int y, int width, int height, const uint32_t* pi
     for (int row = 0; row < height; row++)
         for (int col = 0; col < width; col++)
             XPutPixel(image, col, row, PixelValue(n->visual, pixels[(size_t)row * stride + col]));
-    XPutImage(d, n->xwin, GcOf(n), image, 0, 0, x, y, (unsigned)width, (unsigned)height);
+    if (GC gc = GcOf(n)) XPutImage(d, n->xwin, gc, image, 0, 0, x, y, (unsigned)width, (unsigned)height);
     XDestroyImage(image);  // frees data too
     XFlush(d);
 }
@@ -773,6 +789,7 @@ void FillRect(Window* w, const RECT& r, COLORREF colour)
     if (!n || n->gone) return;
     uint32_t rgb = (colour & 0xFF) << 16 | (colour & 0xFF00) | (colour >> 16 & 0xFF);
     GC gc = GcOf(n);
+    if (!gc) return;  // Xlib could not allocate one: nothing is drawn
     XSetForeground(xs().display, gc, PixelValue(n->visual, rgb));
     XFillRectangle(xs().display, n->xwin, gc, r.left, r.top, (unsigned)(r.right - r.left),
                    (unsigned)(r.bottom - r.top));
