@@ -3,6 +3,8 @@
 // asks to close; on the Windows 95/98 family a saver password is checked first.
 #include "shell/shell.h"
 
+#include <exception>
+
 bool closeAllowed;
 bool verifying;
 DWORD lastVerifyTick = noVerifyTick;
@@ -32,7 +34,7 @@ static ImmAssociateContextProc FindImmAssociateContext()
     return proc != NULL ? (ImmAssociateContextProc)(void (*)(void))proc : NULL;
 }
 
-LRESULT CALLBACK ShellWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+static LRESULT HandleShellMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_CREATE: {
@@ -89,6 +91,16 @@ LRESULT CALLBACK ShellWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
         break;
     }
     return SaverWindowProc(window, message, wParam, lParam);
+}
+
+LRESULT CALLBACK ShellWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    try {
+        return HandleShellMessage(window, message, wParam, lParam);
+    } catch (const std::exception&) {
+        EndAfterException();
+        return 0;
+    }
 }
 
 static void RequestClose(HWND window)

@@ -97,6 +97,19 @@ static bool OfferToExceptionFilter()
     return UnhandledExceptionFilter(&pointers) == EXCEPTION_EXECUTE_HANDLER;
 }
 
+// Windows' message dispatcher swallows an exception that leaves a window
+// procedure and carries on with the loop (seen under Wine for the x86_64
+// build), so the guard in ShellMain never hears of it. The procedures catch
+// what the C++ runtime can throw (std::bad_alloc and its kin; the system
+// itself throws nothing) and end here, as ShellMain's guard would.
+void EndAfterException()
+{
+    if (!OfferToExceptionFilter())
+        throw;
+    SetSaverRunning(false);
+    ExitProcess((UINT)-1);
+}
+
 int ShellMain(HINSTANCE instance, LPSTR args)
 {
     appInstance = instance;

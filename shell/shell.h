@@ -32,6 +32,10 @@ bool VerifyBeforeClose(HWND window);
 void LoadPasswordVerifier();
 void UnloadPasswordVerifier();
 void SetSaverRunning(bool on);
+// Called from a window procedure's exception handler: offers the exception
+// to the platform's filter and ends the process with -1, or rethrows when
+// the filter declines.
+void EndAfterException();
 
 // The program's own saver window procedure (stage/).
 LRESULT CALLBACK SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -6,6 +6,7 @@
 #include "events/events.h"
 #include "shell/shell.h"
 
+#include <exception>
 #include <math.h>
 #include <stdlib.h>
 
@@ -128,7 +129,7 @@ static LRESULT RealiseStagePalette()
     return 1;
 }
 
-LRESULT CALLBACK StageWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+static LRESULT HandleStageMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_CREATE:
@@ -174,4 +175,14 @@ LRESULT CALLBACK StageWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
     }
     // Input over the stage ends the saver just as over the saver window.
     return DefaultSaverProc(saverWindow, message, wParam, lParam);
+}
+
+LRESULT CALLBACK StageWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    try {
+        return HandleStageMessage(window, message, wParam, lParam);
+    } catch (const std::exception&) {
+        EndAfterException();  // see the shell: Windows would swallow it
+        return 0;
+    }
 }

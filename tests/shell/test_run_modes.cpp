@@ -190,6 +190,36 @@ TEST_F(PasswordChange, AnEscapingExceptionIsOfferedToTheFilter)
     w32test::SetUnhandledExceptionHook(nullptr);
 }
 
+// Windows would swallow an exception leaving a window procedure, so the
+// saver window's procedure ends the process itself: here the input-method
+// library throws while the window is created, inside the message chain.
+HIMC WINAPI ThrowingImmAssociateContext(HWND, HIMC)
+{
+    throw std::bad_alloc();
+}
+
+TEST_F(RunModes, AnExceptionInAWindowProcedureEndsTheProcessThroughTheFilter)
+{
+    w32test::RegisterModule("IMM32.DLL", {{"ImmAssociateContext", w32test::AsFarProc(&ThrowingImmAssociateContext)}});
+    w32test::MarkModuleLoaded("IMM32.DLL");
+    // ExitProcess does not return; here it records the code and unwinds.
+    int offered = 0;
+    long exitCode = 0;
+    w32test::SetUnhandledExceptionHook([&](EXCEPTION_POINTERS*) {
+        offered += exitCode == 0;
+        return (LONG)EXCEPTION_EXECUTE_HANDLER;
+    });
+    w32test::SetExitProcessHook([&](UINT code) {
+        exitCode = (int)code;
+        throw ExitCalled{code};
+    });
+    ShellMain(NULL, const_cast<LPSTR>("/s"));
+    EXPECT_EQ(exitCode, -1);
+    EXPECT_EQ(offered, 1);
+    w32test::SetExitProcessHook(nullptr);
+    w32test::SetUnhandledExceptionHook(nullptr);
+}
+
 // The process entry skips the program name (quoted or not) and the blanks
 // after it. "/a" on the Windows 95/98 family returns 0 only when the switch
 // was found, so a wrong walk shows as -1.
