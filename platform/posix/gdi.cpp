@@ -271,6 +271,24 @@ void ResetGdi()
 
 using namespace w32;
 
+namespace w32 {
+namespace {
+
+// A bitmap from a whole .bmp file in memory; null when it cannot be read.
+HBITMAP BitmapFromBmp(const unsigned char* data, size_t size)
+{
+    Bitmap parsed;
+    if (!data || !ParseBmp(data, size, &parsed)) return nullptr;
+    Bitmap* bitmap = Make<Bitmap>();
+    bitmap->width = parsed.width;
+    bitmap->height = parsed.height;
+    bitmap->pixels = std::move(parsed.pixels);
+    return (HBITMAP)bitmap;
+}
+
+}  // namespace
+}  // namespace w32
+
 extern "C" {
 
 HDC WINAPI GetDC(HWND hWnd)
@@ -431,7 +449,7 @@ HBITMAP WINAPI LoadBitmapA(HINSTANCE hInstance, LPCSTR lpBitmapName)
     if (!hInstance || !lpBitmapName) return nullptr;  // the system's own bitmaps are not provided
     const EmbeddedResource* res = FindEmbeddedResource("BITMAP", lpBitmapName);
     if (!res) return nullptr;
-    return w32test::LoadBitmapFromMemory(res->data, res->size);
+    return w32::BitmapFromBmp(res->data, res->size);
 }
 
 // Palettes only matter on a palette display, which a true-colour X server
@@ -488,13 +506,7 @@ namespace w32test {
 
 HBITMAP LoadBitmapFromMemory(const unsigned char* data, size_t size)
 {
-    w32::Bitmap parsed;
-    if (!data || !w32::ParseBmp(data, size, &parsed)) return nullptr;
-    w32::Bitmap* bitmap = w32::Make<w32::Bitmap>();
-    bitmap->width = parsed.width;
-    bitmap->height = parsed.height;
-    bitmap->pixels = std::move(parsed.pixels);
-    return (HBITMAP)bitmap;
+    return w32::BitmapFromBmp(data, size);
 }
 
 }  // namespace w32test

@@ -1,6 +1,12 @@
 // Shared state of the layer's windowing core: the class registry, the window
 // table, GDI objects and the message queue. Only the layer's own sources
 // include this; the system sees nothing but platform/win32.h.
+//
+// Threads: the layer is called from the program's one thread, as a Win32
+// program's windows belong to the thread that made them, so its state takes
+// no locks. The only second thread is SDL's audio callback, and the only
+// state it shares (the buffer it plays from) is changed under the audio
+// device's lock (sound.cpp).
 #pragma once
 #include "platform/win32.h"
 

@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <map>
-#include <mutex>
 
 namespace {
 
@@ -17,7 +16,6 @@ struct Module {
     int references = 0;
 };
 
-std::mutex moduleLock;
 std::map<uintptr_t, Module> modules;  // by handle value
 uintptr_t nextHandle = 0x10000;
 char executableImage;  // its address is the executable's handle
@@ -75,7 +73,6 @@ bool IsExecutableModule(HMODULE module)
 
 HMODULE FindLoadedModule(const char* name)
 {
-    std::lock_guard<std::mutex> hold(moduleLock);
     Module* module = FindByName(name);
     return module && module->references > 0 ? HandleOf(module) : nullptr;
 }
@@ -100,7 +97,6 @@ namespace w32test {
 
 void RegisterModule(const std::string& name, const std::vector<FakeExport>& exports)
 {
-    std::lock_guard<std::mutex> hold(moduleLock);
     Module* module = FindByName(name);
     if (!module) {
         module = &modules[nextHandle];
@@ -115,27 +111,23 @@ void RegisterModule(const std::string& name, const std::vector<FakeExport>& expo
 
 void MarkModuleLoaded(const std::string& name)
 {
-    std::lock_guard<std::mutex> hold(moduleLock);
     if (Module* module = FindByName(name))
         ++module->references;
 }
 
 void UnregisterModule(const std::string& name)
 {
-    std::lock_guard<std::mutex> hold(moduleLock);
     if (Module* module = FindByName(name))
         modules.erase(reinterpret_cast<uintptr_t>(HandleOf(module)));
 }
 
 void UnregisterAllModules()
 {
-    std::lock_guard<std::mutex> hold(moduleLock);
     modules.clear();
 }
 
 int ModuleReferenceCount(const std::string& name)
 {
-    std::lock_guard<std::mutex> hold(moduleLock);
     Module* module = FindByName(name);
     return module ? module->references : -1;
 }
@@ -149,7 +141,6 @@ HMODULE WINAPI LoadLibraryA(LPCSTR lpLibFileName)
 {
     if (!lpLibFileName || !*lpLibFileName)
         return nullptr;
-    std::lock_guard<std::mutex> hold(moduleLock);
     Module* module = FindByName(lpLibFileName);
     if (!module)
         return nullptr;
@@ -163,7 +154,6 @@ FARPROC WINAPI GetProcAddress(HMODULE hModule, LPCSTR lpProcName)
 {
     if (!lpProcName || IS_INTRESOURCE(lpProcName))
         return nullptr;
-    std::lock_guard<std::mutex> hold(moduleLock);
     Module* module = FindByHandle(hModule);
     if (!module || module->references <= 0)
         return nullptr;
@@ -175,7 +165,6 @@ BOOL WINAPI FreeLibrary(HMODULE hLibModule)
 {
     if (w32::IsExecutableModule(hLibModule))
         return hLibModule != nullptr;
-    std::lock_guard<std::mutex> hold(moduleLock);
     Module* module = FindByHandle(hLibModule);
     if (!module || module->references <= 0)
         return FALSE;

@@ -5,11 +5,8 @@
 #include <gtk/gtk.h>
 #include <stdio.h>
 
-#include <mutex>
-
 namespace {
 
-std::mutex messageBoxLock;
 bool suppressDialogs = false;
 std::vector<w32test::MessageBoxCall> messageBoxCalls;
 
@@ -56,19 +53,16 @@ namespace w32test {
 
 void SuppressMessageBoxes(bool suppress)
 {
-    std::lock_guard<std::mutex> hold(messageBoxLock);
     suppressDialogs = suppress;
 }
 
 std::vector<MessageBoxCall> MessageBoxCalls()
 {
-    std::lock_guard<std::mutex> hold(messageBoxLock);
     return messageBoxCalls;
 }
 
 void ClearMessageBoxCalls()
 {
-    std::lock_guard<std::mutex> hold(messageBoxLock);
     messageBoxCalls.clear();
 }
 
@@ -87,7 +81,6 @@ int WINAPI MessageBoxA(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT uType)
     fflush(stderr);
     bool show;
     {
-        std::lock_guard<std::mutex> hold(messageBoxLock);
         messageBoxCalls.push_back({text, caption, uType});
         show = !suppressDialogs;
     }

@@ -2,6 +2,7 @@
 // anew at every call and written whole through a temporary file and a
 // rename, so a crash leaves either the old or the new file, never half of
 // one. Lines we do not understand are kept as they are.
+#include "platform/posix/sys_internal.h"
 #include "platform/win32.h"
 
 #include <errno.h>
@@ -48,16 +49,6 @@ std::string Trim(const std::string& text)
     while (last > first && IsBlank(text[last - 1]))
         --last;
     return text.substr(first, last - first);
-}
-
-bool SameName(const std::string& a, const std::string& b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (tolower(static_cast<unsigned char>(a[i])) != tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
 }
 
 // A line without "=" is a key without a value, as Win32 reads it; a "["
@@ -187,8 +178,8 @@ bool FindValue(const Profile& profile, const std::string& section, const std::st
         if (line.kind == LineKind::Section) {
             if (inSection)
                 return false;
-            inSection = SameName(line.name, section);
-        } else if (inSection && line.kind == LineKind::Key && SameName(line.name, key)) {
+            inSection = w32::EqualNoCase(line.name, section);
+        } else if (inSection && line.kind == LineKind::Key && w32::EqualNoCase(line.name, key)) {
             *value = line.value;
             return true;
         }
@@ -255,7 +246,7 @@ std::vector<SectionSpan> FindSections(const Profile& profile, const std::string&
             continue;
         if (!spans.empty() && spans.back().end == SIZE_MAX)
             spans.back().end = i;
-        if (SameName(line.name, section))
+        if (w32::EqualNoCase(line.name, section))
             spans.push_back({i, SIZE_MAX});
     }
     if (!spans.empty() && spans.back().end == SIZE_MAX)
@@ -266,7 +257,7 @@ std::vector<SectionSpan> FindSections(const Profile& profile, const std::string&
 bool IsKeyLine(const std::string& raw, const std::string& key)
 {
     Line line = Classify(raw);
-    return line.kind == LineKind::Key && SameName(line.name, key);
+    return line.kind == LineKind::Key && w32::EqualNoCase(line.name, key);
 }
 
 bool DeleteSection(Profile* profile, const std::string& section)

@@ -7,7 +7,6 @@
 #include <string.h>
 
 #include <map>
-#include <mutex>
 
 namespace {
 
@@ -18,7 +17,6 @@ struct Value {
 
 // A key's path is its root's number and its upper-cased components, joined
 // by backslashes: "80000001\CONTROL PANEL\DESKTOP".
-std::mutex registryLock;
 std::map<std::string, std::map<std::string, Value>> keys;  // path -> upper-case value name -> value
 std::map<uintptr_t, std::string> openKeys;  // handle -> path
 uintptr_t nextKeyHandle = 0x1000;
@@ -90,7 +88,6 @@ namespace w32test {
 void SetRegistryValue(HKEY root, const std::string& keyPath, const std::string& valueName, DWORD type,
                       const std::vector<BYTE>& data)
 {
-    std::lock_guard<std::mutex> hold(registryLock);
     std::string path = JoinPath(RootPath(root), keyPath.c_str());
     CreateKeyWithParents(path);
     keys[path][w32::UpperCase(valueName)] = Value{type, data};
@@ -105,7 +102,6 @@ void SetRegistryDword(HKEY root, const std::string& keyPath, const std::string& 
 
 void RemoveRegistryValue(HKEY root, const std::string& keyPath, const std::string& valueName)
 {
-    std::lock_guard<std::mutex> hold(registryLock);
     auto key = keys.find(JoinPath(RootPath(root), keyPath.c_str()));
     if (key != keys.end())
         key->second.erase(w32::UpperCase(valueName));
@@ -113,7 +109,6 @@ void RemoveRegistryValue(HKEY root, const std::string& keyPath, const std::strin
 
 void RemoveRegistryKey(HKEY root, const std::string& keyPath)
 {
-    std::lock_guard<std::mutex> hold(registryLock);
     std::string path = JoinPath(RootPath(root), keyPath.c_str());
     for (auto key = keys.begin(); key != keys.end();) {
         bool inside = key->first == path || key->first.compare(0, path.size() + 1, path + "\\") == 0;
@@ -123,7 +118,6 @@ void RemoveRegistryKey(HKEY root, const std::string& keyPath)
 
 void ClearRegistry()
 {
-    std::lock_guard<std::mutex> hold(registryLock);
     keys.clear();
 }
 
@@ -140,7 +134,6 @@ LONG WINAPI RegOpenKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD ulOptions, REGSAM sa
     if (!phkResult)
         return ERROR_INVALID_PARAMETER;
     *phkResult = nullptr;
-    std::lock_guard<std::mutex> hold(registryLock);
     std::string base;
     if (!PathOfHandle(hKey, &base))
         return ERROR_INVALID_HANDLE;
@@ -159,7 +152,6 @@ LONG WINAPI RegQueryValueExA(HKEY hKey, LPCSTR lpValueName, LPDWORD lpReserved, 
 {
     if (lpReserved || (lpData && !lpcbData))
         return ERROR_INVALID_PARAMETER;
-    std::lock_guard<std::mutex> hold(registryLock);
     std::string path;
     if (!PathOfHandle(hKey, &path))
         return ERROR_INVALID_HANDLE;
@@ -188,7 +180,6 @@ LONG WINAPI RegCloseKey(HKEY hKey)
 {
     if (IsPredefinedRoot(hKey))
         return ERROR_SUCCESS;
-    std::lock_guard<std::mutex> hold(registryLock);
     return openKeys.erase(reinterpret_cast<uintptr_t>(hKey)) ? ERROR_SUCCESS : ERROR_INVALID_HANDLE;
 }
 

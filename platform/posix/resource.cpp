@@ -9,7 +9,6 @@
 
 #include <list>
 #include <map>
-#include <mutex>
 
 namespace {
 
@@ -20,7 +19,6 @@ struct AddedResource {
     w32::EmbeddedResource view;
 };
 
-std::mutex resourceLock;
 std::list<AddedResource> addedResources;  // a list, so views stay put
 std::map<UINT, std::string> addedStrings;
 std::map<UINT, bool> hiddenStrings;
@@ -93,7 +91,6 @@ const EmbeddedResource* FindEmbeddedResource(const char* type, const char* name)
         return nullptr;
     std::string wantedType = CanonicalType(type);
     std::string wantedName = CanonicalName(name);
-    std::lock_guard<std::mutex> hold(resourceLock);
     for (const AddedResource& added : addedResources)
         if (added.type == wantedType && added.name == wantedName)
             return &added.view;
@@ -110,7 +107,6 @@ namespace w32test {
 void AddResource(const std::string& type, const std::string& name, const std::vector<unsigned char>& data)
 {
     RemoveResource(type, name);
-    std::lock_guard<std::mutex> hold(resourceLock);
     addedResources.push_back({CanonicalType(type.c_str()), CanonicalName(name.c_str()), data, {}});
     AddedResource& added = addedResources.back();
     added.view = {added.type.c_str(), added.name.c_str(), added.data.data(), added.data.size()};
@@ -120,28 +116,24 @@ void RemoveResource(const std::string& type, const std::string& name)
 {
     std::string wantedType = CanonicalType(type.c_str());
     std::string wantedName = CanonicalName(name.c_str());
-    std::lock_guard<std::mutex> hold(resourceLock);
     addedResources.remove_if(
         [&](const AddedResource& added) { return added.type == wantedType && added.name == wantedName; });
 }
 
 void SetString(UINT id, const std::string& text)
 {
-    std::lock_guard<std::mutex> hold(resourceLock);
     hiddenStrings.erase(id);
     addedStrings[id] = text;
 }
 
 void RemoveString(UINT id)
 {
-    std::lock_guard<std::mutex> hold(resourceLock);
     addedStrings.erase(id);
     hiddenStrings[id] = true;
 }
 
 void ResetResources()
 {
-    std::lock_guard<std::mutex> hold(resourceLock);
     addedResources.clear();
     addedStrings.clear();
     hiddenStrings.clear();
@@ -161,7 +153,6 @@ int WINAPI LoadStringA(HINSTANCE hInstance, UINT uID, LPSTR lpBuffer, int cchBuf
     lpBuffer[0] = '\0';
     if (!w32::IsExecutableModule(hInstance))
         return 0;
-    std::lock_guard<std::mutex> hold(resourceLock);
     const char* text = FindString(uID);
     if (!text)
         return 0;

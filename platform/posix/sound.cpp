@@ -15,13 +15,10 @@
 #include <dlfcn.h>
 #include <string.h>
 
-#include <mutex>
-
 namespace {
 
 using w32test::SoundOutcome;
 
-std::mutex soundLock;
 SDL_AudioDeviceID device = 0;
 SDL_AudioSpec deviceSpec;
 bool audioSubsystemUp = false;
@@ -257,26 +254,22 @@ namespace w32test {
 
 void SetSoundOutcome(SoundOutcome wanted)
 {
-    std::lock_guard<std::mutex> hold(soundLock);
     outcome = wanted;
     lastStarted.clear();
 }
 
 std::vector<SoundCall> SoundCalls()
 {
-    std::lock_guard<std::mutex> hold(soundLock);
     return calls;
 }
 
 void ClearSoundCalls()
 {
-    std::lock_guard<std::mutex> hold(soundLock);
     calls.clear();
 }
 
 std::string SoundPlaying()
 {
-    std::lock_guard<std::mutex> hold(soundLock);
     if (outcome == SoundOutcome::FakeDevice)
         return lastStarted;
     return BytesLeft() > 0 ? lastStarted : "";
@@ -284,14 +277,12 @@ std::string SoundPlaying()
 
 std::string SoundDriver()
 {
-    std::lock_guard<std::mutex> hold(soundLock);
     const char* driver = device ? SDL_GetCurrentAudioDriver() : nullptr;
     return driver ? driver : "";
 }
 
 void CloseSoundDevice()
 {
-    std::lock_guard<std::mutex> hold(soundLock);
     CloseDevice();
     lastStarted.clear();
 }
@@ -307,7 +298,6 @@ extern "C" {
 // sound has played.
 BOOL WINAPI PlaySoundA(LPCSTR pszSound, HMODULE hmod, DWORD fdwSound)
 {
-    std::lock_guard<std::mutex> hold(soundLock);
     BOOL result;
     switch (outcome) {
     case SoundOutcome::Succeed: result = TRUE; break;

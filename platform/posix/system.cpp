@@ -13,11 +13,9 @@
 
 #include <fstream>
 #include <iterator>
-#include <mutex>
 
 namespace {
 
-std::mutex processLock;
 std::vector<std::string> arguments;
 bool argumentsKnown = false;
 std::string commandLine;  // what GetCommandLineA hands out; rebuilt only when the arguments change
@@ -74,7 +72,6 @@ void BuildCommandLine()
 
 void ReplaceArguments(std::vector<std::string> argv)
 {
-    std::lock_guard<std::mutex> hold(processLock);
     arguments = std::move(argv);
     argumentsKnown = true;
     commandLineBuilt = false;
@@ -174,7 +171,6 @@ extern "C" {
 
 LPSTR WINAPI GetCommandLineA(void)
 {
-    std::lock_guard<std::mutex> hold(processLock);
     BuildCommandLine();
     return &commandLine[0];
 }

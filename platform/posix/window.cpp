@@ -2,9 +2,9 @@
 // cursor. Windows of other clients (a preview parent, a saver started by
 // another process) are reached through the backend by their display id.
 #include "platform/posix/backend.h"
+#include "platform/posix/sys_internal.h"
 #include "platform/posix/window_seams.h"
 
-#include <strings.h>
 
 #include <algorithm>
 #include <cstring>
@@ -342,8 +342,8 @@ HWND WINAPI FindWindowA(LPCSTR lpClassName, LPCSTR lpWindowName)
     if (lpClassName && IS_INTRESOURCE(lpClassName)) return nullptr;  // atoms: not supported
     for (auto& [h, w] : table().windows) {
         if (w->parent || w->destroying) continue;
-        if (lpClassName && strcasecmp(w->cls->name.c_str(), lpClassName) != 0) continue;
-        if (lpWindowName && strcasecmp(w->title.c_str(), lpWindowName) != 0) continue;
+        if (lpClassName && !w32::EqualNoCase(w->cls->name, lpClassName)) continue;
+        if (lpWindowName && !w32::EqualNoCase(w->title, lpWindowName)) continue;
         return h;
     }
     return be::FindForeignWindow(lpClassName, lpWindowName);

@@ -3,10 +3,10 @@
 // window and GL renders through OSMesa into a buffer the size of the window;
 // SwapBuffers keeps a copy of what was presented.
 #include "platform/posix/backend.h"
+#include "platform/posix/sys_internal.h"
 #include "platform/posix/offscreen/offscreen_seams.h"
 
 #include <GL/osmesa.h>
-#include <strings.h>
 
 #include <chrono>
 #include <cstdio>
@@ -179,8 +179,8 @@ bool ForeignSetForeground(HWND hwnd)
 HWND FindForeignWindow(const char* className, const char* title)
 {
     for (auto& [h, f] : screen().foreign) {
-        if (className && strcasecmp(f.className.c_str(), className) != 0) continue;
-        if (title && strcasecmp(f.title.c_str(), title) != 0) continue;
+        if (className && !w32::EqualNoCase(f.className, className)) continue;
+        if (title && !w32::EqualNoCase(f.title, title)) continue;
         return h;
     }
     return nullptr;

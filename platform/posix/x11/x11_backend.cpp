@@ -5,6 +5,7 @@
 // a GL-capable visual; SetPixelFormat recreates the X window (same HWND)
 // only when a different visual is chosen.
 #include "platform/posix/backend.h"
+#include "platform/posix/sys_internal.h"
 
 #include <GL/glx.h>
 #include <X11/Xatom.h>
@@ -12,7 +13,6 @@
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
 #include <poll.h>
-#include <strings.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -565,13 +565,13 @@ HWND FindIn(XWin parent, const char* className, const char* title, int depth)
         bool match = true;
         if (className) {
             XClassHint hint{};
-            match = XGetClassHint(d, x, &hint) && hint.res_class && !strcasecmp(hint.res_class, className);
+            match = XGetClassHint(d, x, &hint) && hint.res_class && EqualNoCase(hint.res_class, className);
             if (hint.res_name) XFree(hint.res_name);
             if (hint.res_class) XFree(hint.res_class);
         }
         if (match && title) {
             char* name = nullptr;
-            match = XFetchName(d, x, &name) && name && !strcasecmp(name, title);
+            match = XFetchName(d, x, &name) && name && EqualNoCase(name, title);
             if (name) XFree(name);
         }
         if (match && (className || title)) found = (HWND)(uintptr_t)x;
