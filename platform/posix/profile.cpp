@@ -2,6 +2,8 @@
 // anew at every call and written whole through a temporary file and a
 // rename, so a crash leaves either the old or the new file, never half of
 // one. Lines we do not understand are kept as they are.
+#include "platform/posix/entry/process.h"
+#include "platform/posix/sys_seams.h"
 #include "platform/win32.h"
 
 #include <errno.h>
@@ -400,7 +402,50 @@ bool Writable(LPCSTR section, LPCSTR key, LPCSTR value)
     return !value || !HasLineBreak(value);
 }
 
+struct Override {
+    std::string path, section, key, value;
+};
+
+std::vector<Override>& Overrides()
+{
+    static std::vector<Override> list;
+    return list;
+}
+
+const Override* FindOverride(LPCSTR fileName, const std::string& section, const std::string& key)
+{
+    std::string path = ProfilePath(fileName);
+    for (const Override& o : Overrides())
+        if (o.path == path && SameName(o.section, section) && SameName(o.key, key))
+            return &o;
+    return nullptr;
+}
+
 }  // namespace
+
+namespace w32 {
+
+void OverrideProfileValue(LPCSTR fileName, LPCSTR section, LPCSTR key, const char* value)
+{
+    Override o{ProfilePath(fileName), Trim(section), Trim(key), value};
+    for (Override& old : Overrides())
+        if (old.path == o.path && SameName(old.section, o.section) && SameName(old.key, o.key)) {
+            old = o;
+            return;
+        }
+    Overrides().push_back(o);
+}
+
+}  // namespace w32
+
+namespace w32test {
+
+void ClearProfileOverrides()
+{
+    Overrides().clear();
+}
+
+}  // namespace w32test
 
 extern "C" {
 
@@ -410,12 +455,16 @@ UINT WINAPI GetPrivateProfileIntA(LPCSTR lpAppName, LPCSTR lpKeyName, INT nDefau
 {
     if (!lpAppName || !lpKeyName)
         return static_cast<UINT>(nDefault);
-    std::string bytes;
-    if (ReadFile(ProfilePath(lpFileName), &bytes) != ReadResult::Read)
-        return static_cast<UINT>(nDefault);
     std::string value;
-    if (!FindValue(Parse(bytes), Trim(lpAppName), Trim(lpKeyName), &value))
-        return static_cast<UINT>(nDefault);
+    if (const Override* o = FindOverride(lpFileName, Trim(lpAppName), Trim(lpKeyName))) {
+        value = o->value;
+    } else {
+        std::string bytes;
+        if (ReadFile(ProfilePath(lpFileName), &bytes) != ReadResult::Read)
+            return static_cast<UINT>(nDefault);
+        if (!FindValue(Parse(bytes), Trim(lpAppName), Trim(lpKeyName), &value))
+            return static_cast<UINT>(nDefault);
+    }
     value = Unquote(value);
     if (value.empty())
         return static_cast<UINT>(nDefault);

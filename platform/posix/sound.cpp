@@ -116,6 +116,9 @@ bool OpenDevice()
     if (device)
         return true;
     SDL_SetHint(SDL_HINT_AUDIO_DEVICE_APP_NAME, "Brackwold!");
+    // SDL's own SIGTERM/SIGINT handlers would only queue an event nobody
+    // reads; the layer's message loop handles those signals.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
         return false;
     audioSubsystemUp = true;
@@ -253,6 +256,17 @@ BOOL Play(LPCSTR sound, HMODULE module, DWORD flags)
 
 }  // namespace
 
+namespace w32 {
+
+void CloseSound()
+{
+    std::lock_guard<std::mutex> hold(soundLock);
+    CloseDevice();
+    lastStarted.clear();
+}
+
+}  // namespace w32
+
 namespace w32test {
 
 void SetSoundOutcome(SoundOutcome wanted)
@@ -291,9 +305,7 @@ std::string SoundDriver()
 
 void CloseSoundDevice()
 {
-    std::lock_guard<std::mutex> hold(soundLock);
-    CloseDevice();
-    lastStarted.clear();
+    w32::CloseSound();
 }
 
 }  // namespace w32test

@@ -20,4 +20,8 @@ HMODULE FindLoadedModule(const char* name);
 bool EqualNoCase(const std::string& a, const std::string& b);
 std::string UpperCase(std::string text);
 
+// Stops the sound and closes the audio device; ExitProcess calls it so the
+// device never outlives the process's ordinary end.
+void CloseSound();
+
 }  // namespace w32
