@@ -11,6 +11,7 @@ packages=(
     wine64
     xvfb xauth xdotool x11-utils imagemagick
     espeak-ng sox pulseaudio pulseaudio-utils
+    xscreensaver lintian
 )
 
 missing=()
