@@ -25,8 +25,11 @@ set(CPACK_PACKAGE_VERSION 1.0.0)
 set(CPACK_PACKAGE_VENDOR "The Brackwold! developers")
 set(CPACK_PACKAGE_CONTACT "The Brackwold! developers <brackwold@example.org>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "cartoon figures on a bouncing OpenGL stage (screen saver)")
-set(CPACK_PACKAGE_DESCRIPTION
-  "Five cartoon figures, built every frame from lit OpenGL quadrics, take turns on a square stage that drifts across the screen and bounces off its edges; they spin, blink and say their voice lines. It runs as an XScreenSaver hack (brackwold --root) or as a full-screen saver of its own.")
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "\
+Five cartoon figures, built every frame from lit OpenGL quadrics, take
+turns on a square stage that drifts across the screen and bounces off its
+edges; they spin, blink and say their voice lines. It runs as an
+XScreenSaver hack (brackwold --root) or as a full-screen saver of its own.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
