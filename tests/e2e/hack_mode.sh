@@ -42,16 +42,6 @@ start_host() {
 }
 end_host() { eval "echo destroy >&\$$1_fd"; }
 
-# The saver's child inside a host window, once it is there.
-child_of() {
-    local child
-    for _ in $(seq 100); do
-        child=$(xwininfo -children -id "$1" | awk '/^ +0x/ { print $1; exit }')
-        [ -n "$child" ] && { echo "$child"; return 0; }
-        sleep 0.1
-    done
-    return 1
-}
 # True when more than 100 pixels of the window are lit (the banner at least:
 # the stage may be between two figures).
 drawn() {
@@ -68,8 +58,8 @@ start_saver --window-id "$one" --size 80 --no-sounds
 first_pid=$saver_pid
 XSCREENSAVER_WINDOW=$(printf '0x%x' "$two") "$SAVER" --root --no-sounds &
 second_pid=$!
-child1=$(child_of "$one")
-child2=$(child_of "$two")
+child1=$(wait_for_child "$one")
+child2=$(wait_for_child "$two")
 check "--window-id draws in a child of that window" test -n "$child1"
 check "--root draws in a child of \$XSCREENSAVER_WINDOW" test -n "$child2"
 check "the child covers the window" test "$(window_size "$child1")" = "400x300"

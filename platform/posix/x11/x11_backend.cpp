@@ -595,7 +595,8 @@ void KeepRunningWhenTheServerGoes(Display* d)
     XSetIOErrorExitHandler(d, StayAfterServerLost, nullptr);
 }
 
-void DestroyWindowsOfLostServer()
+// True when there was a window left to destroy.
+bool DestroyWindowsOfLostServer()
 {
     std::vector<HWND> outermost;
     for (Window* w : AllWindows()) {
@@ -604,6 +605,7 @@ void DestroyWindowsOfLostServer()
     }
     xs().byXid.clear();
     for (HWND h : outermost) DestroyWindow(h);
+    return !outermost.empty();
 }
 
 // Waits until the display or an ending signal has something to say.
@@ -636,6 +638,11 @@ bool ScreenSize(int* width, int* height)
 {
     Display* d = D();
     if (!d) return false;
+    if (!xs().screenWindow) {
+        *width = DisplayWidth(d, xs().screen);
+        *height = DisplayHeight(d, xs().screen);
+        return true;
+    }
     XWindowAttributes attrs{};
     Status ok = 0;
     if (!Trapped([&] { ok = XGetWindowAttributes(d, ScreenXid(), &attrs); }) || !ok) return false;
@@ -829,8 +836,8 @@ void WaitForEvents(int timeoutMs)
 {
     Display* d = D();
     if (!d) {
-        if (xs().lost) DestroyWindowsOfLostServer();
-        else if (timeoutMs != 0) PollDisplayAndSignals(-1, timeoutMs);
+        bool destroyed = xs().lost && DestroyWindowsOfLostServer();
+        if (!destroyed && timeoutMs != 0) PollDisplayAndSignals(-1, timeoutMs);
         return;
     }
     XFlush(d);
