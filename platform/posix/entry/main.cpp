@@ -37,7 +37,10 @@ int RunHack(char* program, const std::vector<std::string>& args)
         w32::OverrideProfileValue(file, section, key.c_str(), value.c_str());
 
     if (options.onWindow && !w32::UseWindowAsScreen(options.window)) {
-        fprintf(stderr, "brackwold: there is no window %#lx to draw on\n", (unsigned long)(uintptr_t)options.window);
+        if (options.window)
+            fprintf(stderr, "brackwold: there is no window %#lx to draw on\n", (unsigned long)(uintptr_t)options.window);
+        else
+            fputs("brackwold: cannot reach the root window\n", stderr);
         return -1;
     }
     char fullScreen[] = "/s";
