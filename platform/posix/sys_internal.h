@@ -20,4 +20,7 @@ HMODULE FindLoadedModule(const char* name);
 bool EqualNoCase(const std::string& a, const std::string& b);
 std::string UpperCase(std::string text);
 
+// Sets the thread's last error to the Win32 code closest to an errno value.
+void SetLastErrorFromErrno(int error);
+
 }  // namespace w32
