@@ -20,7 +20,17 @@ struct ControlRef {
     bool pressed = false;   // a pointer button is down on this scroll bar
     bool tracking = false;  // ...and the thumb is being dragged
     int trackPos = 0;
+    bool stepping = false;  // ...or an arrow is held down
+    WORD stepCode = 0;      // SB_LINELEFT or SB_LINERIGHT
+    guint repeat = 0;       // the arrow's repeat timer
+    bool repeating = false; // ...past its first pause
 };
+
+// The arrows' width, as the style below makes them.
+constexpr int arrowPixels = 12;
+// Win32 repeats a held arrow after a pause, then steadily.
+constexpr guint repeatDelayMs = 400;
+constexpr guint repeatIntervalMs = 50;
 
 struct Native {
     GtkWidget* window = nullptr;
@@ -90,7 +100,7 @@ void ApplyStyle(Dialog* d, GtkWidget* window)
         ".w32-dialog checkbutton check { min-height: 11px; min-width: 11px; margin: 0 4px 0 0; }\n"
         ".w32-dialog scrollbar { -GtkScrollbar-has-backward-stepper: true; -GtkScrollbar-has-forward-stepper: true; }\n"
         ".w32-dialog scrollbar slider { min-width: 16px; min-height: 6px; margin: 0; border-radius: 0; }\n"
-        ".w32-dialog scrollbar button { min-width: 12px; min-height: 6px; padding: 0; margin: 0; border: 0;"
+        ".w32-dialog scrollbar button { min-width: " + std::to_string(arrowPixels) + "px; min-height: 6px; padding: 0; margin: 0; border: 0;"
         " -gtk-icon-source: none; background-repeat: no-repeat; background-position: center;"
         " background-size: 10px 10px; }\n"
         ".w32-dialog scrollbar button.up { background-image: -gtk-icontheme('pan-start-symbolic'); }\n"
@@ -196,23 +206,57 @@ gboolean OnChangeValue(GtkRange*, GtkScrollType type, gdouble value, gpointer da
     return TRUE;
 }
 
-gboolean OnScrollButtonPress(GtkWidget*, GdkEventButton* event, gpointer data)
+gboolean RepeatStep(gpointer data)
 {
     ControlRef* ref = static_cast<ControlRef*>(data);
-    if (event->type == GDK_BUTTON_PRESS) {
-        ref->pressed = true;
-        ref->tracking = false;
+    DialogScrolled(ref->dialog, ref->index, ref->stepCode, 0);
+    if (!ref->repeating) {
+        // After the first repeat, go on at the steady rate.
+        ref->repeating = true;
+        ref->repeat = g_timeout_add(repeatIntervalMs, RepeatStep, ref);
+        return G_SOURCE_REMOVE;
     }
-    return FALSE;
+    return G_SOURCE_CONTINUE;
 }
 
-gboolean OnScrollButtonRelease(GtkWidget*, GdkEventButton*, gpointer data)
+// GTK scrolls smoothly while an arrow is held and not at all for a short
+// click; a Win32 arrow steps once on the press and repeats while held, so
+// the arrows are handled here.
+gboolean OnScrollButtonPress(GtkWidget* widget, GdkEventButton* event, gpointer data)
+{
+    ControlRef* ref = static_cast<ControlRef*>(data);
+    int width = gtk_widget_get_allocated_width(widget);
+    bool onArrow = event->x < arrowPixels || event->x >= width - arrowPixels;
+    if (event->type != GDK_BUTTON_PRESS)
+        return onArrow;  // the second press of a double click was already a press
+    ref->pressed = true;
+    ref->tracking = false;
+    if (!onArrow || event->button != 1)
+        return FALSE;
+    ref->stepCode = event->x < arrowPixels ? SB_LINELEFT : SB_LINERIGHT;
+    ref->stepping = true;
+    ref->repeating = false;
+    gtk_grab_add(widget);
+    DialogScrolled(ref->dialog, ref->index, ref->stepCode, 0);
+    ref->repeat = g_timeout_add(repeatDelayMs, RepeatStep, ref);
+    return TRUE;
+}
+
+gboolean OnScrollButtonRelease(GtkWidget* widget, GdkEventButton*, gpointer data)
 {
     ControlRef* ref = static_cast<ControlRef*>(data);
     if (!ref->pressed)
         return FALSE;
     ref->pressed = false;
     Dialog* d = ref->dialog;
+    bool arrow = ref->stepping;
+    if (arrow) {
+        gtk_grab_remove(widget);
+        if (ref->repeat)
+            g_source_remove(ref->repeat);
+        ref->repeat = 0;
+        ref->stepping = false;
+    }
     if (ref->tracking) {
         ref->tracking = false;
         DialogScrolled(d, ref->index, SB_THUMBPOSITION, ref->trackPos);
@@ -220,7 +264,7 @@ gboolean OnScrollButtonRelease(GtkWidget*, GdkEventButton*, gpointer data)
     DialogScrolled(d, ref->index, SB_ENDSCROLL, 0);
     if (d->native)
         SyncScrollBar(NativeOf(d), &d->controls[ref->index]);
-    return FALSE;
+    return arrow;
 }
 
 // The wheel steps a Win32 scroll bar one line at a time.
@@ -379,6 +423,9 @@ void Destroy(Dialog* d)
     Native* n = NativeOf(d);
     if (!n)
         return;
+    for (auto& ref : n->refs)
+        if (ref->repeat)
+            g_source_remove(ref->repeat);  // an arrow still held must not outlive the dialog
     gtk_widget_destroy(n->window);
     g_main_loop_unref(n->loop);
     for (DialogControl& c : d->controls)
