@@ -16,6 +16,7 @@
 #include <string.h>
 #include <strings.h>
 
+#include <functional>
 #include <memory>
 
 namespace w32 {
@@ -27,6 +28,7 @@ constexpr uint64_t dialogHandleBase = ownHandleBase + 0x40000000ull;
 struct DialogTable {
     std::vector<std::unique_ptr<Dialog>> dialogs;
     uint64_t nextHandle = dialogHandleBase;
+    std::function<void(HWND, HWND)> script;  // tests: run dialogs without a display
 };
 
 DialogTable& dialogs()
@@ -384,6 +386,19 @@ INT_PTR WINAPI DialogBoxParamA(HINSTANCE hInstance, LPCSTR lpTemplateName, HWND 
     (void)hInstance;
     if (!lpTemplateName || !lpDialogFunc)
         return -1;
+    if (auto script = dialogs().script) {
+        Dialog* d = CreateDialog(lpTemplateName, hWndParent, lpDialogFunc, dwInitParam, false);
+        if (!d)
+            return -1;
+        HWND handle = d->handle;
+        if (!d->ended)
+            script(handle, hWndParent);
+        d = FindDialog(handle);
+        INT_PTR result = d && d->ended ? d->result : -1;
+        if (d)
+            FreeDialog(d);
+        return result;
+    }
     if (!ui::Available()) {
         fprintf(stderr, "cannot show the dialog: no display\n");
         return -1;
@@ -480,6 +495,11 @@ UINT WINAPI IsDlgButtonChecked(HWND hDlg, int nIDButton)
 }  // extern "C"
 
 namespace w32test {
+
+void ScriptDialogs(std::function<void(HWND dialog, HWND owner)> script)
+{
+    dialogs().script = std::move(script);
+}
 
 HWND OpenDialog(LPCSTR templateName, DLGPROC proc, LPARAM param)
 {

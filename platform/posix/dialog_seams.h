@@ -4,7 +4,15 @@
 #pragma once
 #include "platform/posix/dialog_internal.h"
 
+#include <functional>
+
 namespace w32test {
+
+// While set, DialogBoxParamA shows nothing: it makes the dialog without a
+// display, sends WM_INITDIALOG, runs the script with the dialog and its
+// owner, and returns the result given to EndDialog, or -1 when the script
+// did not end it. An empty function shows dialogs again.
+void ScriptDialogs(std::function<void(HWND dialog, HWND owner)> script);
 
 // Creates the dialog and sends WM_INITDIALOG; null when the template is
 // missing or unreadable. Close it with CloseDialog.
