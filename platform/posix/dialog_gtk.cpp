@@ -3,9 +3,13 @@
 // units by the metrics of the template's font as Win32 does it. Input is
 // handed to the dialog manager as it arrives; the widgets only show state.
 #include "platform/posix/dialog_internal.h"
+#include "platform/posix/layer_internal.h"
 #include "platform/posix/resources.h"
 
 #include <gtk/gtk.h>
+#ifdef GDK_WINDOWING_X11
+#include <gdk/gdkx.h>
+#endif
 #include <math.h>
 
 #include <memory>
@@ -394,11 +398,34 @@ bool Build(Dialog* d)
     return true;
 }
 
+// An owner of another client (the program that asked for the settings)
+// keeps the dialog above it, as an owned window stays above its owner.
+void SetForeignOwner(Native* n, HWND owner)
+{
+#ifdef GDK_WINDOWING_X11
+    GdkDisplay* display = gtk_widget_get_display(n->window);
+    if (!owner || IsOwnHandleValue(owner) || !GDK_IS_X11_DISPLAY(display))
+        return;
+    gdk_x11_display_error_trap_push(display);
+    GdkWindow* foreign = gdk_x11_window_foreign_new_for_display(display, (::Window)(uintptr_t)owner);
+    if (foreign) {
+        gdk_window_set_transient_for(gtk_widget_get_window(n->window), foreign);
+        g_object_unref(foreign);
+    }
+    gdk_x11_display_error_trap_pop_ignored(display);
+#else
+    (void)n;
+    (void)owner;
+#endif
+}
+
 void Show(Dialog* d)
 {
     Native* n = NativeOf(d);
     if (!n)
         return;
+    gtk_widget_realize(n->window);
+    SetForeignOwner(n, d->owner);
     gtk_widget_show_all(n->window);
     gtk_window_present(GTK_WINDOW(n->window));
     FocusChanged(d);

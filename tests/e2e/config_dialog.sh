@@ -59,6 +59,23 @@ keys_case "Escape" /c:1234 none Escape
 keys_case "two toggles" /c 1 shift+Tab space space Return
 keys_case "Space presses the focused OK" /c 1 space
 
+# Centred on the screen; /c is owned by the window that has the focus.
+coproc HOST { "$XPROBE" host 200 100; }
+read -r host <&"${HOST[0]}"
+xdotool windowfocus --sync "$host"
+start_saver /c
+window=$(wait_for_dialog)
+eval "$(xdotool getwindowgeometry --shell "$window" | sed -n 's/^X=/wx=/p; s/^Y=/wy=/p; s/^WIDTH=/ww=/p; s/^HEIGHT=/wh=/p')"
+read -r sw sh <<<"$(screen_size | tr x ' ')"
+check "the dialog is centred" test $(( (2 * wx + ww - sw) / 2 )) -eq 0 -a $(( (2 * wy + wh - sh) / 2 )) -eq 0
+check "/c is owned by the focused window" test "$(xprop -id "$window" WM_TRANSIENT_FOR | awk '{ print $NF }')" = \
+    "$(printf '0x%x' "$host")"
+xdotool key Escape
+check "owned: closes with 1" expect_code 1 5
+end_dialog
+echo >&"${HOST[1]}"
+wait "$HOST_PID" 2>/dev/null
+
 # The close box cancels.
 rm -f "$ini"
 start_saver /c
