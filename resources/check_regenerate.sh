@@ -20,7 +20,10 @@ status=0
 cmp -s "$scratch/banner.bmp" "$here/banner.bmp" || { echo "banner.bmp differs"; status=1; }
 if [ -n "$render_figures" ]; then
     python3 "$here/make_title.py" "$render_figures" "$scratch/title.bmp"
-    cmp -s "$scratch/title.bmp" "$here/title.bmp" || { echo "title.bmp differs"; status=1; }
+    # Software GL may round a few pixels differently on another processor.
+    cmp -s "$scratch/title.bmp" "$here/title.bmp" ||
+        python3 "$here/make_title.py" --compare "$scratch/title.bmp" "$here/title.bmp" ||
+        { echo "title.bmp differs"; status=1; }
 fi
 for made in "$scratch"/wave/*.wav; do
     name=$(basename "$made")

@@ -12,6 +12,9 @@ used, in figure order, so a rerun picks up figures added since.
 Usage: make_title.py RENDER_FIGURES [output.bmp]
   RENDER_FIGURES is the built tools/render_figures program; the default
   output is title.bmp beside this script.
+       make_title.py --compare A.bmp B.bmp
+  exits 0 when the two pictures are the same up to the last bits of the
+  software renderer, whose rounding may differ between processors.
 """
 import os
 import struct
@@ -197,7 +200,36 @@ def bmp_bytes(pixels):
     return header + info + table + bytes(image)
 
 
+ALLOWED_SHARE = 0.01   # pixels that may differ between two renderings
+
+
+def read_bmp_pixels(path):
+    """The colours of an 8-bit palette BMP as written above, row by row."""
+    with open(path, 'rb') as f:
+        data = f.read()
+    offset, = struct.unpack_from('<I', data, 10)
+    width, height, _, bits = struct.unpack_from('<iiHH', data, 18)
+    if bits != 8:
+        sys.exit(f'{path}: not an 8-bit picture')
+    table = [tuple(data[54 + 4 * i:57 + 4 * i]) for i in range(256)]
+    row_size = (width + 3) & ~3
+    return [[table[data[offset + y * row_size + x]] for x in range(width)] for y in range(height)]
+
+
+def compare(first, second):
+    a, b = read_bmp_pixels(first), read_bmp_pixels(second)
+    if len(a) != len(b) or len(a[0]) != len(b[0]):
+        print('the pictures differ in size')
+        return 1
+    differing = sum(1 for ra, rb in zip(a, b) for pa, pb in zip(ra, rb) if pa != pb)
+    share = differing / (len(a) * len(a[0]))
+    print(f'{differing} pixels differ ({share:.2%})')
+    return 0 if share <= ALLOWED_SHARE else 1
+
+
 def main():
+    if len(sys.argv) == 4 and sys.argv[1] == '--compare':
+        sys.exit(compare(sys.argv[2], sys.argv[3]))
     if len(sys.argv) < 2:
         sys.exit(__doc__.strip())
     here = os.path.dirname(os.path.abspath(__file__))

@@ -99,10 +99,23 @@ xdotool mousemove $(point 220 52) click 1; sleep 0.3                 # 52
 xdotool mousemove $(point 140 52) click 1; sleep 0.3                 # left arrow: 51
 xdotool mousemove $(point 205 52) click 1; sleep 0.3                 # trough right of the thumb: 61
 xdotool mousemove $(point 205 77) click 1; sleep 0.3                 # delay trough: 70
-xdotool key Return
+xdotool mousemove $(point 162 95) click 1; sleep 0.3                 # Play Sounds: off
+xdotool mousemove $(point 198 112) click 1                           # OK
 check "arrows step and the trough pages: closes with 1" expect_code 1 5
 check "arrows step and the trough pages: Size=61 (got $(value Size))" test "$(value Size)" = 61
 check "the trough pages the delay: Char Delay=70 (got $(value 'Char Delay'))" test "$(value 'Char Delay')" = 70
+check "a click on Play Sounds clears it: Sounds=0" test "$(value Sounds)" = 0
+end_dialog
+
+# A click on Cancel writes nothing.
+rm -f "$ini"
+start_saver
+window=$(wait_for_dialog)
+eval "$(xdotool getwindowgeometry --shell "$window" | sed -n 's/^X=/wx=/p; s/^Y=/wy=/p; s/^WIDTH=/ww=/p; s/^HEIGHT=/wh=/p')"
+xdotool mousemove $(point 162 95) click 1; sleep 0.3
+xdotool mousemove $(point 198 126) click 1
+check "a click on Cancel: closes with 1" expect_code 1 5
+check "a click on Cancel: writes nothing" test ! -e "$ini"
 end_dialog
 
 # Dragging the thumb changes nothing until it is released.
