@@ -31,6 +31,7 @@ NAME_COLOURS = [(255, 60, 40), (255, 200, 40)]  # letters alternate
 FIGURES = ['wobblo', 'muffix', 'tavik', 'bexlo', 'nibbo']
 RENDER_SIDE = 160
 SCALE = 3                          # pixels per glyph cell of the name
+OVERLAP = 0.2                      # share of a figure's width its neighbour may cover
 
 # Capitals and lower case on a 7-row grid (row 6 is the base line; rows
 # 7-8 descend). '#' is ink.
@@ -118,10 +119,13 @@ def shrink(rows, box, scale):
 
 def render_fronts(program):
     with tempfile.TemporaryDirectory() as folder:
+        # The renderer fills a docs folder: poses in figures/, scenes in scenes/.
+        for sub in ('figures', 'scenes'):
+            os.mkdir(os.path.join(folder, sub))
         subprocess.run([program, folder, str(RENDER_SIDE)], check=True, stdout=subprocess.DEVNULL)
         fronts = []
         for name in FIGURES:
-            path = os.path.join(folder, f'{name}-front.png')
+            path = os.path.join(folder, 'figures', f'{name}-front.png')
             if os.path.exists(path):
                 fronts.append(read_png(path)[2])
     if not fronts:
@@ -148,21 +152,24 @@ def draw_name(pixels):
 
 
 def draw_figures(pixels, fronts, top):
-    """The figures side by side, each shrunk to the same height, the row
-    centred in the panel below the name; neighbours may overlap a little."""
+    """The figures side by side, all shrunk by one factor so their sizes
+    compare, the row centred in the panel below the name; neighbours may
+    overlap a little."""
     boxes = [ink_box(rows) for rows in fronts]
     pairs = [(rows, box) for rows, box in zip(fronts, boxes) if box]
     room_w, room_h = STAGE[2] - STAGE[0] - 8, STAGE[3] - top - 6
     heights = max(box[3] - box[1] for _, box in pairs)
     widths = sum(box[2] - box[0] for _, box in pairs)
-    scale = min(room_h / heights, room_w / (widths * 0.85))
+    overlap = OVERLAP if len(pairs) > 1 else 0
+    scale = min(room_h / heights, room_w / (widths * (1 - overlap)))
     images = [shrink(rows, box, scale) for rows, box in pairs]
-    overlap = 0.15 if len(images) > 1 else 0
+    # The row stands centred in the room below the name.
+    base = top + (room_h + round(heights * scale)) // 2
     step = [round(len(image[0]) * (1 - overlap)) for image in images]
     total = sum(step[:-1]) + len(images[-1][0])
     x = STAGE[0] + (STAGE[2] - STAGE[0] - total) // 2
     for image, advance in zip(images, step):
-        y = STAGE[3] - 4 - len(image)
+        y = base - len(image)
         for row_index, row in enumerate(image):
             for column, p in enumerate(row):
                 if p != BLACK:
