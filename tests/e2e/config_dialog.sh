@@ -99,11 +99,14 @@ xdotool mousemove $(point 220 52) click 1; sleep 0.3                 # 52
 xdotool mousemove $(point 140 52) click 1; sleep 0.3                 # left arrow: 51
 xdotool mousemove $(point 205 52) click 1; sleep 0.3                 # trough right of the thumb: 61
 xdotool mousemove $(point 205 77) click 1; sleep 0.3                 # delay trough: 70
+xdotool mousemove $(point 220 77) mousedown 1; sleep 1.2             # delay arrow held: repeats
+xdotool mouseup 1; sleep 0.3
 xdotool mousemove $(point 162 95) click 1; sleep 0.3                 # Play Sounds: off
 xdotool mousemove $(point 198 112) click 1                           # OK
 check "arrows step and the trough pages: closes with 1" expect_code 1 5
 check "arrows step and the trough pages: Size=61 (got $(value Size))" test "$(value Size)" = 61
-check "the trough pages the delay: Char Delay=70 (got $(value 'Char Delay'))" test "$(value 'Char Delay')" = 70
+check "the trough pages and a held arrow repeats: Char Delay above 71 (got $(value 'Char Delay'))" \
+    test "$(value 'Char Delay')" -gt 71
 check "a click on Play Sounds clears it: Sounds=0" test "$(value Sounds)" = 0
 end_dialog
 
