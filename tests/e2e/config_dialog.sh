@@ -61,6 +61,7 @@ keys_case "Space presses the focused OK" /c 1 space
 
 # Centred on the screen; /c is owned by the window that has the focus.
 coproc HOST { "$XPROBE" host 200 100; }
+host_pid=$HOST_PID host_input=${HOST[1]}   # bash unsets these once the coprocess ends
 read -r host <&"${HOST[0]}"
 xdotool windowfocus --sync "$host"
 start_saver /c
@@ -73,8 +74,8 @@ check "/c is owned by the focused window" test "$(xprop -id "$window" WM_TRANSIE
 xdotool key Escape
 check "owned: closes with 1" expect_code 1 5
 end_dialog
-echo >&"${HOST[1]}"
-wait "$HOST_PID" 2>/dev/null
+echo >&"$host_input"
+wait "$host_pid" 2>/dev/null
 
 # The close box cancels.
 rm -f "$ini"
