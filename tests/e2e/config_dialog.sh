@@ -152,6 +152,8 @@ for _ in $(seq 50); do
     sleep 0.1
 done
 check "a failed write shows a box captioned Error" test -n "$error"
+check "the Error box is owned by the dialog" \
+    test "$(xprop -id "${error:-0}" WM_TRANSIENT_FOR 2>/dev/null | awk '{ print $NF }')" = "$(printf '0x%x' "$window")"
 check "a failed write keeps the dialog" running
 [ -n "$error" ] && { xdotool windowfocus --sync "$error" 2>/dev/null; sleep 0.2; xdotool key Return; sleep 0.5; }
 check "the dialog stays after the box is closed" running
