@@ -1,4 +1,4 @@
-// Times the drawing of figures 1, 2 and 5 on software GL (OSMesa) at the
+// Times the drawing of every figure on software GL (OSMesa) at the
 // three polygon resolutions and two stage sides, frame by frame as the
 // renderer draws them (cleared, pushed back, figure, finished), and counts
 // the triangles each frame sends down the pipeline.
@@ -9,7 +9,7 @@
 #include <cstdlib>
 
 #include "figures/figures.h"
-#include "offscreen_gl.h"
+#include "tools/offscreen_gl.h"
 #include "settings/settings.h"
 #include "stage/scene_state.h"
 
@@ -43,7 +43,7 @@ bool LoadQueries()
 }
 
 // Primitives of one frame after quads and strips are split into triangles:
-// the triangles, plus figure 2's three line segments (no spray runs here).
+// the triangles, plus the figures' line segments (no spray runs here).
 long CountTriangles(void (*draw)())
 {
     while (glGetError() != GL_NO_ERROR) {
@@ -51,25 +51,18 @@ long CountTriangles(void (*draw)())
     beginQuery(GL_PRIMITIVES_GENERATED, query);
     if (glGetError() != GL_NO_ERROR)
         return -1;
-    offscreen::DrawFrame(draw, 1.0f);
+    offscreen::DrawFrame(draw);
     endQuery(GL_PRIMITIVES_GENERATED);
     GLuint count = 0;
     getQueryObjectuiv(query, GL_QUERY_RESULT, &count);
     return (long)count;
 }
 
-struct Figure {
-    const char* name;
-    void (*draw)();
-    int number;
-};
-
 }  // namespace
 
 int main(int argc, char** argv)
 {
     const int frames = argc > 1 ? atoi(argv[1]) : 60;
-    const Figure figures[] = {{"Wobblo", DrawWobblo, 1}, {"Muffix", DrawMuffix, 2}, {"Nibbo", DrawNibbo, 5}};
     const int resolutions[] = {10, 15, 30};
     const int sides[] = {374, 540};
 
@@ -86,7 +79,7 @@ int main(int argc, char** argv)
             printf("# %s, %s\n", (const char*)glGetString(GL_RENDERER), (const char*)glGetString(GL_VERSION));
             printedVersion = true;
         }
-        for (const Figure& figure : figures) {
+        for (const FigureRoutine& figure : figureRoutines) {
             for (int resolution : resolutions) {
                 ResetSceneState();
                 srand(1);
@@ -97,12 +90,12 @@ int main(int argc, char** argv)
                 scene.spinSpeedY = 2;
                 scene.spinSpeedZ = -1;
                 for (int i = 0; i < 5; i++)
-                    offscreen::DrawFrame(figure.draw, 1.0f);
+                    offscreen::DrawFrame(figure.draw);
                 long triangles = haveQueries ? CountTriangles(figure.draw) : -1;
 
                 auto start = std::chrono::steady_clock::now();
                 for (int i = 0; i < frames; i++)
-                    offscreen::DrawFrame(figure.draw, 1.0f);
+                    offscreen::DrawFrame(figure.draw);
                 auto end = std::chrono::steady_clock::now();
                 double ms = std::chrono::duration<double, std::milli>(end - start).count() / frames;
                 printf("%-8s %5d %4d %10.2f %10.1f %10ld\n", figure.name, stageSide, resolution, ms, 1000.0 / ms,

@@ -19,9 +19,13 @@ add_custom_command(OUTPUT ${RC_TABLE}
 add_library(brackwold_resources OBJECT ${RC_TABLE})
 target_include_directories(brackwold_resources PRIVATE ${CMAKE_SOURCE_DIR})
 
-# The system's code, shared by the executable and the tests.
+# The system's code, shared by the executable, the tests and the tools. The
+# figures are one library of their own that every one of them links.
+add_library(brackwold_figures STATIC ${FIGURE_SOURCES})
+target_include_directories(brackwold_figures PUBLIC ${CMAKE_SOURCE_DIR})
 add_library(brackwold_system OBJECT ${SYSTEM_SOURCES})
 target_include_directories(brackwold_system PUBLIC ${CMAKE_SOURCE_DIR})
+target_link_libraries(brackwold_system INTERFACE brackwold_figures)
 
 # The layer: a backend-independent core, an X11/GLX backend for the real
 # program and an offscreen backend (no display, OSMesa GL) for the tests.
@@ -36,6 +40,14 @@ if(OSMESA_FOUND)
   target_include_directories(w32layer_offscreen PUBLIC ${CMAKE_SOURCE_DIR})
   # OSMesa must come before libGL, or its gl* entry points lose to libGL's.
   target_link_libraries(w32layer_offscreen PUBLIC PkgConfig::OSMESA)
+
+  # A test, tool or benchmark over the system and the offscreen backend: no
+  # display, and OSMesa's GL listed first so that its entry points win.
+  function(brackwold_offscreen_executable name)
+    add_executable(${name} ${ARGN})
+    target_link_libraries(${name} PRIVATE brackwold_system brackwold_resources w32layer_offscreen w32layer
+      PkgConfig::OSMESA PkgConfig::SDL2 PkgConfig::GTK3 PkgConfig::GLU OpenGL::GL)
+  endfunction()
 endif()
 
 file(GLOB LAYER_X11_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/platform/posix/x11/*.cpp)

@@ -1,6 +1,6 @@
 # The real Windows saver, cross-built with MinGW-w64.
 enable_language(RC)
-add_executable(brackwold WIN32 ${SYSTEM_SOURCES} ${CMAKE_SOURCE_DIR}/shell/winmain.cpp
+add_executable(brackwold WIN32 ${SYSTEM_SOURCES} ${FIGURE_SOURCES} ${CMAKE_SOURCE_DIR}/shell/winmain.cpp
   ${CMAKE_SOURCE_DIR}/resources/brackwold.rc)
 target_include_directories(brackwold PRIVATE ${CMAKE_SOURCE_DIR})
 set_target_properties(brackwold PROPERTIES SUFFIX ".scr")

@@ -53,72 +53,75 @@ void ResetSpray()
     glHint(GL_POINT_SMOOTH_HINT, GL_DONT_CARE);
 }
 
-// Pull toward -y; particles start upward and fade once they come down.
-void SprayFountain(float red, float green, float blue, float decay)
+// What tells the four variants apart: the speed the pull acts on and its
+// sign, whether y runs against vy, when a particle starts to fade, when it
+// is spent and respawned, and the range of a respawned particle's vy.
+struct SprayStep {
+    float SprayParticle::*pulled;
+    float pull;
+    bool fallsAgainstVy;
+    bool (*fading)(const SprayParticle& particle);
+    bool (*spent)(const SprayParticle& particle);
+    int verticalRange;
+};
+
+static void StepSpray(const SprayStep& step, float red, float green, float blue, float decay)
 {
     for (int i = 0; i < sprayPoolSize; i++) {
         SprayParticle* particle = &sprayPool[i];
-        particle->vy -= pull;
+        particle->*step.pulled += step.pull;
         particle->x += particle->vx;
-        particle->y += particle->vy;
+        if (step.fallsAgainstVy)
+            particle->y -= particle->vy;
+        else
+            particle->y += particle->vy;
         particle->z += particle->vz;
-        if (particle->vy < 0.0f)
+        if (step.fading(*particle))
             Fade(particle, decay);
-        if (particle->y < -50.0f)
-            Respawn(particle, 1500);
+        if (step.spent(*particle))
+            Respawn(particle, step.verticalRange);
     }
     DrawSpray(red, green, blue);
+}
+
+// Pull toward -y; particles start upward and fade once they come down.
+void SprayFountain(float red, float green, float blue, float decay)
+{
+    static const SprayStep step = {
+        &SprayParticle::vy, -pull, false,
+        [](const SprayParticle& p) { return p.vy < 0.0f; },
+        [](const SprayParticle& p) { return p.y < -50.0f; }, 1500};
+    StepSpray(step, red, green, blue, decay);
 }
 
 // vy grows and is subtracted from y, so particles fall from the start.
 void SprayFall(float red, float green, float blue, float decay)
 {
-    for (int i = 0; i < sprayPoolSize; i++) {
-        SprayParticle* particle = &sprayPool[i];
-        particle->vy += pull;
-        particle->x += particle->vx;
-        particle->y -= particle->vy;
-        particle->z += particle->vz;
-        if (particle->y < -5.0f)
-            Fade(particle, decay);
-        if (particle->y < -30.0f)
-            Respawn(particle, 1000);
-    }
-    DrawSpray(red, green, blue);
+    static const SprayStep step = {
+        &SprayParticle::vy, pull, true,
+        [](const SprayParticle& p) { return p.y < -5.0f; },
+        [](const SprayParticle& p) { return p.y < -30.0f; }, 1000};
+    StepSpray(step, red, green, blue, decay);
 }
 
 // Pull toward -x; the caller turns the frame so that it points down.
 void SprayFallMinusX(float red, float green, float blue, float decay)
 {
-    for (int i = 0; i < sprayPoolSize; i++) {
-        SprayParticle* particle = &sprayPool[i];
-        particle->vx -= pull;
-        particle->x += particle->vx;
-        particle->y += particle->vy;
-        particle->z += particle->vz;
-        if (particle->vx < 0.0f)
-            Fade(particle, decay);
-        if (particle->x < -50.0f)
-            Respawn(particle, 800);
-    }
-    DrawSpray(red, green, blue);
+    static const SprayStep step = {
+        &SprayParticle::vx, -pull, false,
+        [](const SprayParticle& p) { return p.vx < 0.0f; },
+        [](const SprayParticle& p) { return p.x < -50.0f; }, 800};
+    StepSpray(step, red, green, blue, decay);
 }
 
 // Pull toward +x; the caller turns the frame so that it points down.
 void SprayFallPlusX(float red, float green, float blue, float decay)
 {
-    for (int i = 0; i < sprayPoolSize; i++) {
-        SprayParticle* particle = &sprayPool[i];
-        particle->vx += pull;
-        particle->x += particle->vx;
-        particle->y += particle->vy;
-        particle->z += particle->vz;
-        if (particle->vx > 0.0f)
-            Fade(particle, decay);
-        if (particle->x > 50.0f)
-            Respawn(particle, 800);
-    }
-    DrawSpray(red, green, blue);
+    static const SprayStep step = {
+        &SprayParticle::vx, pull, false,
+        [](const SprayParticle& p) { return p.vx > 0.0f; },
+        [](const SprayParticle& p) { return p.x > 50.0f; }, 800};
+    StepSpray(step, red, green, blue, decay);
 }
 
 // Leaves blending off whatever it was before; a caller that goes on drawing

@@ -7,3 +7,13 @@ void DrawMuffix();  // figure 2
 void DrawTavik();   // figure 3
 void DrawBexlo();   // figure 4
 void DrawNibbo();   // figure 5
+
+// The five in figure order, the one list that the renderer, the tests, the
+// gallery and the benchmark all go by.
+struct FigureRoutine {
+    int number;
+    const char* name;
+    void (*draw)();
+};
+enum { figureCount = 5 };
+extern const FigureRoutine figureRoutines[figureCount];

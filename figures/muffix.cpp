@@ -49,10 +49,9 @@ static void ApplyMishapTransforms()
 }
 
 // One head sphere, cut across the front at z = 0.92: orange hood behind the
-// plane, skin face cap in front of it. Leaves the head frame pushed.
-static void DrawHead(GLUquadric* quadric)
+// plane, skin face cap in front of it.
+static void DrawHoodAndFace(GLUquadric* quadric)
 {
-    glPushMatrix();
     glTranslatef(0.0f, 0.0f, 0.92f);
     SetClipPlane(0.0, 0.0, -1.0, 0.0);
     glTranslatef(0.0f, 0.0f, -0.92f);
@@ -107,7 +106,7 @@ static void DrawEye(GLUquadric* quadric, GLfloat side)
     glPopMatrix();
 }
 
-// Closes the head push opened by DrawHead.
+// Moves the head frame out to the rim, so it is the last part of the head.
 static void DrawFaceRim(GLUquadric* quadric)
 {
     SetColour(rimBrown);
@@ -119,17 +118,21 @@ static void DrawFaceRim(GLUquadric* quadric)
     // The hood strings; the second one is deliberately a little askew.
     DrawLine(0.0f, -0.51f, 0.0f, -0.15f, -0.65f, 0.15f);
     DrawLine(0.0f, -0.51f, 0.0f, 0.15f, -0.65f, 0.1f);
+}
+
+static void DrawHead(GLUquadric* quadric)
+{
+    glPushMatrix();
+    DrawHoodAndFace(quadric);
+    DrawEye(quadric, 1.0f);
+    DrawEye(quadric, -1.0f);
+    DrawFaceRim(quadric);
     glPopMatrix();
 }
 
-// Leaves the body frame (+z pointing down) pushed.
-static void DrawBody(GLUquadric* quadric)
+// In the body frame +z points down the body.
+static void DrawTorso(GLUquadric* quadric)
 {
-    glPushMatrix();
-    SetColour(suitOrange);
-    glRotatef(90.0f, 1.0f, 0.0f, 0.0f);
-    glTranslatef(0.0f, 0.0f, 0.5f);
-
     glPushMatrix();
     glScalef(1.25f, 1.0f, 1.0f);
     gluCylinder(quadric, 0.5, 0.6, 1.0, polyResolution, polyResolution);
@@ -160,7 +163,7 @@ static void DrawArm(GLUquadric* quadric, GLfloat side)
     glPopMatrix();
 }
 
-// Closes the body push opened by DrawBody.
+// Moves the body frame down to the legs, so it is the last part of the body.
 static void DrawLegsAndShoes(GLUquadric* quadric)
 {
     glTranslatef(0.0f, 0.0f, 1.0f);
@@ -186,6 +189,18 @@ static void DrawLegsAndShoes(GLUquadric* quadric)
     gluCylinder(quadric, 0.3, 0.25, 0.25, polyResolution, polyResolution);
     glTranslatef(0.4f, 0.0f, 0.0f);
     gluCylinder(quadric, 0.3, 0.25, 0.25, polyResolution, polyResolution);
+}
+
+static void DrawBody(GLUquadric* quadric)
+{
+    glPushMatrix();
+    SetColour(suitOrange);
+    glRotatef(90.0f, 1.0f, 0.0f, 0.0f);
+    glTranslatef(0.0f, 0.0f, 0.5f);
+    DrawTorso(quadric);
+    DrawArm(quadric, 1.0f);
+    DrawArm(quadric, -1.0f);
+    DrawLegsAndShoes(quadric);
     glPopMatrix();
 }
 
@@ -215,14 +230,7 @@ void DrawMuffix()
     glTranslatef(0.0f, 0.5f, 0.0f);
 
     DrawHead(quadric);
-    DrawEye(quadric, 1.0f);
-    DrawEye(quadric, -1.0f);
-    DrawFaceRim(quadric);
-
     DrawBody(quadric);
-    DrawArm(quadric, 1.0f);
-    DrawArm(quadric, -1.0f);
-    DrawLegsAndShoes(quadric);
     glPopMatrix();
 
     gluDeleteQuadric(quadric);

@@ -67,23 +67,8 @@ static void AdvanceMishapCounter()
 
 static void DrawCurrentFigure()
 {
-    switch (scene.figure) {
-    case 1:
-        DrawWobblo();
-        break;
-    case 2:
-        DrawMuffix();
-        break;
-    case 3:
-        DrawTavik();
-        break;
-    case 4:
-        DrawBexlo();
-        break;
-    case 5:
-        DrawNibbo();
-        break;
-    }
+    if (scene.figure >= 1 && scene.figure <= figureCount)
+        figureRoutines[scene.figure - 1].draw();
 }
 
 static void DrawScene()
@@ -119,30 +104,40 @@ static void StepFade()
     }
 }
 
+// The frame around whatever is drawn: cleared, the model-view pushed and
+// moved back to where the figures stand, blending on while the fade runs.
+void BeginFrame()
+{
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glPushMatrix();
+    glTranslatef(0.0f, 0.0f, -5.5f);
+    if (scene.fadeAlpha < 1.0) {
+        glEnable(GL_BLEND);
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    }
+}
+
+// Read again: the scenes may have moved the fade while drawing.
+void EndFrame()
+{
+    if (scene.fadeAlpha < 1.0)
+        glDisable(GL_BLEND);
+    glPopMatrix();
+    glFlush();
+}
+
 void RenderFrame()
 {
     AdvanceSceneClock();
     ApplyCharDelay();
     RollKick();
-
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glPushMatrix();
-    glTranslatef(0.0f, 0.0f, -5.5f);
-
+    // Neither draws, so both may come before the frame is opened.
     PickFigure();
     AdvanceMishapCounter();
 
-    if (scene.fadeAlpha < 1.0) {
-        glEnable(GL_BLEND);
-        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    }
+    BeginFrame();
     DrawScene();
-    // Read again: the scenes may have moved the fade while drawing.
-    if (scene.fadeAlpha < 1.0)
-        glDisable(GL_BLEND);
-
-    glPopMatrix();
-    glFlush();
+    EndFrame();
     SwapBuffers(stageDC);
 
     StepFade();

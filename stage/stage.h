@@ -41,3 +41,8 @@ void DrawBanner();
 void ReleaseBanner();
 
 void RenderFrame();
+// What RenderFrame draws between: BeginFrame clears, pushes the model-view,
+// moves back to the figures' place and blends while fadeAlpha is below 1;
+// EndFrame undoes that and flushes. The gallery and tests draw through them.
+void BeginFrame();
+void EndFrame();

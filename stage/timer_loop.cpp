@@ -54,13 +54,17 @@ void ReleaseBanner()
     bannerBitmap = NULL;
 }
 
+// Figure 2 rolls for the mishap after the spin, and only figure 2; a
+// mishap takes the place of the bounce's voice cue.
 void OnEdgeHit(int edge)
 {
-    (void)edge;  // only the mishap, which arrives later, cares which edge it was
     scene.spinSpeedX = rand() % 11 - 5;
     scene.spinSpeedY = rand() % 11 - 5;
     scene.spinSpeedZ = rand() % 11 - 5;
-    CueVoiceLine();
+    if (scene.figure == 2 && rand() % 40 == 0)
+        StartMishap(edge);
+    else
+        CueVoiceLine();
 }
 
 // Centred in the area above the banner strip.

@@ -1,4 +1,4 @@
-#include "offscreen_gl.h"
+#include "tools/offscreen_gl.h"
 #include "stage/stage.h"
 
 namespace offscreen {
@@ -25,18 +25,11 @@ void CloseStage(Stage* stage)
     stage->context = nullptr;
 }
 
-void DrawFrame(void (*draw)(), float fadeAlpha)
+void DrawFrame(void (*draw)())
 {
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glPushMatrix();
-    glTranslatef(0.0f, 0.0f, -5.5f);
-    if (fadeAlpha < 1) {
-        glEnable(GL_BLEND);
-        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    }
+    BeginFrame();
     draw();
-    glDisable(GL_BLEND);
-    glPopMatrix();
+    EndFrame();
     glFinish();
 }
 

@@ -1,7 +1,6 @@
 // An OSMesa stage for programs that draw figures without a window: a square
-// RGBA buffer with depth, the stage's light and projection, and a frame
-// drawn the way the renderer draws one (cleared, pushed back 5.5 units,
-// blended while the fade is below 1).
+// RGBA buffer with depth, the stage's light and projection, and frames drawn
+// through the renderer's own frame preamble.
 #pragma once
 #include <GL/osmesa.h>
 
@@ -23,8 +22,9 @@ struct Stage {
 bool OpenStage(Stage* stage, int side);
 void CloseStage(Stage* stage);
 
-// Clears, translates to the figure's place, calls draw, restores, finishes.
-void DrawFrame(void (*draw)(), float fadeAlpha);
+// One frame through the renderer's own BeginFrame/EndFrame around draw,
+// finished so the pixels are in the buffer.
+void DrawFrame(void (*draw)());
 
 // Writes the buffer as an 8-bit RGB PNG, top row first (png_file.cpp).
 bool WritePng(const Stage& stage, const std::string& path);

@@ -3,7 +3,7 @@
 
 #include <cstdio>
 
-#include "offscreen_gl.h"
+#include "tools/offscreen_gl.h"
 
 namespace offscreen {
 

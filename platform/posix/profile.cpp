@@ -3,8 +3,8 @@
 // rename, so a crash leaves either the old or the new file, never half of
 // one. Lines we do not understand are kept as they are.
 #include "platform/posix/entry/process.h"
+#include "platform/posix/sys_internal.h"
 #include "platform/posix/sys_seams.h"
-#include "platform/win32.h"
 
 #include <errno.h>
 #include <fcntl.h>
@@ -310,8 +310,11 @@ bool MakeDirectories(const std::string& directory)
     if (directory.empty())
         return true;
     struct stat info;
-    if (stat(directory.c_str(), &info) == 0)
+    if (stat(directory.c_str(), &info) == 0) {
+        if (!S_ISDIR(info.st_mode))
+            errno = ENOTDIR;
         return S_ISDIR(info.st_mode);
+    }
     size_t slash = directory.find_last_of('/');
     if (slash != std::string::npos && slash > 0 && !MakeDirectories(directory.substr(0, slash)))
         return false;
@@ -333,6 +336,8 @@ bool WriteAll(int fd, const std::string& bytes)
         ssize_t wrote = write(fd, bytes.data() + done, bytes.size() - done);
         if (wrote < 0 && errno == EINTR)
             continue;
+        if (wrote == 0)
+            errno = ENOSPC;
         if (wrote <= 0)
             return false;
         done += static_cast<size_t>(wrote);
@@ -367,11 +372,18 @@ bool ReplaceFile(std::string path, const std::string& bytes)
     if (fd < 0)
         return false;
     bool ok = WriteAll(fd, bytes) && fchmod(fd, mode) == 0 && fsync(fd) == 0;
-    ok = close(fd) == 0 && ok;
-    if (ok)
-        ok = rename(temporary.c_str(), path.c_str()) == 0;
+    int error = errno;
+    if (close(fd) != 0 && ok) {
+        ok = false;
+        error = errno;
+    }
+    if (ok && rename(temporary.c_str(), path.c_str()) != 0) {
+        ok = false;
+        error = errno;
+    }
     if (!ok) {
         unlink(temporary.c_str());
+        errno = error;  // the caller reports why the write failed, not the cleanup
         return false;
     }
     int dirFd = open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -478,13 +490,19 @@ BOOL WINAPI WritePrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCST
 {
     if (!lpAppName)
         return !lpKeyName && !lpString;  // Win32's "flush the cache": nothing is cached here
-    if (!Writable(lpAppName, lpKeyName, lpString))
+    if (!Writable(lpAppName, lpKeyName, lpString)) {
+        SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
+    }
     std::string path = ProfilePath(lpFileName);
     std::string bytes;
+    errno = 0;
     ReadResult read = ReadFile(path, &bytes);
-    if (read == ReadResult::Failed)
+    if (read == ReadResult::Failed) {
+        // A folder, a device or an oversized file in its place reads as denied.
+        w32::SetLastErrorFromErrno(errno ? errno : EACCES);
         return FALSE;
+    }
     Profile profile = Parse(bytes);
     std::string section = Trim(lpAppName);
     bool changed;
@@ -496,7 +514,11 @@ BOOL WINAPI WritePrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCST
         changed = SetKey(&profile, section, Trim(lpKeyName), Trim(lpString));
     if (!changed)
         return TRUE;
-    return ReplaceFile(path, Serialise(profile)) ? TRUE : FALSE;
+    if (!ReplaceFile(path, Serialise(profile))) {
+        w32::SetLastErrorFromErrno(errno);
+        return FALSE;
+    }
+    return TRUE;
 }
 
 }  // extern "C"

@@ -24,4 +24,7 @@ std::string UpperCase(std::string text);
 // device never outlives the process's ordinary end.
 void CloseSound();
 
+// Sets the thread's last error to the Win32 code closest to an errno value.
+void SetLastErrorFromErrno(int error);
+
 }  // namespace w32

@@ -6,7 +6,7 @@
 
 #include "events/events.h"
 #include "platform/posix/sys_seams.h"
-#include "scripted_rand.h"
+#include "tools/doubles/scripted_rand.h"
 #include "settings/settings.h"
 #include "shell/shell.h"
 #include "stage/scene_state.h"

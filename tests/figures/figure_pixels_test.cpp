@@ -1,4 +1,4 @@
-// Figures 1, 2 and 5 drawn by software GL (OSMesa) with the stage's own
+// The figures drawn by software GL (OSMesa) with the stage's own
 // light and projection: each lands where its model puts it, in its colours.
 #include <gtest/gtest.h>
 
@@ -17,7 +17,7 @@ namespace {
 
 const int side = 256;
 
-enum Hue { Other, Cyan, Skin, Red, Orange, Yellow, White };
+enum Hue { Other, Cyan, Skin, Red, Orange, Yellow, White, Green, Blue, hueCount };
 
 // Lighting scales a colour but keeps its ratios (no specular material, white
 // light), so parts are told apart by the ratios of their channels.
@@ -38,6 +38,10 @@ Hue Classify(const uint8_t* rgba)
         return Yellow;
     if (r > 120 && g > 0.95 * r && g < 1.05 * r && b > 0.95 * r && b < 1.05 * r)
         return White;
+    if (g > 40 && r < 0.2 * g && b < 0.2 * g)
+        return Green;
+    if (b > 40 && r < 0.2 * b && g > 0.55 * b && g < 0.8 * b)
+        return Blue;
     return Other;
 }
 
@@ -69,21 +73,14 @@ protected:
         srand(7);
     }
 
-    // One frame the way the renderer draws it.
+    // One frame through the renderer's own frame preamble.
     void DrawFrame(void (*draw)())
     {
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        glPushMatrix();
-        glTranslatef(0.0f, 0.0f, -5.5f);
-        if (scene.fadeAlpha < 1) {
-            glEnable(GL_BLEND);
-            glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-        }
+        BeginFrame();
         draw();
-        glDisable(GL_BLEND);
-        glPopMatrix();
+        EndFrame();
         glFinish();
-        for (int i = 0; i < 7; i++)
+        for (int i = 0; i < hueCount; i++)
             regions[i] = Region{};
         brightness = 0;
         for (int row = 0; row < side; row++) {
@@ -111,7 +108,7 @@ protected:
 
     static OSMesaContext context;
     static std::vector<uint8_t> pixels;
-    Region regions[7];
+    Region regions[hueCount];
     double brightness = 0;
 };
 
@@ -188,12 +185,37 @@ TEST_F(FigurePixelsTest, NibboBodyBelowItsHeadRightOfAndBelowTheCentre)
     EXPECT_EQ(Of(Orange).count, 0);
 }
 
+// Two heads cut in two: figure 3's hat over its face, figure 4's crown over
+// its face, both on the head whose centre is the centre of the stage.
+TEST_F(FigurePixelsTest, TavikHatAndBexloCrownSitAboveTheirFaces)
+{
+    const std::pair<void (*)(), Hue> rows[] = {{DrawTavik, Green}, {DrawBexlo, Blue}};
+    for (auto [draw, headwear] : rows) {
+        SCOPED_TRACE(headwear == Green ? "tavik" : "bexlo");
+        SetUp();
+        DrawFrame(draw);
+        const Region& top = Of(headwear);
+        const Region& face = Of(Skin);
+        ASSERT_GT(top.count, minimumPart);
+        ASSERT_GT(face.count, minimumPart);
+        EXPECT_LT(top.y, face.y);
+        EXPECT_LT(top.top, face.top);
+        EXPECT_LT(top.y, centre);
+        EXPECT_LT(face.top, centre);
+        EXPECT_GT(face.bottom, centre);
+        EXPECT_NEAR(top.x, centre, side * 0.03);
+        EXPECT_NEAR(face.x, centre, side * 0.03);
+    }
+    // Figure 4's red band and ball sit on its crown.
+    EXPECT_GT(Of(Red).count, 100);
+    EXPECT_LT(Of(Red).top, Of(Skin).top);
+}
+
 TEST_F(FigurePixelsTest, FadeAlphaDimsTheWholeFigure)
 {
-    const std::pair<const char*, void (*)()> figures[] = {
-        {"wobblo", DrawWobblo}, {"muffix", DrawMuffix}, {"nibbo", DrawNibbo}};
-    for (auto [name, draw] : figures) {
-        SCOPED_TRACE(name);
+    for (const FigureRoutine& figure : figureRoutines) {
+        void (*draw)() = figure.draw;
+        SCOPED_TRACE(figure.name);
         SetUp();
         scene.spinAngleY[1] = -90;
         DrawFrame(draw);

@@ -5,12 +5,14 @@
 
 std::vector<DrawCall> drawCalls;
 std::vector<CueCall> cueCalls;
+std::vector<int> mishapEdges;
 std::function<void(const std::string& routine)> onDraw;
 
 void ClearFakeRecords()
 {
     drawCalls.clear();
     cueCalls.clear();
+    mishapEdges.clear();
     onDraw = nullptr;
 }
 
@@ -44,5 +46,5 @@ void CueVoiceLine()
     cueCalls.push_back({scene.spinSpeedX, scene.spinSpeedY, scene.spinSpeedZ});
 }
 
-void StartMishap(int) {}
+void StartMishap(int edge) { mishapEdges.push_back(edge); }
 void PlayCue(const char*) {}

@@ -23,6 +23,7 @@ struct CueCall {
 
 extern std::vector<DrawCall> drawCalls;
 extern std::vector<CueCall> cueCalls;
+extern std::vector<int> mishapEdges;  // one per StartMishap call
 // Run inside every recorded draw call, after recording (e.g. to act as a scene).
 extern std::function<void(const std::string& routine)> onDraw;
 

@@ -135,13 +135,68 @@ TEST_F(TickTest, CornerRerollsTheSpinTwice)
     EXPECT_EQ(scene.spinSpeedZ, second[2]);
 }
 
-TEST_F(TickTest, FigureTwoBouncesCueALineForNow)
+// A seed whose fifth rand() (after the velocity and the three spin speeds)
+// is, or is not, 0 modulo 40.
+unsigned SeedWithMishapRoll(bool zero)
 {
-    scene.figure = 2;
-    Place(1, 100, -3, 1);
-    Tick();
-    EXPECT_EQ(cueCalls.size(), 1u);
-    EXPECT_FALSE(scene.mishapActive);
+    for (unsigned seed = 1;; seed++) {
+        srand(seed);
+        for (int i = 0; i < 4; i++)
+            rand();
+        if ((rand() % 40 == 0) == zero)
+            return seed;
+    }
+}
+
+// How many rand() calls the tick took, read from where the sequence stands.
+int RandCallsSince(unsigned seed)
+{
+    int next = rand();
+    srand(seed);
+    for (int calls = 0; calls < 20; calls++)
+        if (rand() == next)
+            return calls;
+    return -1;
+}
+
+TEST_F(TickTest, OnlyFigureTwoRollsForTheMishapAndAHitReplacesTheCue)
+{
+    struct Case {
+        const char* name;
+        int figure;
+        bool rollZero;
+        int x, y, dx, dy;
+        int mishapEdge;  // -1: the bounce cues a line instead
+        int randCalls;
+    };
+    const Case cases[] = {
+        {"figure 2 hit on the left", 2, true, 1, 100, -3, 1, 2, 5},
+        {"figure 2 hit on the top", 2, true, 100, 1, 1, -3, 0, 5},
+        {"figure 2 hit on the right", 2, true, 649, 100, 3, 1, 3, 5},
+        {"figure 2 hit on the bottom", 2, true, 100, 373, 1, 3, 1, 5},
+        {"figure 2 missed", 2, false, 1, 100, -3, 1, -1, 5},
+        {"figure 1", 1, true, 1, 100, -3, 1, -1, 4},
+        {"figure 3", 3, true, 1, 100, -3, 1, -1, 4},
+        {"figure 4", 4, true, 1, 100, -3, 1, -1, 4},
+        {"figure 5", 5, true, 1, 100, -3, 1, -1, 4},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ClearFakeRecords();
+        scene.figure = c.figure;
+        Place(c.x, c.y, c.dx, c.dy);
+        unsigned seed = SeedWithMishapRoll(c.rollZero);
+        srand(seed);
+        Tick();
+        EXPECT_EQ(RandCallsSince(seed), c.randCalls);
+        if (c.mishapEdge >= 0) {
+            EXPECT_EQ(mishapEdges, std::vector<int>{c.mishapEdge});
+            EXPECT_TRUE(cueCalls.empty());
+        } else {
+            EXPECT_TRUE(mishapEdges.empty());
+            EXPECT_EQ(cueCalls.size(), 1u);
+        }
+    }
 }
 
 TEST_F(TickTest, KickSceneHoldsTheStage)

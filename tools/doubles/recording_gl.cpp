@@ -1,4 +1,4 @@
-#include "recording_gl.h"
+#include "tools/doubles/recording_gl.h"
 
 namespace recgl {
 namespace {
@@ -186,6 +186,13 @@ void glBlendFunc(GLenum source, GLenum destination)
     Call& c = Add(Op::BlendFunc);
     c.e[0] = source;
     c.e[1] = destination;
+}
+
+void glMaterialfv(GLenum face, GLenum pname, const GLfloat* params)
+{
+    Call& c = Add(Op::Material, params[0], params[1], params[2], params[3]);
+    c.e[0] = face;
+    c.e[1] = pname;
 }
 
 GLUquadric* gluNewQuadric(void)

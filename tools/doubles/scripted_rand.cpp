@@ -1,4 +1,4 @@
-#include "scripted_rand.h"
+#include "tools/doubles/scripted_rand.h"
 
 #include <stdlib.h>
 
@@ -25,8 +25,8 @@ void ResetRand()
 int RandCalls() { return calls; }
 int RandQueued() { return (int)queued.size(); }
 
-// Interposes the C library's rand for everything linked into this binary.
-extern "C" int rand(void) noexcept
+// Every rand call of a binary linked with -Wl,--wrap=rand lands here.
+extern "C" int __wrap_rand(void)
 {
     calls++;
     if (!queued.empty()) {

@@ -13,7 +13,7 @@ namespace recgl {
 
 enum class Op {
     PushMatrix, PopMatrix, Translate, Rotate, Scale, Color, ClipPlane, Enable, Disable,
-    Begin, Vertex, End, PointSize, Hint, BlendFunc,
+    Begin, Vertex, End, PointSize, Hint, BlendFunc, Material,
     NewQuadric, DeleteQuadric, Sphere, Cylinder, Disk,
 };
 

@@ -1,5 +1,6 @@
-// Takes the place of the C library's rand in a test binary: results queued
-// by the test come first, in order; after them a fixed pseudo-random
+// Takes the place of the C library's rand in a binary that links the
+// scripted_rand library (which wraps rand at link time): results queued by
+// the caller come first, in order; after them a fixed pseudo-random
 // sequence. Every call is counted.
 #pragma once
 #include <initializer_list>
