@@ -56,9 +56,11 @@ if(LAYER_X11_SOURCES)
   target_include_directories(w32layer_x11 PUBLIC ${CMAKE_SOURCE_DIR})
   target_link_libraries(w32layer_x11 PUBLIC PkgConfig::X11 OpenGL::GLX OpenGL::GL)
 
-  add_executable(brackwold ${CMAKE_SOURCE_DIR}/shell/winmain.cpp ${CMAKE_SOURCE_DIR}/platform/posix/entry/main.cpp)
+  add_executable(brackwold ${CMAKE_SOURCE_DIR}/shell/winmain.cpp ${CMAKE_SOURCE_DIR}/platform/posix/entry/main.cpp
+    ${CMAKE_SOURCE_DIR}/platform/posix/entry/hack_options.cpp)
   target_link_libraries(brackwold PRIVATE brackwold_system brackwold_resources w32layer w32layer_x11
     PkgConfig::SDL2 PkgConfig::GTK3 PkgConfig::X11 PkgConfig::GLU OpenGL::GLX OpenGL::GL)
+  include(cmake/package.cmake)
 else()
   message(WARNING "No X11 backend sources yet: the program itself is not built")
 endif()

@@ -15,6 +15,7 @@
 
 #else  // the Linux layer
 
+#include <stdarg.h>
 #include <stddef.h>
 #include <stdint.h>
 #include <GL/gl.h>
@@ -366,6 +367,32 @@ typedef struct _EXCEPTION_POINTERS {
 
 #define VK_ESCAPE 0x1B
 
+// Dialogs and their controls
+#define SB_CTL 2
+#define SB_LINELEFT 0
+#define SB_LINERIGHT 1
+#define SB_PAGELEFT 2
+#define SB_PAGERIGHT 3
+#define SB_THUMBPOSITION 4
+#define SB_THUMBTRACK 5
+#define SB_LEFT 6
+#define SB_RIGHT 7
+#define SB_ENDSCROLL 8
+#define BST_UNCHECKED 0x0000
+#define BST_CHECKED 0x0001
+#define BN_CLICKED 0
+#define MAKEWPARAM(l, h) ((WPARAM)(DWORD)MAKELONG(l, h))
+
+// Errors
+#define ERROR_ACCESS_DENIED 5L
+#define ERROR_PATH_NOT_FOUND 3L
+#define ERROR_WRITE_PROTECT 19L
+#define ERROR_GEN_FAILURE 31L
+#define ERROR_DISK_FULL 112L
+#define ERROR_FILENAME_EXCED_RANGE 206L
+#define FORMAT_MESSAGE_IGNORE_INSERTS 0x00000200
+#define FORMAT_MESSAGE_FROM_SYSTEM 0x00001000
+
 #ifdef __cplusplus
 extern "C" {
 #endif
@@ -381,6 +408,10 @@ void WINAPI ExitProcess(UINT uExitCode) __attribute__((noreturn));
 BOOL WINAPI GetVersionExA(LPOSVERSIONINFOA lpVersionInformation);
 DWORD WINAPI GetTickCount(void);
 void WINAPI Sleep(DWORD dwMilliseconds);
+DWORD WINAPI GetLastError(void);
+void WINAPI SetLastError(DWORD dwErrCode);
+DWORD WINAPI FormatMessageA(DWORD dwFlags, LPCVOID lpSource, DWORD dwMessageId, DWORD dwLanguageId, LPSTR lpBuffer,
+                            DWORD nSize, va_list* Arguments);
 LONG WINAPI UnhandledExceptionFilter(EXCEPTION_POINTERS* ExceptionInfo);
 BOOL WINAPI SystemParametersInfoA(UINT uiAction, UINT uiParam, LPVOID pvParam, UINT fWinIni);
 
@@ -433,6 +464,13 @@ BOOL WINAPI GetCursorPos(LPPOINT lpPoint);
 int WINAPI MessageBoxA(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT uType);
 INT_PTR WINAPI DialogBoxParamA(HINSTANCE hInstance, LPCSTR lpTemplateName, HWND hWndParent, DLGPROC lpDialogFunc,
                                LPARAM dwInitParam);
+BOOL WINAPI EndDialog(HWND hDlg, INT_PTR nResult);
+HWND WINAPI GetDlgItem(HWND hDlg, int nIDDlgItem);
+int WINAPI GetDlgCtrlID(HWND hWnd);
+int WINAPI SetScrollPos(HWND hWnd, int nBar, int nPos, BOOL bRedraw);
+BOOL WINAPI SetScrollRange(HWND hWnd, int nBar, int nMinPos, int nMaxPos, BOOL bRedraw);
+BOOL WINAPI CheckDlgButton(HWND hDlg, int nIDButton, UINT uCheck);
+UINT WINAPI IsDlgButtonChecked(HWND hDlg, int nIDButton);
 
 // GDI
 HDC WINAPI GetDC(HWND hWnd);
@@ -475,6 +513,8 @@ BOOL WINAPI PlaySoundA(LPCSTR pszSound, HMODULE hmod, DWORD fdwSound);
 #define PostMessage PostMessageA
 #define SendMessage SendMessageA
 #define MessageBox MessageBoxA
+#define DialogBoxParam DialogBoxParamA
+#define FormatMessage FormatMessageA
 #define LoadString LoadStringA
 #define LoadBitmap LoadBitmapA
 #define LoadIcon LoadIconA

@@ -2,34 +2,189 @@
 """Turns the resource script into the Linux build's embedded tables.
 
 Understands the subset of the .rc language that brackwold.rc uses:
-comments, a STRINGTABLE block of `id "text"` lines, and one-line file
-resources `NAME TYPE "file"` (NAME a number or an identifier, TYPE such as
-BITMAP or WAVE). Anything else is an error, so the two builds cannot drift.
+comments, preprocessor lines (windres needs <windows.h> for the style
+names; the names used are known here), a STRINGTABLE block of `id "text"`
+lines, one-line file resources `NAME TYPE "file"` (NAME a number or an
+identifier, TYPE such as BITMAP or WAVE), and DIALOG blocks, which are
+compiled into the binary dialog template the Windows dialog manager reads,
+byte for byte as windres writes it. Anything else is an error, so the two
+builds cannot drift.
 """
 import hashlib
 import os
 import re
+import struct
 import sys
 
 FILE_RES = re.compile(r'^(\w+)\s+(\w+)\s+"([^"]+)"$')
 STRING_ROW = re.compile(r'^(\d+)\s+"((?:[^"]|"")*)"$')
+DIALOG_HEAD = re.compile(r'^(\w+)\s+DIALOG\s+(.*)$')
+
+# The constants of <windows.h> that dialog scripts may name.
+CONSTANTS = {
+    'IDOK': 1, 'IDCANCEL': 2,
+    'WS_POPUP': 0x80000000, 'WS_CHILD': 0x40000000, 'WS_VISIBLE': 0x10000000,
+    'WS_CAPTION': 0x00C00000, 'WS_BORDER': 0x00800000, 'WS_SYSMENU': 0x00080000,
+    'WS_GROUP': 0x00020000, 'WS_TABSTOP': 0x00010000,
+    'DS_MODALFRAME': 0x80, 'DS_SETFONT': 0x40, 'DS_CENTER': 0x800,
+    'BS_PUSHBUTTON': 0, 'BS_DEFPUSHBUTTON': 1, 'BS_AUTOCHECKBOX': 3,
+    'SS_LEFT': 0, 'SS_BITMAP': 0xE, 'SS_LEFTNOWORDWRAP': 0xC,
+    'SBS_HORZ': 0,
+}
+# Predefined control classes are stored as atoms.
+CLASS_ATOMS = {'BUTTON': 0x80, 'EDIT': 0x81, 'STATIC': 0x82, 'LISTBOX': 0x83, 'SCROLLBAR': 0x84,
+               'COMBOBOX': 0x85}
+# Statement: (class, style always set, default style when none is given).
+STATEMENTS = {
+    'DEFPUSHBUTTON': ('BUTTON', 0x1, 0x00010000),
+    'PUSHBUTTON': ('BUTTON', 0x0, 0x00010000),
+    'LTEXT': ('STATIC', 0x0, 0x00020000),
+    'SCROLLBAR': ('SCROLLBAR', 0x0, 0x0),
+}
+CHILD_VISIBLE = 0x50000000
+
+
+def split_args(text):
+    """Comma-separated arguments; quoted strings keep their commas."""
+    args, current, quoted = [], '', False
+    for ch in text:
+        if ch == '"':
+            quoted = not quoted
+        if ch == ',' and not quoted:
+            args.append(current.strip())
+            current = ''
+        else:
+            current += ch
+    args.append(current.strip())
+    return args
+
+
+def number(text, where):
+    """A number or an expression of known names joined with |."""
+    value = 0
+    for part in text.split('|'):
+        part = part.strip()
+        if part.startswith('NOT '):
+            sys.exit(f'{where}: NOT is not supported')
+        if re.fullmatch(r'-?\d+', part):
+            value |= int(part) & 0xFFFFFFFF
+        elif re.fullmatch(r'0x[0-9a-fA-F]+', part):
+            value |= int(part, 16)
+        elif part in CONSTANTS:
+            value |= CONSTANTS[part]
+        else:
+            sys.exit(f'{where}: unknown name {part}')
+    return value
+
+
+def quoted(text, where):
+    if len(text) < 2 or text[0] != '"' or text[-1] != '"':
+        sys.exit(f'{where}: quoted text expected: {text}')
+    return text[1:-1].replace('""', '"')
+
+
+def utf16z(text):
+    return text.encode('utf-16-le') + b'\0\0'
+
+
+def parse_control(line, where):
+    keyword, _, rest = line.partition(' ')
+    args = split_args(rest)
+    if keyword == 'CONTROL':
+        if len(args) != 8:
+            sys.exit(f'{where}: CONTROL takes text, id, class, style, x, y, width, height')
+        text = quoted(args[0], where)
+        cls = quoted(args[2], where).upper()
+        style = CHILD_VISIBLE | number(args[3], where)
+        ident, rect = number(args[1], where), [number(a, where) for a in args[4:8]]
+    elif keyword in STATEMENTS:
+        cls, forced, default = STATEMENTS[keyword]
+        if keyword == 'SCROLLBAR':
+            text, args = '', [''] + args
+        else:
+            text = quoted(args[0], where)
+        if len(args) not in (6, 7):
+            sys.exit(f'{where}: {keyword} takes [text,] id, x, y, width, height [, style]')
+        ident, rect = number(args[1], where), [number(a, where) for a in args[2:6]]
+        style = CHILD_VISIBLE | forced | (number(args[6], where) if len(args) == 7 else default)
+    else:
+        sys.exit(f'{where}: unsupported control statement {keyword}')
+    if cls not in CLASS_ATOMS:
+        sys.exit(f'{where}: unknown control class {cls}')
+    # windres stores a class named in CONTROL as its upper-case name, the
+    # other statements' classes as atoms.
+    return style, rect, ident, (cls if keyword == 'CONTROL' else CLASS_ATOMS[cls]), text
+
+
+def encode_dialog(head, body, where):
+    """The DLGTEMPLATE bytes: header, menu, class, caption, font, then each
+    item on a 4-byte boundary."""
+    rect = [number(a, where) for a in split_args(head)]
+    if len(rect) != 4:
+        sys.exit(f'{where}: DIALOG takes x, y, width, height')
+    style, caption, font = 0, None, None
+    for key, value in body['options']:
+        if key == 'STYLE':
+            style = number(value, where)
+        elif key == 'CAPTION':
+            caption = quoted(value, where)
+        elif key == 'FONT':
+            size, face = split_args(value)
+            font = (int(size), quoted(face, where))
+        else:
+            sys.exit(f'{where}: unsupported dialog option {key}')
+    if caption is not None:
+        style |= CONSTANTS['WS_CAPTION']
+    if font is not None:
+        style |= CONSTANTS['DS_SETFONT']
+    controls = body['controls']
+    out = struct.pack('<IIHhhhh', style, 0, len(controls), *rect)
+    out += b'\0\0' + b'\0\0' + utf16z(caption or '')
+    if font is not None:
+        out += struct.pack('<H', font[0]) + utf16z(font[1])
+    for cstyle, crect, ident, cls, text in controls:
+        out += bytes(-len(out) % 4)
+        out += struct.pack('<IIhhhhH', cstyle, 0, *crect, ident & 0xFFFF)
+        out += utf16z(cls) if isinstance(cls, str) else struct.pack('<HH', 0xFFFF, cls)
+        out += utf16z(text) + b'\0\0'
+    return out
 
 
 def parse(path):
     strings, files = [], []
     in_table = False
+    dialog = None
     with open(path, encoding='utf-8') as f:
         lines = f.read().splitlines()
-    for number, raw in enumerate(lines, 1):
+    for number_, raw in enumerate(lines, 1):
         line = raw.split('//', 1)[0].strip()
-        if not line:
+        where = f'{path}:{number_}'
+        if not line or line.startswith('#'):
+            continue
+        if dialog is not None:
+            if line in ('BEGIN', '{') and not dialog['open']:
+                dialog['open'] = True
+            elif line in ('END', '}') and dialog['open']:
+                files.append(('DIALOG', dialog['name'], encode_dialog(dialog['head'], dialog, where)))
+                dialog = None
+            elif dialog['open']:
+                dialog['controls'].append(parse_control(re.sub(r'\s+', ' ', line), where))
+            else:
+                key, _, value = line.partition(' ')
+                dialog['options'].append((key, value.strip()))
+            continue
+        m = DIALOG_HEAD.match(line)
+        if m and not in_table:
+            name = m.group(1)
+            dialog = {'name': '#' + name if name.isdigit() else name.upper(), 'head': m.group(2),
+                      'options': [], 'controls': [], 'open': False}
             continue
         if line == 'STRINGTABLE':
             in_table = 'header'
             continue
         if in_table == 'header':
             if line not in ('BEGIN', '{'):
-                sys.exit(f'{path}:{number}: BEGIN expected')
+                sys.exit(f'{where}: BEGIN expected')
             in_table = True
             continue
         if in_table:
@@ -38,15 +193,17 @@ def parse(path):
                 continue
             m = STRING_ROW.match(line)
             if not m:
-                sys.exit(f'{path}:{number}: bad string table row: {raw}')
+                sys.exit(f'{where}: bad string table row: {raw}')
             strings.append((int(m.group(1)), m.group(2).replace('""', '"')))
             continue
         m = FILE_RES.match(line)
         if not m:
-            sys.exit(f'{path}:{number}: unsupported resource line: {raw}')
+            sys.exit(f'{where}: unsupported resource line: {raw}')
         name, rtype, rel = m.groups()
         name = '#' + name if name.isdigit() else name.upper()
         files.append((rtype.upper(), name, os.path.join(os.path.dirname(path), rel)))
+    if dialog is not None:
+        sys.exit(f'{path}: DIALOG {dialog["name"]} is not closed')
     return strings, files
 
 
@@ -95,9 +252,17 @@ def main():
     script, output = sys.argv[1], sys.argv[2]
     strings, entries = parse(script)
     files = []
-    for rtype, name, path in entries:
-        with open(path, 'rb') as f:
-            files.append((rtype, name, path, f.read()))
+    os.makedirs(os.path.dirname(output) or '.', exist_ok=True)
+    for rtype, name, source in entries:
+        if isinstance(source, bytes):
+            # A compiled block: written beside the table for .incbin to pick up.
+            path = os.path.join(os.path.dirname(output) or '.', f'{rtype.lower()}_{name.strip("#").lower()}.bin')
+            with open(path, 'wb') as f:
+                f.write(source)
+            files.append((rtype, name, path, source))
+            continue
+        with open(source, 'rb') as f:
+            files.append((rtype, name, source, f.read()))
     out = ['// Generated from brackwold.rc by rc2cpp.py. Do not edit.',
            '#include "platform/posix/resources.h"', '']
     if files:

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the Linux program and tests (build/linux) and, with --windows, the
-# two Windows savers (build/win32, build/win64). Incremental.
+# two Windows savers (build/win32, build/win64), or with --deb the Debian
+# package build/linux/brackwold_VERSION_ARCH.deb. Incremental.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 jobs=$(nproc)
@@ -15,4 +16,9 @@ if [ "${1:-}" = --windows ]; then
             -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-${arch%%:*}.cmake" >/dev/null
         ninja -C "$top/build/${arch#*:}" -j "$jobs"
     done
+fi
+
+if [ "${1:-}" = --deb ]; then
+    (cd "$top/build/linux" && cpack -G DEB >/dev/null)
+    ls "$top"/build/linux/brackwold_*.deb
 fi

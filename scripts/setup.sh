@@ -10,7 +10,8 @@ packages=(
     g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools
     wine64
     xvfb xauth xdotool x11-utils imagemagick
-    espeak-ng sox pulseaudio pulseaudio-utils
+    espeak-ng sox pulseaudio pulseaudio-utils fonts-comic-neue
+    xscreensaver lintian
 )
 
 missing=()

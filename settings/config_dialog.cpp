@@ -1,9 +1,144 @@
-// The configuration dialog's procedure. The dialog itself (template 2003)
-// arrives with a later release; until then the platform cannot show it and
-// this procedure only accepts its creation.
+// The configuration dialog's procedure (dialog template 2003). The three
+// scroll bars and the check box change the settings globals at once; OK
+// writes them to the INI file, Cancel leaves the file alone. Nothing is
+// kept aside: the process ends when the dialog does.
+#include <stdio.h>
+#include <string.h>
+
+#include "settings/settings.h"
 #include "shell/shell.h"
 
-INT_PTR CALLBACK ConfigDialogProc(HWND, UINT message, WPARAM, LPARAM)
+enum {
+    PlaySoundsBox = 104,
+    ResolutionBar = 1004,
+    SizeBar = 1005,
+    DelayBar = 1006,
+};
+
+// Stored under "Visit the Website"; the saver itself never reads it.
+static const char makerAddress[] = "http://brackwold.example.org/";
+
+static HWND resolutionBar;
+static HWND sizeBar;
+static HWND delayBar;
+static HWND playSoundsBox;
+
+BOOL StepScrollSetting(int* setting, int minimum, int maximum, WPARAM wParam, HWND bar)
 {
-    return message == WM_INITDIALOG;
+    int value = *setting;
+    switch (LOWORD(wParam)) {
+    case SB_LINELEFT: value -= 1; break;
+    case SB_LINERIGHT: value += 1; break;
+    case SB_PAGELEFT: value -= 10; break;
+    case SB_PAGERIGHT: value += 10; break;
+    case SB_THUMBPOSITION: value = HIWORD(wParam); break;
+    case SB_LEFT: value = minimum; break;
+    case SB_RIGHT: value = maximum; break;
+    default: return TRUE;  // dragging, the end of scrolling: the value waits for the release
+    }
+    if (value <= minimum)
+        value = minimum;
+    else if (value >= maximum)
+        value = maximum;
+    *setting = value;
+    SetScrollPos(bar, SB_CTL, value, TRUE);
+    return FALSE;
+}
+
+static void InitBar(HWND bar, int minimum, int maximum, int value)
+{
+    SetScrollRange(bar, SB_CTL, minimum, maximum, FALSE);
+    SetScrollPos(bar, SB_CTL, value, TRUE);
+}
+
+static void InitDialog(HWND dialog)
+{
+    resolutionBar = GetDlgItem(dialog, ResolutionBar);
+    sizeBar = GetDlgItem(dialog, SizeBar);
+    delayBar = GetDlgItem(dialog, DelayBar);
+    playSoundsBox = GetDlgItem(dialog, PlaySoundsBox);
+
+    // The stored values as they are: an out-of-range one shows the thumb at
+    // the end and is written back unchanged unless its bar is moved.
+    ReadSettings();
+    InitBar(resolutionBar, 10, 30, polyResolution);
+    InitBar(sizeBar, 30, 90, sizePercent);
+    InitBar(delayBar, 15, 360, charDelay);
+    CheckDlgButton(dialog, PlaySoundsBox, soundsOn ? BST_CHECKED : BST_UNCHECKED);
+}
+
+static BOOL WriteSetting(LPCSTR key, long value)
+{
+    char text[16];
+    snprintf(text, sizeof text, "%ld", value);
+    return WritePrivateProfileStringA(settingsSection, key, text, settingsFile);
+}
+
+// Every entry in order, stopping at the first that fails.
+static BOOL WriteSettings()
+{
+    return WriteSetting("Poly Resolution", polyResolution) && WriteSetting("Size", sizePercent) &&
+           WriteSetting("Char Delay", charDelay) && WriteSetting("Sounds", soundsOn ? 1 : 0) &&
+           WritePrivateProfileStringA(settingsSection, "Visit the Website", makerAddress, settingsFile);
+}
+
+// A failed write is told, not swallowed: the user keeps the dialog and the
+// edited values and may try again or cancel.
+static void ReportWriteFailure(HWND dialog)
+{
+    DWORD error = GetLastError();
+    char reason[256] = "";
+    if (!FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, NULL, error, 0, reason,
+                        sizeof reason, NULL))
+        snprintf(reason, sizeof reason, "error %lu", (unsigned long)error);
+    size_t length = strlen(reason);
+    while (length > 0 && (reason[length - 1] == '\r' || reason[length - 1] == '\n' || reason[length - 1] == ' '))
+        reason[--length] = '\0';
+    char text[400];
+    snprintf(text, sizeof text, "The settings could not be saved to %s.\n\n%s", settingsFile, reason);
+    MessageBoxA(dialog, text, "Error", MB_OK | MB_ICONERROR);
+}
+
+static BOOL ScrollSetting(WPARAM wParam, HWND bar)
+{
+    switch (GetDlgCtrlID(bar)) {
+    case ResolutionBar: return StepScrollSetting(&polyResolution, 10, 30, wParam, bar);
+    case SizeBar: return StepScrollSetting(&sizePercent, 30, 90, wParam, bar);
+    case DelayBar: return StepScrollSetting(&charDelay, 15, 360, wParam, bar);
+    default: return FALSE;
+    }
+}
+
+static void Command(HWND dialog, WORD id)
+{
+    switch (id) {
+    case PlaySoundsBox:
+        soundsOn = !soundsOn;
+        break;
+    case IDOK:
+        if (WriteSettings())
+            EndDialog(dialog, 1);
+        else
+            ReportWriteFailure(dialog);
+        break;
+    case IDCANCEL:
+        EndDialog(dialog, 1);
+        break;
+    }
+}
+
+INT_PTR CALLBACK ConfigDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        InitDialog(dialog);
+        return TRUE;
+    case WM_HSCROLL:
+        return ScrollSetting(wParam, (HWND)lParam);
+    case WM_COMMAND:
+        Command(dialog, LOWORD(wParam));
+        return TRUE;
+    default:
+        return FALSE;
+    }
 }

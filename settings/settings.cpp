@@ -35,7 +35,7 @@ static int ReadSetting(LPCSTR key, int defaultValue)
     return (int)GetPrivateProfileIntA(settingsSection, key, defaultValue, settingsFile);
 }
 
-void LoadSettings()
+void ReadSettings()
 {
     // A string that cannot be loaded must not leave stale text behind.
     settingsSection[0] = '\0';
@@ -47,7 +47,11 @@ void LoadSettings()
     sizePercent = ReadSetting("Size", 50);
     charDelay = ReadSetting("Char Delay", 60);
     soundsOn = ReadSetting("Sounds", 1) != 0;
+}
 
+void LoadSettings()
+{
+    ReadSettings();
     polyResolution = ClampSetting(polyResolution, 10, 30);
     sizePercent = ClampSetting(sizePercent, 30, 90);
     charDelay = ClampSetting(charDelay, 15, 360);

@@ -10,4 +10,8 @@ extern float sizeFactor;    // sizePercent * 0.01, or 0.75 in preview mode
 extern char settingsSection[40];
 extern char settingsFile[13];
 
+// Loads the location strings and reads the four settings as stored, without
+// clamping: what the configuration dialog shows.
+void ReadSettings();
+// ReadSettings, then clamps to the ranges and derives sizeFactor.
 void LoadSettings();

@@ -41,3 +41,5 @@ void EndAfterException();
 LRESULT CALLBACK SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // The configuration dialog procedure (settings/).
 INT_PTR CALLBACK ConfigDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+// Applies one scroll-bar notification to a setting; TRUE when it was ignored.
+BOOL StepScrollSetting(int* setting, int minimum, int maximum, WPARAM wParam, HWND bar);

@@ -6,7 +6,9 @@
 
 namespace w32::be {
 
-// Screen and pointer
+// Screen and pointer. In hack mode another client's window stands in for
+// the screen (false when that is no window, or the backend has no others).
+bool UseWindowAsScreen(HWND window);
 int ScreenWidth();
 int ScreenHeight();
 bool GetCursorPos(POINT* pt);

@@ -4,6 +4,7 @@
 // up when asked for, so there is never more than one pending per window or
 // per timer, and a tick's paint is always taken before the next tick.
 #include "platform/posix/backend.h"
+#include "platform/posix/signals.h"
 
 #include <algorithm>
 #include <chrono>
@@ -214,12 +215,19 @@ void ResetQueue()
 
 using namespace w32;
 
+// The backend's wait also wakes on an ending signal, which becomes WM_CLOSE.
+static void WaitForEventsAndSignals(int timeoutMs)
+{
+    be::WaitForEvents(timeoutMs);
+    TakeEndingSignals();
+}
+
 extern "C" {
 
 BOOL WINAPI PeekMessageA(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFilterMax, UINT wRemoveMsg)
 {
     if (!lpMsg || !IsValidFilter(hWnd)) return FALSE;
-    be::WaitForEvents(0);
+    WaitForEventsAndSignals(0);
     return TakeMessage(lpMsg, hWnd, wMsgFilterMin, wMsgFilterMax, (wRemoveMsg & PM_REMOVE) != 0);
 }
 
@@ -228,9 +236,9 @@ BOOL WINAPI PeekMessageA(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFi
 BOOL WINAPI GetMessageA(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFilterMax)
 {
     if (!lpMsg || !IsValidFilter(hWnd)) return -1;
-    be::WaitForEvents(0);
+    WaitForEventsAndSignals(0);
     while (!TakeMessage(lpMsg, hWnd, wMsgFilterMin, wMsgFilterMax, true))
-        be::WaitForEvents(NextTimerDelay(hWnd, wMsgFilterMin, wMsgFilterMax));
+        WaitForEventsAndSignals(NextTimerDelay(hWnd, wMsgFilterMin, wMsgFilterMax));
     return lpMsg->message != WM_QUIT;
 }
 

@@ -1,5 +1,6 @@
 // MessageBoxA: the text always goes to standard error, so it is seen even
 // without a display; with one, a modal GTK dialog shows it as well.
+#include "platform/posix/dialog_internal.h"
 #include "platform/posix/sys_seams.h"
 
 #include <gtk/gtk.h>
@@ -34,13 +35,14 @@ GtkMessageType MessageTypeFor(UINT type)
 
 // Kept above everything: the full-screen saver window is topmost, and a
 // dialog hidden behind it would block the process for good.
-void ShowDialog(const char* text, const char* caption, UINT type)
+void ShowDialog(HWND owner, const char* text, const char* caption, UINT type)
 {
+    GtkWindow* parent = static_cast<GtkWindow*>(w32::ui::NativeWindow(owner));
     GtkWidget* dialog =
-        gtk_message_dialog_new(nullptr, GTK_DIALOG_MODAL, MessageTypeFor(type), GTK_BUTTONS_OK, "%s", text);
+        gtk_message_dialog_new(parent, GTK_DIALOG_MODAL, MessageTypeFor(type), GTK_BUTTONS_OK, "%s", text);
     gtk_window_set_title(GTK_WINDOW(dialog), caption);
     gtk_window_set_keep_above(GTK_WINDOW(dialog), TRUE);
-    gtk_window_set_position(GTK_WINDOW(dialog), GTK_WIN_POS_CENTER);
+    gtk_window_set_position(GTK_WINDOW(dialog), parent ? GTK_WIN_POS_CENTER_ON_PARENT : GTK_WIN_POS_CENTER);
     gtk_dialog_run(GTK_DIALOG(dialog));
     gtk_widget_destroy(dialog);
     while (gtk_events_pending())
@@ -70,11 +72,11 @@ void ClearMessageBoxCalls()
 
 extern "C" {
 
-// Only the OK button exists here, so every box returns IDOK; the owner
-// window is not used (the dialog is modal to the process instead).
+// Only the OK button exists here, so every box returns IDOK. An owner that
+// is one of our dialogs owns the box; any other owner is not used (the box
+// is modal to the process instead).
 int WINAPI MessageBoxA(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT uType)
 {
-    (void)hWnd;
     const char* text = lpText ? lpText : "";
     const char* caption = lpCaption ? lpCaption : "Error";  // Win32's caption when none is given
     fprintf(stderr, "%s: %s\n", caption, text);
@@ -85,7 +87,7 @@ int WINAPI MessageBoxA(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT uType)
         show = !suppressDialogs;
     }
     if (show && GtkReady())
-        ShowDialog(text, caption, uType);
+        ShowDialog(hWnd, text, caption, uType);
     return IDOK;
 }
 

@@ -2,8 +2,9 @@
 // anew at every call and written whole through a temporary file and a
 // rename, so a crash leaves either the old or the new file, never half of
 // one. Lines we do not understand are kept as they are.
+#include "platform/posix/entry/process.h"
 #include "platform/posix/sys_internal.h"
-#include "platform/win32.h"
+#include "platform/posix/sys_seams.h"
 
 #include <errno.h>
 #include <fcntl.h>
@@ -316,8 +317,11 @@ bool MakeDirectories(const std::string& directory)
     if (directory.empty())
         return true;
     struct stat info;
-    if (stat(directory.c_str(), &info) == 0)
+    if (stat(directory.c_str(), &info) == 0) {
+        if (!S_ISDIR(info.st_mode))
+            errno = ENOTDIR;
         return S_ISDIR(info.st_mode);
+    }
     size_t slash = directory.find_last_of('/');
     if (slash != std::string::npos && slash > 0 && !MakeDirectories(directory.substr(0, slash)))
         return false;
@@ -339,6 +343,8 @@ bool WriteAll(int fd, const std::string& bytes)
         ssize_t wrote = write(fd, bytes.data() + done, bytes.size() - done);
         if (wrote < 0 && errno == EINTR)
             continue;
+        if (wrote == 0)
+            errno = ENOSPC;
         if (wrote <= 0)
             return false;
         done += static_cast<size_t>(wrote);
@@ -373,11 +379,18 @@ bool ReplaceFile(std::string path, const std::string& bytes)
     if (fd < 0)
         return false;
     bool ok = WriteAll(fd, bytes) && fchmod(fd, mode) == 0 && fsync(fd) == 0;
-    ok = close(fd) == 0 && ok;
-    if (ok)
-        ok = rename(temporary.c_str(), path.c_str()) == 0;
+    int error = errno;
+    if (close(fd) != 0 && ok) {
+        ok = false;
+        error = errno;
+    }
+    if (ok && rename(temporary.c_str(), path.c_str()) != 0) {
+        ok = false;
+        error = errno;
+    }
     if (!ok) {
         unlink(temporary.c_str());
+        errno = error;  // the caller reports why the write failed, not the cleanup
         return false;
     }
     int dirFd = open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -408,7 +421,50 @@ bool Writable(LPCSTR section, LPCSTR key, LPCSTR value)
     return !value || !HasLineBreak(value);
 }
 
+struct Override {
+    std::string path, section, key, value;
+};
+
+std::vector<Override>& Overrides()
+{
+    static std::vector<Override> list;
+    return list;
+}
+
+const Override* FindOverride(LPCSTR fileName, const std::string& section, const std::string& key)
+{
+    std::string path = ProfilePath(fileName);
+    for (const Override& o : Overrides())
+        if (o.path == path && w32::EqualNoCase(o.section, section) && w32::EqualNoCase(o.key, key))
+            return &o;
+    return nullptr;
+}
+
 }  // namespace
+
+namespace w32 {
+
+void OverrideProfileValue(LPCSTR fileName, LPCSTR section, LPCSTR key, const char* value)
+{
+    Override o{ProfilePath(fileName), Trim(section), Trim(key), value};
+    for (Override& old : Overrides())
+        if (old.path == o.path && w32::EqualNoCase(old.section, o.section) && w32::EqualNoCase(old.key, o.key)) {
+            old = o;
+            return;
+        }
+    Overrides().push_back(o);
+}
+
+}  // namespace w32
+
+namespace w32test {
+
+void ClearProfileOverrides()
+{
+    Overrides().clear();
+}
+
+}  // namespace w32test
 
 extern "C" {
 
@@ -418,12 +474,16 @@ UINT WINAPI GetPrivateProfileIntA(LPCSTR lpAppName, LPCSTR lpKeyName, INT nDefau
 {
     if (!lpAppName || !lpKeyName)
         return static_cast<UINT>(nDefault);
-    std::string bytes;
-    if (ReadFile(ProfilePath(lpFileName), &bytes) != ReadResult::Read)
-        return static_cast<UINT>(nDefault);
     std::string value;
-    if (!FindValue(Parse(bytes), Trim(lpAppName), Trim(lpKeyName), &value))
-        return static_cast<UINT>(nDefault);
+    if (const Override* o = FindOverride(lpFileName, Trim(lpAppName), Trim(lpKeyName))) {
+        value = o->value;
+    } else {
+        std::string bytes;
+        if (ReadFile(ProfilePath(lpFileName), &bytes) != ReadResult::Read)
+            return static_cast<UINT>(nDefault);
+        if (!FindValue(Parse(bytes), Trim(lpAppName), Trim(lpKeyName), &value))
+            return static_cast<UINT>(nDefault);
+    }
     value = Unquote(value);
     if (value.empty())
         return static_cast<UINT>(nDefault);
@@ -437,13 +497,19 @@ BOOL WINAPI WritePrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCST
 {
     if (!lpAppName)
         return !lpKeyName && !lpString;  // Win32's "flush the cache": nothing is cached here
-    if (!Writable(lpAppName, lpKeyName, lpString))
+    if (!Writable(lpAppName, lpKeyName, lpString)) {
+        SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
+    }
     std::string path = ProfilePath(lpFileName);
     std::string bytes;
+    errno = 0;
     ReadResult read = ReadFile(path, &bytes);
-    if (read == ReadResult::Failed)
+    if (read == ReadResult::Failed) {
+        // A folder, a device or an oversized file in its place reads as denied.
+        w32::SetLastErrorFromErrno(errno ? errno : EACCES);
         return FALSE;
+    }
     Profile profile = Parse(bytes);
     std::string section = Trim(lpAppName);
     bool changed;
@@ -455,7 +521,11 @@ BOOL WINAPI WritePrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCST
         changed = SetKey(&profile, section, Trim(lpKeyName), Trim(lpString));
     if (!changed)
         return TRUE;
-    return ReplaceFile(path, Serialise(profile)) ? TRUE : FALSE;
+    if (!ReplaceFile(path, Serialise(profile))) {
+        w32::SetLastErrorFromErrno(errno);
+        return FALSE;
+    }
+    return TRUE;
 }
 
 }  // extern "C"

@@ -113,6 +113,9 @@ bool OpenDevice()
     if (device)
         return true;
     SDL_SetHint(SDL_HINT_AUDIO_DEVICE_APP_NAME, "Brackwold!");
+    // SDL's own SIGTERM/SIGINT handlers would only queue an event nobody
+    // reads; the layer's message loop handles those signals.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
         return false;
     audioSubsystemUp = true;
@@ -250,6 +253,16 @@ BOOL Play(LPCSTR sound, HMODULE module, DWORD flags)
 
 }  // namespace
 
+namespace w32 {
+
+void CloseSound()
+{
+    CloseDevice();
+    lastStarted.clear();
+}
+
+}  // namespace w32
+
 namespace w32test {
 
 void SetSoundOutcome(SoundOutcome wanted)
@@ -283,8 +296,7 @@ std::string SoundDriver()
 
 void CloseSoundDevice()
 {
-    CloseDevice();
-    lastStarted.clear();
+    w32::CloseSound();
 }
 
 }  // namespace w32test

@@ -20,4 +20,11 @@ HMODULE FindLoadedModule(const char* name);
 bool EqualNoCase(const std::string& a, const std::string& b);
 std::string UpperCase(std::string text);
 
+// Stops the sound and closes the audio device; ExitProcess calls it so the
+// device never outlives the process's ordinary end.
+void CloseSound();
+
+// Sets the thread's last error to the Win32 code closest to an errno value.
+void SetLastErrorFromErrno(int error);
+
 }  // namespace w32

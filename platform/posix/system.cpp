@@ -229,6 +229,7 @@ void WINAPI Sleep(DWORD dwMilliseconds)
 void WINAPI ExitProcess(UINT uExitCode)
 {
     fflush(nullptr);
+    w32::CloseSound();
     if (exitHook)
         exitHook(uExitCode);
     _exit(static_cast<int>(uExitCode));

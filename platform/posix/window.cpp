@@ -387,6 +387,15 @@ BOOL WINAPI GetCursorPos(LPPOINT lpPoint)
 
 }  // extern "C"
 
+namespace w32 {
+
+bool UseWindowAsScreen(HWND window)
+{
+    return be::UseWindowAsScreen(window);
+}
+
+}  // namespace w32
+
 namespace w32test {
 
 void ResetWindowing()

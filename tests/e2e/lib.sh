@@ -62,6 +62,17 @@ wait_for_saver_window() {
     return 1
 }
 
+# Prints the id of the first child of window $1 once there is one.
+wait_for_child() {
+    local child
+    for _ in $(seq 100); do
+        child=$(xwininfo -children -id "$1" 2>/dev/null | awk '/^ +0x/ { print $1; exit }')
+        if [ -n "$child" ]; then echo "$child"; return 0; fi
+        sleep 0.1
+    done
+    return 1
+}
+
 screen_size() { xdpyinfo | awk '/dimensions:/ { print $2; exit }'; }
 
 window_size() { xwininfo -id "$1" | awk '/Width:/ { w = $2 } /Height:/ { h = $2 } END { print w "x" h }'; }

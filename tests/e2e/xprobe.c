@@ -3,6 +3,8 @@
  *                               a line (or end of input) arrives on stdin
  *   xprobe cursor-hidden      - exit 0 when the pointer's cursor image is fully
  *                               transparent, 1 when something is visible
+ *   xprobe close WINDOW       - asks the window to close as a window manager's
+ *                               close box does (WM_DELETE_WINDOW)
  */
 #include <X11/Xlib.h>
 #include <X11/extensions/Xfixes.h>
@@ -47,6 +49,21 @@ static int CursorHidden(Display* display)
     return visible == 0 ? 0 : 1;
 }
 
+static int Close(Display* display, Window window)
+{
+    XEvent event;
+    memset(&event, 0, sizeof event);
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window;
+    event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = (long)XInternAtom(display, "WM_DELETE_WINDOW", False);
+    event.xclient.data.l[1] = CurrentTime;
+    XSendEvent(display, window, False, NoEventMask, &event);
+    XSync(display, False);
+    return 0;
+}
+
 int main(int argc, char** argv)
 {
     Display* display = XOpenDisplay(NULL);
@@ -59,8 +76,10 @@ int main(int argc, char** argv)
         result = Host(display, atoi(argv[2]), atoi(argv[3]));
     else if (argc == 2 && strcmp(argv[1], "cursor-hidden") == 0)
         result = CursorHidden(display);
+    else if (argc == 3 && strcmp(argv[1], "close") == 0)
+        result = Close(display, (Window)strtoul(argv[2], NULL, 0));
     else
-        fprintf(stderr, "usage: xprobe host W H | xprobe cursor-hidden\n");
+        fprintf(stderr, "usage: xprobe host W H | xprobe cursor-hidden | xprobe close WINDOW\n");
     XCloseDisplay(display);
     return result;
 }

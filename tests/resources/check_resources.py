@@ -2,7 +2,9 @@
 """Checks the one resource list, resources/brackwold.rc, and what it names.
 
 - every file it names exists, each WAVE is playable PCM of a sane length and
-  level, and bitmap 105 is the 230 x 10, 24-bit banner;
+  level, bitmap 105 is the 230 x 10, 24-bit banner and bitmap "TITLE" the
+  231 x 172 picture in 256 colours;
+- dialog 2003 is there;
 - the 43 sound names the saver plays are all there, each exactly once;
 - the Linux build's embedded tables (dumped by dump_resource_table) hold the
   same entries with the same bytes, and the same strings.
@@ -165,6 +167,18 @@ class ResourceList(unittest.TestCase):
         with open(banner[0], 'rb') as f:
             data = f.read()
         self.assertEqual(bitmap_info(data), (230, 10, 24, 0))
+
+    def test_title_is_231_by_172_in_256_colours(self):
+        title = [path for rtype, name, path in self.files if (rtype, name) == ('BITMAP', 'TITLE')]
+        self.assertEqual(len(title), 1)
+        with open(title[0], 'rb') as f:
+            data = f.read()
+        self.assertEqual(bitmap_info(data), (231, 172, 8, 0))
+        used = struct.unpack_from('<I', data, 46)[0]
+        self.assertLessEqual(used, 256)
+
+    def test_dialog_2003_is_listed_once(self):
+        self.assertEqual(self.blocks, [('DIALOG', '#2003')])
 
     def test_sounds_fit_in_the_executable(self):
         total = sum(os.path.getsize(path) for rtype, _, path in self.files if rtype == 'WAVE')

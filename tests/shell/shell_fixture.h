@@ -5,6 +5,7 @@
 #include "shell/shell.h"
 #include "stage/scene_state.h"
 #include "stage/stage.h"
+#include "platform/posix/dialog_seams.h"
 #include "platform/posix/sys_seams.h"
 #include "platform/posix/window_seams.h"
 
@@ -29,11 +30,13 @@ protected:
         w32test::ClearMessageBoxCalls();
         w32test::SetSoundOutcome(w32test::SoundOutcome::Fail);
         w32test::SetScreenSaverRunning(false);
+        w32test::ScriptDialogs([](HWND, HWND) {});  // a dialog never waits for a user here
         ResetShell();
     }
 
     void TearDown() override
     {
+        w32test::ScriptDialogs(nullptr);
         w32test::ResetWindowing();
         w32test::ResetPlatformId();
         w32test::UnregisterAllModules();

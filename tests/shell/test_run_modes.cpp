@@ -103,11 +103,25 @@ TEST_F(RunModes, UnknownSwitchesAndPasswordChangeOutsideWin9xFail)
         EXPECT_EQ(ShellMain(NULL, const_cast<LPSTR>(args)), -1) << args;
 }
 
-TEST_F(RunModes, ConfigurationModesReturnTheDialogResult)
+TEST_F(RunModes, ConfigurationModesShowTheDialogAndReturnItsResult)
 {
-    // The dialog cannot be shown yet, so the platform's failure value comes back.
-    for (const char* args : {"", "/c", "/c:1234", "  -C"})
-        EXPECT_EQ(ShellMain(NULL, const_cast<LPSTR>(args)), -1) << args;
+    HWND foreground = CreateHostWindow(100, 100);
+    SetForegroundWindow(foreground);
+    const struct {
+        const char* args;
+        HWND owner;
+    } cases[] = {{"", NULL}, {"/c", foreground}, {"/c:1234", foreground}, {"  -C", foreground}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args);
+        bool shown = false;
+        w32test::ScriptDialogs([&](HWND dialog, HWND owner) {
+            shown = GetDlgItem(dialog, 104) != NULL;  // template 2003 with its check box
+            EXPECT_EQ(owner, c.owner);
+            w32test::PressDialogKey(dialog, w32::DialogKey::Escape);
+        });
+        EXPECT_EQ(ShellMain(NULL, const_cast<LPSTR>(c.args)), 1);
+        EXPECT_TRUE(shown);
+    }
     EXPECT_EQ(FindWindowA("WindowsScreenSaverClass", NULL), (HWND)NULL);
 }
 

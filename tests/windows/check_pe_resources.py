@@ -7,8 +7,10 @@ Reads the resource directory of the PE file itself (no third-party
 modules) and compares it with the resource list:
   - every WAVE named in the list is there under type "WAVE" with exactly
     the bytes of its file, and there is no WAVE the list does not name;
-  - bitmap 105 is there (RT_BITMAP) holding the .bmp without its 14-byte
-    file header;
+  - bitmaps 105 and "TITLE" are there (RT_BITMAP) holding their .bmp files
+    without the 14-byte file header;
+  - dialog 2003 (RT_DIALOG) holds exactly the template that rc2cpp.py
+    compiles for the Linux build;
   - the string table (RT_STRING) holds every string of the list's
     STRINGTABLE, and in particular 1 "Brackwold!", 1001 "BRKW.ini" and
     1007 "Brackwold", which the saver looks up by number.
@@ -21,8 +23,11 @@ import struct
 import sys
 
 RT_BITMAP = 2
+RT_DIALOG = 5
 RT_STRING = 6
 BANNER_ID = 105
+TITLE_NAME = "TITLE"
+DIALOG_ID = 2003
 BMP_FILE_HEADER = 14
 REQUIRED_STRINGS = {1: "Brackwold!", 1001: "BRKW.ini", 1007: "Brackwold"}
 
@@ -208,15 +213,24 @@ def main(argv):
     extra = sorted(name for kind, name in resources if kind == "WAVE" and name not in waves)
     check(not extra, "no WAVE beyond the list%s" % (": " + ", ".join(map(str, extra)) if extra else ""))
 
-    banner_file = bitmaps.get(BANNER_ID)
-    check(banner_file is not None, "the resource list names bitmap %d" % BANNER_ID)
-    if banner_file:
-        with open(banner_file, "rb") as bmp:
-            expected = bmp.read()
-        got = single((RT_BITMAP, BANNER_ID))
-        check(expected[:2] == b"BM" and got is not None and got == expected[BMP_FILE_HEADER:],
-              "bitmap %d holds %s without its file header (%d bytes)"
-              % (BANNER_ID, os.path.basename(banner_file), len(expected) - BMP_FILE_HEADER))
+    for bitmap_name in (BANNER_ID, TITLE_NAME):
+        bitmap_file = bitmaps.get(bitmap_name)
+        check(bitmap_file is not None, "the resource list names bitmap %s" % bitmap_name)
+        if bitmap_file:
+            with open(bitmap_file, "rb") as bmp:
+                expected = bmp.read()
+            got = single((RT_BITMAP, bitmap_name))
+            check(expected[:2] == b"BM" and got is not None and got == expected[BMP_FILE_HEADER:],
+                  "bitmap %s holds %s without its file header (%d bytes)"
+                  % (bitmap_name, os.path.basename(bitmap_file), len(expected) - BMP_FILE_HEADER))
+
+    # The Linux build embeds what rc2cpp.py compiles; the two must agree.
+    sys.path.insert(0, os.path.dirname(os.path.abspath(rc_path)))
+    import rc2cpp
+    compiled = {name: data for kind, name, data in rc2cpp.parse(rc_path)[1] if kind == "DIALOG"}
+    got = single((RT_DIALOG, DIALOG_ID))
+    check(got is not None and got == compiled.get("#%d" % DIALOG_ID),
+          "dialog %d is the template the Linux build embeds (%d bytes)" % (DIALOG_ID, len(got or b"")))
 
     wanted = dict(strings)
     for number, text in REQUIRED_STRINGS.items():

@@ -101,6 +101,7 @@ PIXELFORMATDESCRIPTOR Format(int index)
 
 namespace be {
 
+bool UseWindowAsScreen(HWND) { return false; }  // no other clients here
 int ScreenWidth() { return screen().screenWidth; }
 int ScreenHeight() { return screen().screenHeight; }
 

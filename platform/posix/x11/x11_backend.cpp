@@ -6,6 +6,7 @@
 // only when a different visual is chosen.
 #include "platform/posix/backend.h"
 #include "platform/posix/sys_internal.h"
+#include "platform/posix/signals.h"
 
 #include <GL/glx.h>
 #include <X11/Xatom.h>
@@ -47,6 +48,8 @@ struct XState {
     bool activationLost = false;
     int lastError = 0;
     int trapDepth = 0;  // inside Trapped: errors are expected and recorded
+    bool lost = false;    // the connection to the server is gone
+    XWin screenWindow = 0;  // hack mode: the window that stands in for the screen
     std::vector<XVisualInfo> formats;
     Atom wmProtocols = 0, wmDelete = 0, netState = 0, netAbove = 0, netFullscreen = 0, netPid = 0;
 };
@@ -74,10 +77,14 @@ int RecordError(Display* d, XErrorEvent* e)
 }
 
 void LoadFormats();
+void KeepRunningWhenTheServerGoes(Display* d);
+long EventMaskFor(Window* w);
+XWin ScreenXid();
 
 Display* D()
 {
     XState& s = xs();
+    if (s.lost) return nullptr;
     if (s.tried) return s.display;
     s.tried = true;
     s.display = XOpenDisplay(nullptr);
@@ -86,6 +93,7 @@ Display* D()
         return nullptr;
     }
     XSetErrorHandler(RecordError);
+    KeepRunningWhenTheServerGoes(s.display);
     s.screen = DefaultScreen(s.display);
     s.root = RootWindow(s.display, s.screen);
     s.wmProtocols = XInternAtom(s.display, "WM_PROTOCOLS", False);
@@ -228,7 +236,7 @@ XVisualInfo StartingVisual()
 
 XWin ParentXid(Window* w)
 {
-    if (!w->parent) return xs().root;
+    if (!w->parent) return ScreenXid();
     if (w->foreignParent) return ToXid(w->parent);
     XNative* p = N(FindWindowRecord(w->parent));
     return p ? p->xwin : xs().root;
@@ -250,7 +258,7 @@ bool MakeXWindow(Window* w, XNative* n)
     }
     a.colormap = n->colormap;
     a.border_pixel = 0;
-    a.event_mask = eventMask | (w->exStyle & WS_EX_TOPMOST ? VisibilityChangeMask : 0);
+    a.event_mask = EventMaskFor(w);
     unsigned long mask = CWColormap | CWBorderPixel | CWEventMask;
     Brush* brush = CheckBrush(w->cls->wc.hbrBackground);
     if (brush && !brush->hollow && brush->colour == 0) {
@@ -298,6 +306,7 @@ bool MakeXWindow(Window* w, XNative* n)
 void FreeXWindow(XNative* n, bool destroy)
 {
     Display* d = xs().display;
+    if (xs().lost) n->gc = nullptr, n->colormap = 0, destroy = false;  // nothing left to free on a dead link
     if (n->gc) XFreeGC(d, n->gc);
     n->gc = nullptr;
     if (n->xwin) {
@@ -319,9 +328,10 @@ bool IsMappedViewable(XWin x)
 bool Focus(XWin x)
 {
     Display* d = D();
+    bool takeFocus = !xs().screenWindow;
     return Trapped([&] {
         XRaiseWindow(d, x);
-        XSetInputFocus(d, x, RevertToParent, CurrentTime);
+        if (takeFocus) XSetInputFocus(d, x, RevertToParent, CurrentTime);
     });
 }
 
@@ -581,12 +591,106 @@ HWND FindIn(XWin parent, const char* className, const char* title, int depth)
     return found;
 }
 
+// The server went away ------------------------------------------------------
+// Xlib's default ends the process with exit(), which runs static destructors
+// under a playing audio thread. Instead the link is marked lost, Xlib is
+// asked not to exit, and the next wait destroys our windows as the server
+// would have: WM_DESTROY, the quit message, the usual way out.
+
+int OnServerLost(Display*)
+{
+    xs().lost = true;
+    return 0;
+}
+
+void StayAfterServerLost(Display*, void*) {}
+
+void KeepRunningWhenTheServerGoes(Display* d)
+{
+    XSetIOErrorHandler(OnServerLost);
+    XSetIOErrorExitHandler(d, StayAfterServerLost, nullptr);
+}
+
+// True when there was a window left to destroy.
+bool DestroyWindowsOfLostServer()
+{
+    std::vector<HWND> outermost;
+    for (Window* w : AllWindows()) {
+        if (XNative* n = N(w)) n->gone = true;
+        if ((!w->parent || w->foreignParent) && !w->destroying) outermost.push_back(w->handle);
+    }
+    xs().byXid.clear();
+    for (HWND h : outermost) DestroyWindow(h);
+    return !outermost.empty();
+}
+
+// Waits until the display or an ending signal has something to say.
+void PollDisplayAndSignals(int displayFd, int timeoutMs)
+{
+    pollfd p[2] = {{displayFd, POLLIN, 0}, {EndingSignalFd(), POLLIN, 0}};
+    poll(p, 2, timeoutMs);  // a negative descriptor is skipped
+}
+
+// Hack mode ------------------------------------------------------------------
+// A screen-saver daemon's window stands in for the screen: our top-level
+// windows become its children and take its size, they take neither input
+// nor the focus, and looking for windows stays inside it.
+
+constexpr long inputMask = KeyPressMask | KeyReleaseMask | ButtonPressMask | ButtonReleaseMask |
+                           PointerMotionMask | FocusChangeMask;
+
+XWin ScreenXid()
+{
+    return xs().screenWindow ? xs().screenWindow : xs().root;
+}
+
+long EventMaskFor(Window* w)
+{
+    long mask = eventMask | (w->exStyle & WS_EX_TOPMOST ? VisibilityChangeMask : 0);
+    return xs().screenWindow ? mask & ~inputMask : mask;
+}
+
+bool ScreenSize(int* width, int* height)
+{
+    Display* d = D();
+    if (!d) return false;
+    if (!xs().screenWindow) {
+        *width = DisplayWidth(d, xs().screen);
+        *height = DisplayHeight(d, xs().screen);
+        return true;
+    }
+    XWindowAttributes attrs{};
+    Status ok = 0;
+    if (!Trapped([&] { ok = XGetWindowAttributes(d, ScreenXid(), &attrs); }) || !ok) return false;
+    *width = attrs.width;
+    *height = attrs.height;
+    return true;
+}
+
 }  // namespace
 
 namespace be {
 
-int ScreenWidth() { return D() ? DisplayWidth(D(), xs().screen) : 0; }
-int ScreenHeight() { return D() ? DisplayHeight(D(), xs().screen) : 0; }
+// NULL names the root window itself.
+bool UseWindowAsScreen(HWND window)
+{
+    if (!window && D()) window = (HWND)(uintptr_t)xs().root;
+    if (!ForeignIsWindow(window)) return false;
+    xs().screenWindow = ToXid(window);
+    return true;
+}
+
+int ScreenWidth()
+{
+    int width = 0, height = 0;
+    return ScreenSize(&width, &height) ? width : 0;
+}
+
+int ScreenHeight()
+{
+    int width = 0, height = 0;
+    return ScreenSize(&width, &height) ? height : 0;
+}
 
 bool GetCursorPos(POINT* pt)
 {
@@ -622,6 +726,7 @@ bool CreateNativeWindow(Window* w)
         return false;
     }
     w->native = n;
+    if (!w->parent || w->foreignParent) WatchEndingSignals();
     return true;
 }
 
@@ -632,7 +737,7 @@ void DestroyNativeWindow(Window* w)
     FreeXWindow(n, true);
     delete n;
     w->native = nullptr;
-    XFlush(xs().display);
+    if (!xs().lost) XFlush(xs().display);
 }
 
 // Showing a top-level window activates it, as on Windows.
@@ -737,7 +842,7 @@ HWND FindForeignWindow(const char* className, const char* title)
 {
     if (!D()) return nullptr;
     HWND found = nullptr;
-    Trapped([&] { found = FindIn(xs().root, className, title, 3); });
+    Trapped([&] { found = FindIn(ScreenXid(), className, title, 3); });
     return found;
 }
 
@@ -747,19 +852,18 @@ void WaitForEvents(int timeoutMs)
 {
     Display* d = D();
     if (!d) {
-        if (timeoutMs != 0) poll(nullptr, 0, timeoutMs);
+        bool destroyed = xs().lost && DestroyWindowsOfLostServer();
+        if (!destroyed && timeoutMs != 0) PollDisplayAndSignals(-1, timeoutMs);
         return;
     }
     XFlush(d);
-    if (!XPending(d) && timeoutMs != 0) {
-        pollfd p{ConnectionNumber(d), POLLIN, 0};
-        poll(&p, 1, timeoutMs);
-    }
-    while (XPending(d)) {
+    if (!XPending(d) && timeoutMs != 0) PollDisplayAndSignals(ConnectionNumber(d), timeoutMs);
+    while (!xs().lost && XPending(d)) {
         XEvent e;
         XNextEvent(d, &e);
         HandleEvent(e);
     }
+    if (xs().lost) DestroyWindowsOfLostServer();
 }
 
 void PutImage(Window* w, int x, int y, int width, int height, const uint32_t* pixels, int stride)

@@ -1,0 +1,41 @@
+# Installing the Linux program where Debian's XScreenSaver looks for hacks,
+# with its settings description and manual page, and packaging that as a
+# .deb with CPack (scripts/build.sh --deb). Use the prefix /usr.
+include(GNUInstallDirs)
+set(INSTALL_FILES ${CMAKE_SOURCE_DIR}/platform/posix/install)
+
+# Debian wants manual pages and changelogs compressed, without a timestamp.
+set(MAN_PAGE ${CMAKE_BINARY_DIR}/package/brackwold.6.gz)
+set(CHANGELOG ${CMAKE_BINARY_DIR}/package/changelog.gz)
+add_custom_command(OUTPUT ${MAN_PAGE} ${CHANGELOG}
+  COMMAND gzip -9nc ${INSTALL_FILES}/brackwold.6 > ${MAN_PAGE}
+  COMMAND gzip -9nc ${INSTALL_FILES}/changelog > ${CHANGELOG}
+  DEPENDS ${INSTALL_FILES}/brackwold.6 ${INSTALL_FILES}/changelog
+  COMMENT "Compressing the manual page and the changelog")
+add_custom_target(package_docs ALL DEPENDS ${MAN_PAGE} ${CHANGELOG})
+
+install(TARGETS brackwold RUNTIME DESTINATION ${CMAKE_INSTALL_LIBEXECDIR}/xscreensaver)
+install(FILES ${INSTALL_FILES}/brackwold.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/xscreensaver/config)
+install(FILES ${MAN_PAGE} DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
+install(FILES ${INSTALL_FILES}/copyright ${CHANGELOG} DESTINATION ${CMAKE_INSTALL_DOCDIR})
+
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME brackwold)
+set(CPACK_PACKAGE_VERSION 1.0.0)
+set(CPACK_PACKAGE_VENDOR "The Brackwold! developers")
+set(CPACK_PACKAGE_CONTACT "The Brackwold! developers <brackwold@example.org>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "cartoon figures on a bouncing OpenGL stage (screen saver)")
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "\
+Five cartoon figures, built every frame from lit OpenGL quadrics, take
+turns on a square stage that drifts across the screen and bounces off its
+edges; they spin, blink and say their voice lines. It runs as an
+XScreenSaver hack (brackwold --root) or as a full-screen saver of its own.")
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION x11)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+# dpkg-shlibdeps names the run-time libraries the program links.
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xscreensaver")
+include(CPack)

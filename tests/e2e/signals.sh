@@ -1,0 +1,87 @@
+# SIGTERM, SIGINT and SIGHUP end every drawing mode promptly through the
+# usual way out (exit code 0), also after a voice line has played into a
+# real sound server; losing the X server ends a playing saver the same way.
+source "$(dirname "$0")/lib.sh"
+
+export XDG_RUNTIME_DIR
+XDG_RUNTIME_DIR=$(mktemp -d)
+chmod 700 "$XDG_RUNTIME_DIR"
+unset PULSE_SERVER SDL_AUDIODRIVER
+pulseaudio -D -n --exit-idle-time=-1 --load="module-null-sink sink_name=nul" \
+    --load=module-native-protocol-unix >/dev/null 2>&1
+lost_pid=
+pacat_pid=
+stop_all() {
+    [ -n "$lost_pid" ] && kill "$lost_pid" 2>/dev/null
+    [ -n "$pacat_pid" ] && kill "$pacat_pid" 2>/dev/null
+    pulseaudio -k 2>/dev/null
+    for _ in $(seq 50); do [ -e "$XDG_RUNTIME_DIR/pulse/pid" ] || break; sleep 0.1; done
+    rm -rf "$XDG_RUNTIME_DIR"
+    cleanup
+}
+trap stop_all EXIT
+for _ in $(seq 100); do pactl info >/dev/null 2>&1 && break; sleep 0.1; done
+# A fresh null sink first renders at its full default latency (2 s), and
+# SDL's close waits for the server's next request: keep a low-latency stream
+# on it from the start, as a real device would run.
+pacat --playback -d nul --latency-msec=20 --raw /dev/zero &
+pacat_pid=$!
+sleep 2.5
+
+# A large stage bounces often, and each bounce may bring a voice line.
+mkdir -p "$XDG_CONFIG_HOME/brackwold"
+printf '[Brackwold]\nSize=90\nSounds=1\n' >"$XDG_CONFIG_HOME/brackwold/BRKW.ini"
+
+sound_stream() { pactl list sink-inputs 2>/dev/null | grep -q 'application.name = "Brackwold!"'; }
+wait_for_sound() {  # up to $1 seconds
+    for _ in $(seq $(($1 * 10))); do sound_stream && return 0; sleep 0.1; done
+    return 1
+}
+# A background job of a script starts with SIGINT ignored, and an ignored
+# signal stays ignored; give the saver the defaults an interactive shell would.
+start_with_default_signals() {
+    env --default-signal=INT,HUP "$SAVER" "$@" &
+    saver_pid=$!
+}
+
+start_with_default_signals /s
+check "the full-screen saver plays a voice line" wait_for_sound 40
+kill -TERM "$saver_pid"
+check "SIGTERM after a voice line ends /s within a second, exit code 0" expect_code 0 1
+check "the audio stream is closed" bash -c '! pactl list sink-inputs | grep -q "application.name = \"Brackwold!\""'
+end_saver
+
+start_with_default_signals /s
+wait_for_saver_window >/dev/null
+kill -INT "$saver_pid"
+check "SIGINT ends /s with exit code 0" expect_code 0 1
+end_saver
+
+coproc HOST { "$XPROBE" host 320 240; }
+read -r host <&"${HOST[0]}"
+start_with_default_signals /p "$host"
+wait_for_child "$host" >/dev/null
+kill -HUP "$saver_pid"
+check "SIGHUP ends /p with exit code 0" expect_code 0 1
+for _ in $(seq 50); do xwininfo -children -id "$host" | grep -q '^ \+0x' || break; sleep 0.1; done  # the preview's child is gone
+start_with_default_signals --window-id "$host"
+wait_for_child "$host" >/dev/null
+kill -TERM "$saver_pid"
+check "SIGTERM ends hack mode with exit code 0" expect_code 0 1
+echo destroy >&"${HOST[1]}"
+
+# A server of our own, killed under a saver that plays sound: the saver
+# leaves through its usual path (Xlib's default would exit(1) at once).
+for lost in $(seq 130 160); do [ -e "/tmp/.X11-unix/X$lost" ] || [ -e "/tmp/.X$lost-lock" ] || break; done
+Xvfb ":$lost" -screen 0 800x600x24 -nolisten tcp >/dev/null 2>&1 &
+lost_pid=$!
+for _ in $(seq 50); do DISPLAY=":$lost" xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+DISPLAY=":$lost" "$SAVER" /s 2>"$XDG_RUNTIME_DIR/lost.err" &
+saver_pid=$!
+check "the saver on the doomed server plays a voice line" wait_for_sound 40
+kill "$lost_pid"
+check "losing the X server ends the saver with exit code 0" expect_code 0 5
+check "nothing was reported on the way out" test ! -s "$XDG_RUNTIME_DIR/lost.err"
+lost_pid=
+
+finish

@@ -1,0 +1,62 @@
+# The real XScreenSaver daemon, configured with "brackwold --root": on
+# activation it runs the saver, which draws on the daemon's window, and on
+# deactivation the saver is gone. The daemon launches no hacks as root, so
+# it runs as an unprivileged user here.
+source "$(dirname "$0")/lib.sh"
+if ! command -v xscreensaver >/dev/null; then
+    echo "skip: xscreensaver is not installed"
+    exit 77
+fi
+
+home=$(mktemp -d)
+chmod 755 "$home"
+cp "$SAVER" "$home/brackwold"  # where the unprivileged user can surely run it
+cat >"$home/.xscreensaver" <<EOF
+mode: one
+selected: 0
+lock: False
+splash: False
+fade: False
+unfade: False
+programs: $home/brackwold --root \\n
+EOF
+as_user=()
+if [ "$(id -u)" -eq 0 ]; then
+    chown -R nobody "$home"
+    as_user=(runuser -u nobody --)
+fi
+user_env=(env -i "HOME=$home" "DISPLAY=$DISPLAY" "PATH=$PATH")
+daemon_pid=
+trap '[ -n "$daemon_pid" ] && kill "$daemon_pid" 2>/dev/null; wait; rm -rf "$home"; cleanup' EXIT
+
+"${as_user[@]}" "${user_env[@]}" xscreensaver --no-splash --log "$home/log" &
+daemon_pid=$!
+command_daemon() { "${as_user[@]}" "${user_env[@]}" xscreensaver-command "$1" >/dev/null 2>&1; }
+for _ in $(seq 50); do command_daemon -version && break; sleep 0.2; done
+
+hack_pid() { pgrep -f "^$home/brackwold --root" | head -n 1; }
+command_daemon -activate
+for _ in $(seq 100); do saver_pid=$(hack_pid); [ -n "$saver_pid" ] && break; sleep 0.1; done
+check "activating the daemon starts brackwold --root" test -n "$saver_pid"
+
+daemon_window=$(tr '\0' '\n' <"/proc/$saver_pid/environ" 2>/dev/null | sed -n 's/^XSCREENSAVER_WINDOW=//p')
+saver_window=
+for _ in $(seq 100); do
+    saver_window=$(xwininfo -children -id "$daemon_window" 2>/dev/null | awk '/"Screen Saver"/ { print $1; exit }')
+    [ -n "$saver_window" ] && break
+    sleep 0.1
+done
+check "its window is a child of the daemon's window" test -n "$saver_window"
+check "and covers it" test "$(window_size "$saver_window")" = "$(window_size "$daemon_window")"
+sleep 3
+import -window root "$home/screen.png"
+[ -n "${KEEP_SHOTS:-}" ] && cp "$home/screen.png" "$KEEP_SHOTS/xscreensaver.png"
+lit=$(convert-im6.q16 "$home/screen.png" -fill white +opaque black -format '%[fx:mean*w*h]' info:)
+check "the screen shows what it draws" awk -v lit="$lit" 'BEGIN { exit !(lit > 100) }'
+
+command_daemon -deactivate
+for _ in $(seq 50); do kill -0 "$saver_pid" 2>/dev/null || break; sleep 0.1; done
+check "deactivating the daemon ends it" bash -c "! kill -0 $saver_pid 2>/dev/null"
+saver_pid=
+
+finish

@@ -1,0 +1,76 @@
+// SIGTERM, SIGINT and SIGHUP through the real message loop: each becomes
+// WM_CLOSE for the outermost windows only, and afterwards the default
+// disposition is back, so a second signal would end the process outright.
+#include "layer_fixture.h"
+#include "platform/posix/signals.h"
+
+#include <signal.h>
+#include <string.h>
+
+#include <algorithm>
+
+namespace {
+
+using SignalsTest = LayerTest;
+
+void (*Disposition(int signal))(int)
+{
+    struct sigaction now = {};
+    sigaction(signal, nullptr, &now);
+    return now.sa_handler;
+}
+
+bool Has(const std::vector<UINT>& messages, UINT message)
+{
+    return std::find(messages.begin(), messages.end(), message) != messages.end();
+}
+
+TEST_F(SignalsTest, EachEndingSignalClosesTheOutermostWindows)
+{
+    for (int signal : {SIGTERM, SIGINT, SIGHUP}) {
+        SCOPED_TRACE(strsignal(signal));
+        HWND top = MakeWindow("LayerPlain", WS_POPUP | WS_VISIBLE, 0, 0, 100, 100);
+        HWND child = MakeWindow("LayerPlain", WS_CHILD | WS_VISIBLE, 0, 0, 10, 10, top);
+        ASSERT_TRUE(top && child);
+        Drain();
+        logged.clear();
+
+        w32::WatchEndingSignals();
+        ASSERT_NE(SIG_DFL, Disposition(signal));
+        ASSERT_EQ(0, raise(signal));
+        Drain();
+
+        EXPECT_TRUE(Has(MessagesOf(top), WM_CLOSE));
+        EXPECT_TRUE(Has(MessagesOf(top), WM_DESTROY)) << "the default handling of WM_CLOSE destroys it";
+        EXPECT_FALSE(Has(MessagesOf(child), WM_CLOSE));
+        EXPECT_FALSE(IsWindow(top));
+        EXPECT_EQ(SIG_DFL, Disposition(signal));
+    }
+}
+
+TEST_F(SignalsTest, WithoutAWindowTheLoopEnds)
+{
+    w32::WatchEndingSignals();
+    ASSERT_EQ(0, raise(SIGTERM));
+    MSG msg;
+    EXPECT_EQ(0, GetMessageA(&msg, nullptr, 0, 0));
+    EXPECT_EQ(0u, msg.wParam);
+}
+
+TEST_F(SignalsTest, ASignalIgnoredFromTheStartStaysIgnored)
+{
+    signal(SIGHUP, SIG_IGN);
+    HWND top = MakeWindow("LayerPlain", WS_POPUP | WS_VISIBLE, 0, 0, 100, 100);
+    w32::WatchEndingSignals();
+    ASSERT_EQ(0, raise(SIGHUP));
+    Drain();
+    EXPECT_TRUE(IsWindow(top));
+    EXPECT_EQ(SIG_IGN, Disposition(SIGHUP));
+    signal(SIGHUP, SIG_DFL);
+
+    ASSERT_EQ(0, raise(SIGTERM));  // the others were caught all the same
+    Drain();
+    EXPECT_FALSE(IsWindow(top));
+}
+
+}  // namespace

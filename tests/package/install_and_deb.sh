@@ -1,0 +1,69 @@
+# `cmake --install` puts the hack where Debian's XScreenSaver looks for it,
+# with a settings description whose every option the program accepts; the
+# .deb passes dpkg-deb and lintian, and (as root) installs and removes
+# cleanly. Argument: the build folder.
+set -u
+build=${1:?usage: install_and_deb.sh BUILD-FOLDER}
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+failures=0
+check() {
+    local what=$1; shift
+    if "$@"; then echo "ok   - $what"; else echo "FAIL - $what"; failures=$((failures + 1)); fi
+}
+quietly() { "$@" >/dev/null 2>&1; }
+
+hack=usr/libexec/xscreensaver/brackwold
+xml=usr/share/xscreensaver/config/brackwold.xml
+installed=("$hack" "$xml" usr/share/man/man6/brackwold.6.gz usr/share/doc/brackwold/copyright)
+
+DESTDIR="$work/root" cmake --install "$build" --prefix /usr >/dev/null
+for f in "${installed[@]}"; do check "installs /$f" test -s "$work/root/$f"; done
+check "the hack is executable" test -x "$work/root/$hack"
+
+# Each argument the settings description can pass, with its lowest and its
+# highest value, must be one the program takes (--help ends a good parse).
+mapfile -t args < <(python3 - "$work/root/$xml" <<'PY'
+import sys, xml.etree.ElementTree as tree
+root = tree.parse(sys.argv[1]).getroot()
+seen = []
+for e in root.iter():
+    for attr in ("arg", "arg-set", "arg-unset"):
+        for bound in ("low", "high"):
+            a = e.attrib.get(attr, "").replace("%", e.attrib.get(bound, ""))
+            if a and a not in seen:
+                seen.append(a)
+print("\n".join(seen))
+PY
+)
+check "the settings description names options" test "${#args[@]}" -ge 5
+for a in "${args[@]}"; do
+    # shellcheck disable=SC2086
+    check "the program takes '$a'" quietly "$work/root/$hack" $a --help
+done
+
+cpack -G DEB -B "$work/deb" --config "$build/CPackConfig.cmake" >/dev/null
+deb=$(ls "$work"/deb/brackwold_*.deb 2>/dev/null | head -n 1)
+check "CPack builds a .deb" test -n "$deb"
+info=$(dpkg-deb --info "$deb")
+check "dpkg-deb reads it" test -n "$info"
+check "it declares its run-time libraries" bash -c 'grep -q "^ Depends:.*libsdl2" <<<"$1" && grep -q "libgl" <<<"$1"' _ "$info"
+lintian "$deb" >"$work/lintian.txt" 2>/dev/null
+check "lintian finds no error" test "$(grep -c '^E:' "$work/lintian.txt")" -eq 0
+cat "$work/lintian.txt"
+
+if [ "$(id -u)" -ne 0 ]; then
+    echo "skip: install and removal need root"
+elif dpkg-query -W -f='${Status}' brackwold 2>/dev/null | grep -q "install ok installed"; then
+    echo "skip: a brackwold package is installed already; not touching it"
+else
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "$deb" >"$work/apt.txt" 2>&1
+    check "apt installs it" quietly dpkg-query -W brackwold
+    check "the installed hack runs" quietly "/$hack" --help
+    DEBIAN_FRONTEND=noninteractive apt-get remove -y -qq --purge brackwold >>"$work/apt.txt" 2>&1
+    check "apt removes it" bash -c '! dpkg-query -W -f="\${Status}" brackwold 2>/dev/null | grep -q installed'
+    for f in "${installed[@]}"; do check "removal takes /$f" test ! -e "/$f"; done
+fi
+
+echo "$failures failure(s)"
+[ "$failures" -eq 0 ]

@@ -1,0 +1,317 @@
+// The configuration dialog as the dialog manager runs it, without a display:
+// template 2003 from the embedded resources, ConfigDialogProc, real INI
+// files in a private configuration folder, and the saver's own load reading
+// back what OK wrote.
+#include "platform/posix/dialog_seams.h"
+#include "platform/posix/sys_seams.h"
+#include "settings/settings.h"
+#include "shell/shell.h"
+
+#include <gtest/gtest.h>
+#include <gtk/gtk.h>
+
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+
+namespace {
+
+using w32::DialogKey;
+
+const char written[] =
+    "[Brackwold]\n"
+    "Poly Resolution=%d\n"
+    "Size=%d\n"
+    "Char Delay=%d\n"
+    "Sounds=%d\n"
+    "Visit the Website=http://brackwold.example.org/\n";
+
+std::string Written(int resolution, int size, int delay, int sounds)
+{
+    char text[256];
+    snprintf(text, sizeof text, written, resolution, size, delay, sounds);
+    return text;
+}
+
+class ConfigDialogTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        char pattern[] = "/tmp/brkw-dialog-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        root = pattern;
+        path = root + "/brackwold/BRKW.ini";
+        setenv("XDG_CONFIG_HOME", root.c_str(), 1);
+        w32test::SuppressMessageBoxes(true);
+        w32test::ClearMessageBoxCalls();
+    }
+
+    void TearDown() override
+    {
+        if (dialog)
+            w32test::CloseDialog(dialog);
+        w32test::SuppressMessageBoxes(false);
+        ASSERT_EQ(system(("rm -rf '" + root + "'").c_str()), 0);
+    }
+
+    void WriteIni(const std::string& bytes)
+    {
+        mkdir((root + "/brackwold").c_str(), 0755);
+        std::ofstream(path, std::ios::binary) << bytes;
+    }
+
+    std::string ReadIni() const
+    {
+        std::ifstream file(path, std::ios::binary);
+        if (!file)
+            return "<no file>";
+        std::stringstream bytes;
+        bytes << file.rdbuf();
+        return bytes.str();
+    }
+
+    void Open()
+    {
+        dialog = w32test::OpenDialog(MAKEINTRESOURCE(2003), ConfigDialogProc, 0);
+        ASSERT_NE(dialog, nullptr) << "template 2003 did not load";
+    }
+
+    BOOL Scroll(int bar, WORD code, int position = 0)
+    {
+        return (BOOL)ConfigDialogProc(dialog, WM_HSCROLL, MAKEWPARAM(code, position), (LPARAM)GetDlgItem(dialog, bar));
+    }
+
+    bool Ended(INT_PTR* result = nullptr) { return w32test::DialogEnded(dialog, result); }
+
+    std::string root, path;
+    HWND dialog = nullptr;
+};
+
+struct ScrollCase {
+    const char* name;
+    int bar;
+    const char* stored;  // the bar's key as stored, or nullptr for none
+    WORD code;
+    int position;
+    bool ignored;  // StepScrollSetting's result
+    int value;     // the setting afterwards, and what OK writes
+    int thumb;
+};
+
+const ScrollCase scrollCases[] = {
+    {"line left at the minimum stays", 1005, "Size=30", SB_LINELEFT, 0, false, 30, 30},
+    {"line right", 1005, nullptr, SB_LINERIGHT, 0, false, 51, 51},
+    {"page left", 1006, nullptr, SB_PAGELEFT, 0, false, 50, 50},
+    {"page right from 355 stops at 360", 1006, "Char Delay=355", SB_PAGERIGHT, 0, false, 360, 360},
+    {"page right past the top of resolution", 1004, "Poly Resolution=25", SB_PAGERIGHT, 0, false, 30, 30},
+    {"to the left end", 1006, nullptr, SB_LEFT, 0, false, 15, 15},
+    {"to the right end", 1004, nullptr, SB_RIGHT, 0, false, 30, 30},
+    {"thumb released applies its position", 1005, nullptr, SB_THUMBPOSITION, 77, false, 77, 77},
+    {"thumb being dragged is ignored", 1005, nullptr, SB_THUMBTRACK, 77, true, 50, 50},
+    {"end of scrolling is ignored", 1006, nullptr, SB_ENDSCROLL, 0, true, 60, 60},
+    {"an out-of-range value shows at the end and is kept", 1004, "Poly Resolution=50", SB_ENDSCROLL, 0, true, 50, 30},
+    {"an out-of-range value moved comes into range", 1004, "Poly Resolution=50", SB_LINELEFT, 0, false, 30, 30},
+};
+
+TEST_F(ConfigDialogTest, ScrollNotificationsThroughTheProcedure)
+{
+    for (const ScrollCase& c : scrollCases) {
+        SCOPED_TRACE(c.name);
+        WriteIni(std::string("[Brackwold]\n") + (c.stored ? c.stored : "") + "\n");
+        ASSERT_NO_FATAL_FAILURE(Open());
+        EXPECT_EQ(Scroll(c.bar, c.code, c.position), c.ignored);
+        int* setting = c.bar == 1004 ? &polyResolution : c.bar == 1005 ? &sizePercent : &charDelay;
+        EXPECT_EQ(*setting, c.value);
+        EXPECT_EQ(w32test::DialogScrollPos(dialog, c.bar), c.thumb);
+        w32test::ClickDialogControl(dialog, IDOK);
+        EXPECT_TRUE(Ended());
+        ReadSettings();
+        EXPECT_EQ(*setting, c.value) << ReadIni();
+        w32test::CloseDialog(dialog);
+        dialog = nullptr;
+    }
+}
+
+TEST_F(ConfigDialogTest, NotificationsOfOtherControlsChangeNothing)
+{
+    Open();
+    EXPECT_FALSE(ConfigDialogProc(dialog, WM_HSCROLL, SB_LINERIGHT, (LPARAM)GetDlgItem(dialog, IDOK)));
+    EXPECT_EQ(polyResolution + sizePercent + charDelay, 15 + 50 + 60);
+}
+
+// What each way out of the dialog leaves in the file, starting from none.
+struct ExitCase {
+    const char* name;
+    std::vector<DialogKey> keys;
+    std::vector<int> clicks;
+    std::string file;
+};
+
+const ExitCase exitCases[] = {
+    {"OK writes every entry in order", {}, {IDOK}, Written(15, 50, 60, 1)},
+    {"Enter presses OK", {DialogKey::Enter}, {}, Written(15, 50, 60, 1)},
+    {"Cancel writes nothing", {}, {104, IDCANCEL}, "<no file>"},
+    {"Escape cancels", {DialogKey::Escape}, {}, "<no file>"},
+    {"Enter on a focused Cancel cancels", {DialogKey::Tab, DialogKey::Enter}, {}, "<no file>"},
+    {"Enter with the check box focused presses OK", {DialogKey::ShiftTab, DialogKey::Enter}, {}, Written(15, 50, 60, 1)},
+    {"Space on the check box toggles it", {DialogKey::ShiftTab, DialogKey::Space, DialogKey::Enter}, {}, Written(15, 50, 60, 0)},
+    {"two toggles write the original value", {}, {104, 104, IDOK}, Written(15, 50, 60, 1)},
+    {"Space on OK presses it", {DialogKey::Space}, {}, Written(15, 50, 60, 1)},
+};
+
+TEST_F(ConfigDialogTest, WaysOutWriteWhatTheyShould)
+{
+    for (const ExitCase& c : exitCases) {
+        SCOPED_TRACE(c.name);
+        unlink(path.c_str());
+        ASSERT_NO_FATAL_FAILURE(Open());
+        for (DialogKey key : c.keys)
+            w32test::PressDialogKey(dialog, key);
+        for (int id : c.clicks)
+            w32test::ClickDialogControl(dialog, id);
+        INT_PTR result = 0;
+        EXPECT_TRUE(Ended(&result));
+        EXPECT_EQ(result, 1);
+        EXPECT_EQ(ReadIni(), c.file);
+        w32test::CloseDialog(dialog);
+        dialog = nullptr;
+    }
+}
+
+TEST_F(ConfigDialogTest, TabWalksTheTabStopsInTemplateOrder)
+{
+    Open();
+    EXPECT_EQ(w32test::DialogFocusId(dialog), IDOK);
+    const int forward[] = {IDCANCEL, 104, IDOK, IDCANCEL};
+    for (int id : forward) {
+        w32test::PressDialogKey(dialog, DialogKey::Tab);
+        EXPECT_EQ(w32test::DialogFocusId(dialog), id);
+    }
+    const int backward[] = {IDOK, 104, IDCANCEL};
+    for (int id : backward) {
+        w32test::PressDialogKey(dialog, DialogKey::ShiftTab);
+        EXPECT_EQ(w32test::DialogFocusId(dialog), id);
+    }
+    EXPECT_FALSE(Ended());
+}
+
+TEST_F(ConfigDialogTest, CheckBoxFollowsTheStoredValue)
+{
+    const std::pair<const char*, UINT> rows[] = {{"", BST_CHECKED}, {"Sounds=0", BST_UNCHECKED}, {"Sounds=7", BST_CHECKED}};
+    for (const auto& [stored, mark] : rows) {
+        SCOPED_TRACE(stored);
+        WriteIni(std::string("[Brackwold]\n") + stored + "\n");
+        Open();
+        EXPECT_EQ(IsDlgButtonChecked(dialog, 104), mark);
+        w32test::ClickDialogControl(dialog, 104);
+        EXPECT_NE(IsDlgButtonChecked(dialog, 104), mark);
+        EXPECT_EQ(soundsOn, mark != BST_CHECKED);
+        w32test::CloseDialog(dialog);
+        dialog = nullptr;
+    }
+}
+
+// OK rewrites only its own keys: the rest of the file stays as it was, in
+// the file's own line ends, and the saver reads back what was written.
+struct FileCase {
+    const char* name;
+    std::string before;
+    std::string after;
+};
+
+const FileCase fileCases[] = {
+    {"comments, blank lines and other sections are kept",
+     "; my saver\n\n[Other]\nSize=3\n\n[Brackwold]\nSize=40\n; note\nExtra=yes\n\n[Last]\nA=1\n",
+     "; my saver\n\n[Other]\nSize=3\n\n[Brackwold]\nSize=40\n; note\nExtra=yes\nPoly Resolution=15\nChar Delay=60\n"
+     "Sounds=1\nVisit the Website=http://brackwold.example.org/\n\n[Last]\nA=1\n"},
+    {"CRLF line ends stay CRLF",
+     "[Brackwold]\r\nPoly Resolution=20\r\nSize=40\r\nChar Delay=100\r\nSounds=0\r\n",
+     "[Brackwold]\r\nPoly Resolution=20\r\nSize=40\r\nChar Delay=100\r\nSounds=0\r\n"
+     "Visit the Website=http://brackwold.example.org/\r\n"},
+    {"no final newline",
+     "[Brackwold]\nSize=40",
+     "[Brackwold]\nSize=40\nPoly Resolution=15\nChar Delay=60\nSounds=1\nVisit the Website=http://brackwold.example.org/\n"},
+    {"a file without the section gets it at the end",
+     "[Other]\nKey=1",
+     "[Other]\nKey=1\n\n" + Written(15, 50, 60, 1)},
+    {"keys differing in case are replaced in place",
+     "[brackwold]\nSIZE = 40\nsounds=0\n",
+     "[brackwold]\nSIZE = 40\nsounds=0\nPoly Resolution=15\nChar Delay=60\nVisit the Website=http://brackwold.example.org/\n"},
+};
+
+TEST_F(ConfigDialogTest, OkKeepsTheRestOfTheFile)
+{
+    for (const FileCase& c : fileCases) {
+        SCOPED_TRACE(c.name);
+        WriteIni(c.before);
+        Open();
+        int resolution = polyResolution, size = sizePercent, delay = charDelay;
+        bool sounds = soundsOn;
+        w32test::ClickDialogControl(dialog, IDOK);
+        EXPECT_EQ(ReadIni(), c.after);
+        LoadSettings();
+        EXPECT_EQ(polyResolution, resolution);
+        EXPECT_EQ(sizePercent, size);
+        EXPECT_EQ(charDelay, delay);
+        EXPECT_EQ(soundsOn, sounds);
+        w32test::CloseDialog(dialog);
+        dialog = nullptr;
+    }
+}
+
+// A write that cannot succeed is reported with the file and the reason,
+// and the dialog stays open with the edited values.
+TEST_F(ConfigDialogTest, FailedWriteIsReportedAndKeepsTheDialog)
+{
+    std::string blocker = root + "/brackwold";
+    std::ofstream(blocker) << "a file where the folder should be";
+    Open();
+    Scroll(1005, SB_RIGHT);
+    w32test::ClickDialogControl(dialog, IDOK);
+    EXPECT_FALSE(Ended());
+    auto calls = w32test::MessageBoxCalls();
+    ASSERT_EQ(calls.size(), 1u);
+    EXPECT_EQ(calls[0].caption, "Error");
+    EXPECT_NE(calls[0].text.find("BRKW.ini"), std::string::npos) << calls[0].text;
+    EXPECT_NE(calls[0].text.find("cannot find the path"), std::string::npos) << calls[0].text;
+    EXPECT_EQ(sizePercent, 90);
+
+    unlink(blocker.c_str());  // the user fixes it and presses OK again
+    w32test::ClickDialogControl(dialog, IDOK);
+    EXPECT_TRUE(Ended());
+    EXPECT_EQ(ReadIni(), Written(15, 90, 60, 1));
+}
+
+TEST(GtkScrollTypes, MapToScrollCodes)
+{
+    const std::pair<GtkScrollType, int> rows[] = {
+        {GTK_SCROLL_NONE, -1},
+        {GTK_SCROLL_JUMP, SB_THUMBTRACK},
+        {GTK_SCROLL_STEP_BACKWARD, SB_LINELEFT},
+        {GTK_SCROLL_STEP_FORWARD, SB_LINERIGHT},
+        {GTK_SCROLL_PAGE_BACKWARD, SB_PAGELEFT},
+        {GTK_SCROLL_PAGE_FORWARD, SB_PAGERIGHT},
+        {GTK_SCROLL_STEP_UP, SB_LINELEFT},
+        {GTK_SCROLL_STEP_DOWN, SB_LINERIGHT},
+        {GTK_SCROLL_PAGE_UP, SB_PAGELEFT},
+        {GTK_SCROLL_PAGE_DOWN, SB_PAGERIGHT},
+        {GTK_SCROLL_STEP_LEFT, SB_LINELEFT},
+        {GTK_SCROLL_STEP_RIGHT, SB_LINERIGHT},
+        {GTK_SCROLL_PAGE_LEFT, SB_PAGELEFT},
+        {GTK_SCROLL_PAGE_RIGHT, SB_PAGERIGHT},
+        {GTK_SCROLL_START, SB_LEFT},
+        {GTK_SCROLL_END, SB_RIGHT},
+    };
+    for (const auto& [type, expected] : rows) {
+        SCOPED_TRACE(type);
+        WORD code = 0xFFFF;
+        bool mapped = w32::ScrollCodeForGtk(type, &code);
+        EXPECT_EQ(mapped ? (int)code : -1, expected);
+    }
+}
+
+}  // namespace
