@@ -6,6 +6,7 @@
 // only when a different visual is chosen.
 #include "platform/posix/backend.h"
 #include "platform/posix/sys_internal.h"
+#include "platform/posix/x11/x11_mappings.h"
 #include "platform/posix/signals.h"
 
 #include <GL/glx.h>
@@ -24,6 +25,8 @@ typedef ::Window XWin;
 
 namespace w32 {
 namespace {
+
+using namespace x11;
 
 constexpr long eventMask = ExposureMask | KeyPressMask | KeyReleaseMask | ButtonPressMask | ButtonReleaseMask |
                            PointerMotionMask | StructureNotifyMask | FocusChangeMask;
@@ -164,20 +167,6 @@ void LoadFormats()
         s.formats.push_back(v);
     }
     if (list) XFree(list);
-}
-
-int MaskShift(unsigned long mask)
-{
-    int shift = 0;
-    while (mask && !(mask & 1)) mask >>= 1, shift++;
-    return shift;
-}
-
-int MaskBits(unsigned long mask)
-{
-    int bits = 0;
-    for (; mask; mask >>= 1) bits += mask & 1;
-    return bits;
 }
 
 PIXELFORMATDESCRIPTOR Describe(XVisualInfo& v)
@@ -335,16 +324,6 @@ bool Focus(XWin x)
     });
 }
 
-unsigned long PixelValue(const XVisualInfo& v, uint32_t rgb)
-{
-    auto scale = [](uint32_t c, unsigned long mask) -> unsigned long {
-        int shift = MaskShift(mask), bits = MaskBits(mask);
-        unsigned long value = bits >= 8 ? (unsigned long)c << (bits - 8) : c >> (8 - bits);
-        return (value << shift) & mask;
-    };
-    return scale(rgb >> 16 & 0xFF, v.red_mask) | scale(rgb >> 8 & 0xFF, v.green_mask) | scale(rgb & 0xFF, v.blue_mask);
-}
-
 // Null when Xlib cannot allocate the GC; callers then draw nothing.
 GC GcOf(XNative* n)
 {
@@ -353,52 +332,6 @@ GC GcOf(XNative* n)
 }
 
 // Input ---------------------------------------------------------------------
-
-UINT VirtualKey(KeySym k)
-{
-    if (k >= XK_a && k <= XK_z) return (UINT)('A' + (k - XK_a));
-    if (k >= XK_A && k <= XK_Z) return (UINT)('A' + (k - XK_A));
-    if (k >= XK_0 && k <= XK_9) return (UINT)('0' + (k - XK_0));
-    if (k >= XK_F1 && k <= XK_F24) return (UINT)(0x70 + (k - XK_F1));
-    if (k >= XK_KP_0 && k <= XK_KP_9) return (UINT)(0x60 + (k - XK_KP_0));
-    switch (k) {
-    case XK_Escape: return VK_ESCAPE;
-    case XK_Return: case XK_KP_Enter: return 0x0D;
-    case XK_space: return 0x20;
-    case XK_Tab: return 0x09;
-    case XK_BackSpace: return 0x08;
-    case XK_Delete: return 0x2E;
-    case XK_Insert: return 0x2D;
-    case XK_Home: return 0x24;
-    case XK_End: return 0x23;
-    case XK_Prior: return 0x21;
-    case XK_Next: return 0x22;
-    case XK_Left: return 0x25;
-    case XK_Up: return 0x26;
-    case XK_Right: return 0x27;
-    case XK_Down: return 0x28;
-    case XK_Shift_L: case XK_Shift_R: return 0x10;
-    case XK_Control_L: case XK_Control_R: return 0x11;
-    case XK_Alt_L: case XK_Alt_R: case XK_Meta_L: case XK_Meta_R: return 0x12;
-    case XK_Super_L: return 0x5B;
-    case XK_Super_R: return 0x5C;
-    case XK_Caps_Lock: return 0x14;
-    case XK_Pause: return 0x13;
-    case XK_Print: return 0x2C;
-    default: return 0xFF;  // no virtual key; still a key press
-    }
-}
-
-WPARAM MouseKeys(unsigned state)
-{
-    WPARAM keys = 0;
-    if (state & Button1Mask) keys |= 0x0001;  // MK_LBUTTON
-    if (state & Button3Mask) keys |= 0x0002;  // MK_RBUTTON
-    if (state & ShiftMask) keys |= 0x0004;    // MK_SHIFT
-    if (state & ControlMask) keys |= 0x0008;  // MK_CONTROL
-    if (state & Button2Mask) keys |= 0x0010;  // MK_MBUTTON
-    return keys;
-}
 
 void Queue(HWND hwnd, UINT message, WPARAM wp, LPARAM lp, int rootX, int rootY, unsigned character = 0)
 {
@@ -455,23 +388,19 @@ bool FocusIsOurs()
     return FromXid(focus) != nullptr;
 }
 
-// Only a focus change that takes the focus out of our window tree is a loss
-// of activation. X reports FocusOut with detail NotifyPointer (and
-// NotifyInferior, and grab modes) while our own window takes the focus.
+// Activation is lost when the focus leaves our window tree for good (the
+// rule is in x11_mappings.cpp) and comes back with a plain FocusIn.
 void OnFocus(XFocusChangeEvent& e)
 {
     XState& s = xs();
     if (e.type == FocusIn) {
-        if (e.mode == NotifyNormal && e.detail != NotifyPointer && e.detail != NotifyInferior && s.activationLost) {
+        if (FocusMayComeBack(e.mode, e.detail) && s.activationLost) {
             s.activationLost = false;
             SendActivateApp(TRUE);
         }
         return;
     }
-    if (e.mode != NotifyNormal) return;
-    if (e.detail != NotifyNonlinear && e.detail != NotifyNonlinearVirtual && e.detail != NotifyAncestor &&
-        e.detail != NotifyVirtual)
-        return;
+    if (!FocusMayLeaveOurTree(e.mode, e.detail)) return;
     if (s.activationLost || FocusIsOurs()) return;
     s.activationLost = true;
     SendActivateApp(FALSE);
