@@ -1,15 +1,7 @@
 # The x86_64 Windows saver's configuration dialog under Wine: a start with
 # no switch and /c show it; OK writes BRKW.ini into the prefix's Windows
 # directory, Escape writes nothing.
-set -u
-scr=${1:?usage: wine_dialog.sh brackwold.scr}
-: "${DISPLAY:?needs an X display}"
-failures=0
-check() { local what=$1; shift; if "$@"; then echo "ok   - $what"; else echo "FAIL - $what"; failures=$((failures + 1)); fi; }
-
-test -f "$scr" || { echo "FAIL - $scr was not built"; exit 1; }
-mkdir -p "$WINEPREFIX"
-"$WINE64" wineboot -i >/dev/null 2>&1   # first use creates the prefix
+source "$(dirname "$0")/wine_lib.sh"
 ini=$WINEPREFIX/drive_c/windows/BRKW.ini
 
 value() { sed -n "s/^$1=//p" "$ini" 2>/dev/null | tr -d '\r'; }

@@ -1,14 +1,6 @@
 # The x86_64 Windows saver under Wine: a bad preview handle fails with -1 and
 # the full-screen saver ends on a key press.
-set -u
-scr=${1:?usage: wine_smoke.sh brackwold.scr}
-: "${DISPLAY:?needs an X display}"
-failures=0
-check() { local what=$1; shift; if "$@"; then echo "ok   - $what"; else echo "FAIL - $what"; failures=$((failures + 1)); fi; }
-
-test -f "$scr" || { echo "FAIL - $scr was not built"; exit 1; }
-mkdir -p "$WINEPREFIX"
-"$WINE64" wineboot -i >/dev/null 2>&1   # first use creates the prefix
+source "$(dirname "$0")/wine_lib.sh"
 
 "$WINE64" "$scr" /p 0 >/dev/null 2>&1
 code=$?
