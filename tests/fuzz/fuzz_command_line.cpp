@@ -10,6 +10,7 @@
 #include "shell/shell.h"
 #include "stage/scene_state.h"
 #include "stage/stage.h"
+#include "tests/shell/shell_reset.h"
 
 #include <cstdlib>
 #include <string>
@@ -36,18 +37,7 @@ void CloseAfterAFewFrames(LONG* seconds, LONG* microseconds)
 
 void StartAsAFreshProcess()
 {
-    w32test::ResetWindowing();
-    UnregisterClassA("WindowsScreenSaverClass", NULL);
-    closeAllowed = false;
-    verifying = false;
-    lastVerifyTick = noVerifyTick;
-    lastCursor = POINT{};
-    passwordLibrary = NULL;
-    verifyPassword = NULL;
-    savedInputContext = NULL;
-    previewMode = false;
-    saverWindow = NULL;
-    ResetSceneState();
+    ResetShellState();
     framesLeft = 3;
 }
 

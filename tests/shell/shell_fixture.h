@@ -8,6 +8,7 @@
 #include "platform/posix/dialog_seams.h"
 #include "platform/posix/sys_seams.h"
 #include "platform/posix/window_seams.h"
+#include "tests/shell/shell_reset.h"
 
 #include <gtest/gtest.h>
 
@@ -42,23 +43,7 @@ protected:
         w32test::UnregisterAllModules();
     }
 
-    // The shell's own state as a fresh process has it. The saver class is
-    // registered once per run, so a new run needs it gone.
-    static void ResetShell()
-    {
-        w32test::ResetWindowing();
-        UnregisterClassA("WindowsScreenSaverClass", NULL);
-        closeAllowed = false;
-        verifying = false;
-        lastVerifyTick = noVerifyTick;
-        lastCursor = POINT{};
-        passwordLibrary = NULL;
-        verifyPassword = NULL;
-        savedInputContext = NULL;
-        previewMode = false;
-        saverWindow = NULL;
-        ResetSceneState();
-    }
+    static void ResetShell() { ResetShellState(); }
 
     // A plain top-level window of the test's own, to host a preview or own a dialog.
     static HWND CreateHostWindow(int width, int height)
