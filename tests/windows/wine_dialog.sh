@@ -12,23 +12,14 @@ dialog_case() {
     local what=$1 switch=$2 window= pid; shift 2
     "$WINE64" "$scr" $switch >/dev/null 2>&1 &
     pid=$!
-    for _ in $(seq 200); do
-        window=$(xdotool search --onlyvisible --name '^Brackwold! Configuration$' 2>/dev/null | head -n 1)
-        [ -n "$window" ] && break
-        sleep 0.1
-    done
+    find_window --name '^Brackwold! Configuration$'
     check "$what: the dialog is shown" test -n "$window"
     if [ -n "$window" ]; then
         xdotool windowfocus --sync "$window" 2>/dev/null
         sleep 0.5
         xdotool key --delay 150 "$@"
     fi
-    code=running
-    for _ in $(seq 100); do
-        if ! kill -0 $pid 2>/dev/null; then wait $pid; code=$?; break; fi
-        sleep 0.1
-    done
-    [ "$code" = running ] && kill -9 $pid
+    wait_for_exit $pid 100
     check "$what: closes with 1 (got $code)" test "$code" = 1
 }
 
