@@ -1,0 +1,89 @@
+// What the X11/GLX backend's files share: the connection's state, the
+// native record of each window, and the helpers that more than one concern
+// calls. The connection and its errors live in x11_connection.cpp, the
+// windows in x11_windows.cpp, input in x11_input.cpp and GLX in x11_glx.cpp.
+#pragma once
+#include "platform/posix/backend.h"
+#include "platform/posix/sys_internal.h"
+
+#include <GL/glx.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+#include <functional>
+#include <map>
+#include <vector>
+
+namespace w32 {
+namespace x11 {
+
+typedef ::Window XWin;
+
+struct XNative {
+    XWin xwin = 0;
+    XVisualInfo visual{};
+    Colormap colormap = 0;
+    GC gc = nullptr;
+    bool gone = false;       // the server destroyed it under us
+    bool wantFocus = false;  // focus once it becomes viewable
+};
+
+struct XState {
+    Display* display = nullptr;
+    bool tried = false;
+    int screen = 0;
+    XWin root = 0;
+    std::map<XWin, HWND> byXid;
+    Cursor blank = 0;
+    bool cursorHidden = false;
+    bool activationLost = false;
+    int lastError = 0;
+    int trapDepth = 0;      // inside Trapped: errors are expected and recorded
+    bool lost = false;      // the connection to the server is gone
+    XWin screenWindow = 0;  // hack mode: the window that stands in for the screen
+    std::vector<XVisualInfo> formats;
+    Atom wmProtocols = 0, wmDelete = 0, netState = 0, netAbove = 0, netFullscreen = 0, netPid = 0;
+};
+
+// Connection and errors (x11_connection.cpp) ---------------------------------
+
+XState& xs();
+// The display, opened on first use; null without a server or once it is lost.
+Display* D();
+// Runs f with errors recorded; true when it raised none.
+bool Trapped(const std::function<void()>& f);
+// Destroys our windows as a server that went away would have; true when
+// there was a window left to destroy.
+bool DestroyWindowsOfLostServer();
+
+// Windows (x11_windows.cpp) ---------------------------------------------------
+
+inline XNative* N(Window* w)
+{
+    return w ? static_cast<XNative*>(w->native) : nullptr;
+}
+
+// HWNDs of foreign windows are their X ids.
+inline XWin ToXid(HWND hwnd)
+{
+    return (XWin)(uintptr_t)hwnd;
+}
+
+Window* FromXid(XWin x);
+bool MakeXWindow(Window* w, XNative* n);
+void FreeXWindow(XNative* n, bool destroy);
+// Raises the window and, outside hack mode, gives it the focus.
+bool Focus(XWin x);
+
+// Input (x11_input.cpp) ---------------------------------------------------------
+
+void HandleEvent(XEvent& e);
+
+// GLX (x11_glx.cpp) ---------------------------------------------------------------
+
+// Fills xs().formats once the display is open.
+void LoadFormats();
+XVisualInfo StartingVisual();
+
+}  // namespace x11
+}  // namespace w32
