@@ -145,16 +145,16 @@ static INT_PTR HandleDialogMessage(HWND dialog, UINT message, WPARAM wParam, LPA
     }
 }
 
-// An exception here (an OK whose write ran out of memory, say) ends the
-// process through the exception filter, which reports it, rather than
-// leaving a dialog that looks as if nothing went wrong; whatever the write
-// had not reached stays as it was in the file.
+// Guarded as the saver's procedures are (see EndAfterException): an
+// exception here, an OK whose write ran out of memory say, ends the process
+// through the exception filter, which reports it, whichever way the message
+// came. What the write had not reached stays as it was in the file.
 INT_PTR CALLBACK ConfigDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
     try {
         return HandleDialogMessage(dialog, message, wParam, lParam);
     } catch (const std::exception&) {
-        EndAfterException();  // see the shell: Windows would swallow it
+        EndAfterException();
         return FALSE;
     }
 }

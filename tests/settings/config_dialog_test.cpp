@@ -302,10 +302,10 @@ struct ProcessEnded {
     UINT code;
 };
 
-// Windows would swallow an exception leaving the dialog procedure, so the
-// procedure ends the process itself. Here OK's first write throws inside the
-// real modal call: the filter reports it, the process ends with -1, and the
-// file keeps what it had, not the edited value.
+// The dialog procedure ends the process itself, as the saver's procedures
+// do. Here OK's first write throws inside the real modal call: the filter
+// reports it, the process ends with -1, and the file keeps what it had, not
+// the edited value.
 TEST_F(ConfigDialogTest, AnExceptionInTheProcedureEndsTheProcessThroughTheFilter)
 {
     const std::string before = "[Brackwold]\nSize=40\n";
