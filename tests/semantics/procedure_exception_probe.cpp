@@ -135,7 +135,7 @@ void RunDialog(UINT throwingMessage)
     AddDword(t, WS_POPUP);  // not shown before the posted click comes
     AddDword(t, 0);
     t.insert(t.end(), {1, 0, 0, 80, 40});  // one control; x, y, cx, cy
-    t.insert(t.end(), {0, 0, 0});         // no menu, the dialog class, no title
+    t.insert(t.end(), {0, 0, 0});  // no menu, the dialog class, no title
     if (t.size() % 2)
         t.push_back(0);  // each control starts on a DWORD
     AddDword(t, WS_CHILD | WS_VISIBLE | BS_DEFPUSHBUTTON);
