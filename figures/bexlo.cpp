@@ -146,8 +146,6 @@ static void DrawBody(GLUquadric* quadric)
 
 void DrawBexlo()
 {
-    GLUquadric* quadric = gluNewQuadric();
-
     AdvanceSpin(bexlo);
     MoveArms();
     bool eyesShut = RollEyesShut();
@@ -156,6 +154,12 @@ void DrawBexlo()
     // Exactly ten seconds still retches; the first call past it stops.
     if (scene.retchActive && (double)scene.clockNow - scene.retchStart > 10.0)
         scene.retchActive = false;
+
+    GLUquadric* quadric = gluNewQuadric();
+    // Out of memory: skip only the picture. The state above has already moved
+    // on, so the scene's latches and timers never stall behind a lost frame.
+    if (quadric == NULL)
+        return;
 
     glPushMatrix();
     if (!scene.lamentActive)

@@ -1,5 +1,7 @@
 // The five figure routines and what they share. Each takes no argument,
 // advances its figure's state and draws it at the current model-view matrix.
+// When GLU cannot allocate a quadric it still advances the state but draws
+// nothing, leaving the matrix stack as it found it.
 #pragma once
 
 void DrawWobblo();  // figure 1

@@ -206,8 +206,6 @@ static void DrawBody(GLUquadric* quadric)
 
 void DrawMuffix()
 {
-    GLUquadric* quadric = gluNewQuadric();
-
     if (!scene.mishapActive)
         AdvanceSpin(muffix);
 
@@ -223,6 +221,12 @@ void DrawMuffix()
         if (scene.muffixSwing >= 25.0f || scene.muffixSwing <= 0.0f)
             scene.muffixSwingStep = -scene.muffixSwingStep;
     }
+
+    GLUquadric* quadric = gluNewQuadric();
+    // Out of memory: skip only the picture. The state above has already moved
+    // on, so the scene's latches and timers never stall behind a lost frame.
+    if (quadric == NULL)
+        return;
 
     glPushMatrix();
     ApplyMishapTransforms();

@@ -120,8 +120,6 @@ static void DrawBody(GLUquadric* quadric)
 
 void DrawNibbo()
 {
-    GLUquadric* quadric = gluNewQuadric();
-
     if (scene.kickPending) {
         scene.spinAngleX[nibbo] = 0;
         scene.spinAngleY[nibbo] = 0;
@@ -140,6 +138,12 @@ void DrawNibbo()
     GLfloat jawDrop = 0.0f;
     if (scene.nibboTalking)
         jawDrop = (GLfloat)((rand() % 20) * 0.01);
+
+    GLUquadric* quadric = gluNewQuadric();
+    // Out of memory: skip only the picture. The state above has already moved
+    // on, so the scene's latches and timers never stall behind a lost frame.
+    if (quadric == NULL)
+        return;
 
     glPushMatrix();
     if (!scene.kickPending)

@@ -163,8 +163,6 @@ static void DrawBody(GLUquadric* quadric)
 
 void DrawTavik()
 {
-    GLUquadric* quadric = gluNewQuadric();
-
     if (!scene.kickPending)
         AdvanceSpin(tavik);
     SwingArms();
@@ -173,6 +171,12 @@ void DrawTavik()
         scene.tavikTalking = false;
     if (scene.kickPending && !scene.kickActive)
         ApproachKick();
+
+    GLUquadric* quadric = gluNewQuadric();
+    // Out of memory: skip only the picture. The state above has already moved
+    // on, so the scene's latches and timers never stall behind a lost frame.
+    if (quadric == NULL)
+        return;
 
     glPushMatrix();
     if (scene.kickPending)

@@ -264,8 +264,6 @@ static void DrawTearSpray(GLfloat turnY)
 
 void DrawWobblo()
 {
-    GLUquadric* quadric = gluNewQuadric();
-
     AdvanceSpin(wobblo);
     int mouthPhase = RollMouthPhase();
     bool eyesShut = RollEyesShut() || scene.wobbloEyesShut;
@@ -273,6 +271,12 @@ void DrawWobblo()
         scene.wobbloTalking = false;
     // Decided after the release, so the frame that ends the talk shows it shut.
     bool mouthOpen = scene.wobbloTalking && mouthPhase == 1;
+
+    GLUquadric* quadric = gluNewQuadric();
+    // Out of memory: skip only the picture. The state above has already moved
+    // on, so the scene's latches and timers never stall behind a lost frame.
+    if (quadric == NULL)
+        return;
 
     glPushMatrix();
     if (!scene.lamentActive)

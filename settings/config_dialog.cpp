@@ -5,6 +5,8 @@
 #include <stdio.h>
 #include <string.h>
 
+#include <exception>
+
 #include "settings/settings.h"
 #include "shell/shell.h"
 
@@ -127,7 +129,7 @@ static void Command(HWND dialog, WORD id)
     }
 }
 
-INT_PTR CALLBACK ConfigDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+static INT_PTR HandleDialogMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_INITDIALOG:
@@ -139,6 +141,20 @@ INT_PTR CALLBACK ConfigDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
         Command(dialog, LOWORD(wParam));
         return TRUE;
     default:
+        return FALSE;
+    }
+}
+
+// Guarded as the saver's procedures are (see EndAfterException): an
+// exception here, an OK whose write ran out of memory say, ends the process
+// through the exception filter, which reports it, whichever way the message
+// came. What the write had not reached stays as it was in the file.
+INT_PTR CALLBACK ConfigDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    try {
+        return HandleDialogMessage(dialog, message, wParam, lParam);
+    } catch (const std::exception&) {
+        EndAfterException();
         return FALSE;
     }
 }

@@ -182,7 +182,7 @@ LRESULT CALLBACK StageWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
     try {
         return HandleStageMessage(window, message, wParam, lParam);
     } catch (const std::exception&) {
-        EndAfterException();  // see the shell: Windows would swallow it
+        EndAfterException();  // see the shell: Windows swallows some
         return 0;
     }
 }

@@ -167,6 +167,31 @@ TEST_F(FigureTest, EveryPoseLeavesStackAndClipPlaneAsFoundAndUsesOneQuadric)
     }
 }
 
+TEST_F(FigureTest, WithoutAQuadricEveryFigureDrawsNothingButStillAdvancesItsSpin)
+{
+    for (const FigureRoutine& figure : figureRoutines) {
+        SCOPED_TRACE(figure.name);
+        const int n = figure.number;
+        SetUp();
+        Draw(figure.draw);
+        const int drawnSpin[3] = {scene.spinAngleX[n], scene.spinAngleY[n], scene.spinAngleZ[n]};
+
+        SetUp();
+        recgl::FailNewQuadric(true);
+        figure.draw();
+        const recgl::Stats& s = recgl::State();
+        EXPECT_EQ(s.depth, 0);
+        EXPECT_EQ(s.minDepth, 0);
+        EXPECT_EQ(s.quadricsDeleted, 0);
+        // The failed allocation is the only call: no primitive, push or colour.
+        ASSERT_EQ(recgl::Calls().size(), 1u);
+        EXPECT_EQ(recgl::Calls()[0].op, Op::NewQuadric);
+        EXPECT_EQ(scene.spinAngleX[n], drawnSpin[0]);
+        EXPECT_EQ(scene.spinAngleY[n], drawnSpin[1]);
+        EXPECT_EQ(scene.spinAngleZ[n], drawnSpin[2]);
+    }
+}
+
 TEST_F(FigureTest, ClipPlaneIsSpecifiedBeforeEnablingAndDisabledRightAfterItsCut)
 {
     for (const FigureCase& pose : AllPoses()) {

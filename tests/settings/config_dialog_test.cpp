@@ -15,8 +15,20 @@
 #include <unistd.h>
 
 #include <fstream>
+#include <new>
 #include <sstream>
 #include <string>
+
+// Linked with --wrap: the profile writes come here first, so a test can make
+// one throw as the layer's own allocation would when memory runs out.
+static bool throwOnWrite = false;
+extern "C" BOOL WINAPI __real_WritePrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR value, LPCSTR file);
+extern "C" BOOL WINAPI __wrap_WritePrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR value, LPCSTR file)
+{
+    if (throwOnWrite)
+        throw std::bad_alloc();
+    return __real_WritePrivateProfileStringA(section, key, value, file);
+}
 
 namespace {
 
@@ -284,6 +296,50 @@ TEST_F(ConfigDialogTest, FailedWriteIsReportedAndKeepsTheDialog)
     w32test::ClickDialogControl(dialog, IDOK);
     EXPECT_TRUE(Ended());
     EXPECT_EQ(ReadIni(), Written(15, 90, 60, 1));
+}
+
+struct ProcessEnded {
+    UINT code;
+};
+
+// The dialog procedure ends the process itself, as the saver's procedures
+// do. Here OK's first write throws inside the real modal call: the filter
+// reports it, the process ends with -1, and the file keeps what it had, not
+// the edited value.
+TEST_F(ConfigDialogTest, AnExceptionInTheProcedureEndsTheProcessThroughTheFilter)
+{
+    const std::string before = "[Brackwold]\nSize=40\n";
+    WriteIni(before);
+    HWND shown = nullptr;
+    w32test::ScriptDialogs([&](HWND d, HWND) {
+        shown = d;
+        w32test::ScrollDialogControl(d, 1005, SB_RIGHT, 0);
+        throwOnWrite = true;
+        w32test::ClickDialogControl(d, IDOK);
+    });
+    // ExitProcess does not return; here it records the code and unwinds.
+    w32test::SetExitProcessHook([](UINT code) { throw ProcessEnded{code}; });
+    const int reportsBefore = w32test::UnhandledExceptionCount();
+    ::testing::internal::CaptureStderr();
+    UINT exitCode = 0;
+    try {
+        ShowConfigDialog(NULL);
+    } catch (const ProcessEnded& ended) {
+        exitCode = ended.code;
+    } catch (const std::bad_alloc&) {
+        ADD_FAILURE() << "the exception left the dialog procedure";
+    }
+    const std::string report = ::testing::internal::GetCapturedStderr();
+    throwOnWrite = false;
+    w32test::SetExitProcessHook(nullptr);
+    w32test::ScriptDialogs(nullptr);
+    w32test::CloseDialog(shown);  // the unwinding left it behind
+
+    EXPECT_EQ(exitCode, (UINT)-1);
+    EXPECT_EQ(w32test::UnhandledExceptionCount(), reportsBefore + 1);
+    EXPECT_NE(report.find("Unhandled exception"), std::string::npos) << report;
+    EXPECT_EQ(sizePercent, 90);
+    EXPECT_EQ(ReadIni(), before);
 }
 
 TEST(GtkScrollTypes, MapToScrollCodes)

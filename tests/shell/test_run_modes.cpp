@@ -204,8 +204,8 @@ TEST_F(PasswordChange, AnEscapingExceptionIsOfferedToTheFilter)
     w32test::SetUnhandledExceptionHook(nullptr);
 }
 
-// Windows would swallow an exception leaving a window procedure, so the
-// saver window's procedure ends the process itself: here the input-method
+// Windows swallows an exception leaving the procedure during WM_CREATE, so
+// the saver window's procedure ends the process itself: here the input-method
 // library throws while the window is created, inside the message chain.
 HIMC WINAPI ThrowingImmAssociateContext(HWND, HIMC)
 {

@@ -7,6 +7,7 @@ struct Recorder {
     std::vector<Call> calls;
     Stats stats{};
     GLfloat colour[4] = {1, 1, 1, 1};
+    bool failNewQuadric = false;
 };
 
 Recorder& R()
@@ -36,9 +37,12 @@ void Reset()
 {
     R().calls.clear();
     R().stats = Stats{};
+    R().failNewQuadric = false;
     for (GLfloat& component : R().colour)
         component = 1.0f;
 }
+
+void FailNewQuadric(bool fail) { R().failNewQuadric = fail; }
 
 const std::vector<Call>& Calls() { return R().calls; }
 const Stats& State() { return R().stats; }
@@ -197,6 +201,10 @@ void glMaterialfv(GLenum face, GLenum pname, const GLfloat* params)
 
 GLUquadric* gluNewQuadric(void)
 {
+    if (R().failNewQuadric) {
+        Add(Op::NewQuadric).quadric = nullptr;
+        return nullptr;
+    }
     static GLUquadric quadrics[64];
     int serial = R().stats.quadricsCreated++;
     GLUquadric* quadric = &quadrics[serial % 64];

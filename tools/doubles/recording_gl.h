@@ -38,6 +38,9 @@ struct Stats {
 };
 
 void Reset();
+// While set, gluNewQuadric returns null as GLU does when out of memory
+// (logged as a NewQuadric call with no quadric). Reset clears it.
+void FailNewQuadric(bool fail);
 const std::vector<Call>& Calls();
 const Stats& State();
 
