@@ -33,6 +33,11 @@ file(GLOB LAYER_CORE_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/platform/posi
 add_library(w32layer OBJECT ${LAYER_CORE_SOURCES})
 target_include_directories(w32layer PUBLIC ${CMAKE_SOURCE_DIR})
 target_link_libraries(w32layer PUBLIC PkgConfig::SDL2 PkgConfig::GTK3 PkgConfig::GLU OpenGL::GL)
+# Test doubles of the layer's calls (sound, message boxes) for every test,
+# tool and benchmark; the program itself does not link them.
+file(GLOB LAYER_SEAM_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/platform/posix/seams/*.cpp)
+add_library(w32layer_seams OBJECT ${LAYER_SEAM_SOURCES})
+target_include_directories(w32layer_seams PUBLIC ${CMAKE_SOURCE_DIR})
 
 if(OSMESA_FOUND)
   file(GLOB LAYER_OFFSCREEN_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/platform/posix/offscreen/*.cpp)
@@ -46,7 +51,7 @@ if(OSMESA_FOUND)
   function(brackwold_offscreen_executable name)
     add_executable(${name} ${ARGN})
     target_link_libraries(${name} PRIVATE brackwold_system brackwold_resources w32layer_offscreen w32layer
-      PkgConfig::OSMESA PkgConfig::SDL2 PkgConfig::GTK3 PkgConfig::GLU OpenGL::GL)
+      w32layer_seams PkgConfig::OSMESA PkgConfig::SDL2 PkgConfig::GTK3 PkgConfig::GLU OpenGL::GL)
   endfunction()
 endif()
 

@@ -1,15 +1,12 @@
 // MessageBoxA: the text always goes to standard error, so it is seen even
 // without a display; with one, a modal GTK dialog shows it as well.
 #include "platform/posix/dialog_internal.h"
-#include "platform/posix/sys_seams.h"
+#include "platform/posix/sys_internal.h"
 
 #include <gtk/gtk.h>
 #include <stdio.h>
 
 namespace {
-
-bool suppressDialogs = false;
-std::vector<w32test::MessageBoxCall> messageBoxCalls;
 
 bool GtkReady()
 {
@@ -51,24 +48,11 @@ void ShowDialog(HWND owner, const char* text, const char* caption, UINT type)
 
 }  // namespace
 
-namespace w32test {
+namespace w32 {
 
-void SuppressMessageBoxes(bool suppress)
-{
-    suppressDialogs = suppress;
-}
+bool (*messageBoxHook)(LPCSTR text, LPCSTR caption, UINT type) = nullptr;
 
-std::vector<MessageBoxCall> MessageBoxCalls()
-{
-    return messageBoxCalls;
-}
-
-void ClearMessageBoxCalls()
-{
-    messageBoxCalls.clear();
-}
-
-}  // namespace w32test
+}  // namespace w32
 
 extern "C" {
 
@@ -81,12 +65,9 @@ int WINAPI MessageBoxA(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT uType)
     const char* caption = lpCaption ? lpCaption : "Error";  // Win32's caption when none is given
     fprintf(stderr, "%s: %s\n", caption, text);
     fflush(stderr);
-    bool show;
-    {
-        messageBoxCalls.push_back({text, caption, uType});
-        show = !suppressDialogs;
-    }
-    if (show && GtkReady())
+    if (w32::messageBoxHook && !w32::messageBoxHook(text, caption, uType))
+        return IDOK;
+    if (GtkReady())
         ShowDialog(hWnd, text, caption, uType);
     return IDOK;
 }

@@ -9,15 +9,15 @@
 // sound off.
 #include "platform/posix/resources.h"
 #include "platform/posix/sys_internal.h"
-#include "platform/posix/sys_seams.h"
 
 #include <SDL.h>
 #include <dlfcn.h>
 #include <string.h>
 
-namespace {
+#include <string>
+#include <vector>
 
-using w32test::SoundOutcome;
+namespace {
 
 SDL_AudioDeviceID device = 0;
 SDL_AudioSpec deviceSpec;
@@ -28,9 +28,6 @@ std::string lastStarted;
 // SDL_LockAudioDevice.
 std::vector<Uint8> playBuffer;
 size_t playPosition = 0;
-SoundOutcome outcome = SoundOutcome::Real;
-std::vector<w32test::SoundCall> calls;
-const size_t maxRecordedCalls = 1024;  // the saver plays for hours: keep only the latest
 
 const int outputRate = 44100;
 const Uint8 outputChannels = 2;
@@ -199,17 +196,6 @@ bool FindWave(LPCSTR sound, HMODULE module, DWORD flags, const void** data, size
     return false;
 }
 
-std::string SoundName(LPCSTR sound, DWORD flags)
-{
-    if (!sound)
-        return "";
-    if (IS_INTRESOURCE(sound))
-        return "#" + std::to_string(static_cast<unsigned>(reinterpret_cast<uintptr_t>(sound)));
-    if ((flags & SND_RESOURCE) != SND_RESOURCE && (flags & SND_MEMORY))
-        return "<memory>";
-    return sound;
-}
-
 void StopPlaying()
 {
     std::vector<Uint8> silence;
@@ -224,10 +210,27 @@ void WaitUntilPlayed()
         SDL_Delay(5);
 }
 
-BOOL Play(LPCSTR sound, HMODULE module, DWORD flags)
+}  // namespace
+
+namespace w32 {
+
+std::string SoundName(LPCSTR sound, DWORD flags)
+{
+    if (!sound)
+        return "";
+    if (IS_INTRESOURCE(sound))
+        return "#" + std::to_string(static_cast<unsigned>(reinterpret_cast<uintptr_t>(sound)));
+    if ((flags & SND_RESOURCE) != SND_RESOURCE && (flags & SND_MEMORY))
+        return "<memory>";
+    return sound;
+}
+
+BOOL PlayWave(LPCSTR sound, HMODULE module, DWORD flags, std::string* fakeDevice)
 {
     if (!sound || (flags & SND_PURGE)) {
         StopPlaying();
+        if (fakeDevice)
+            fakeDevice->clear();
         return TRUE;
     }
     const void* data = nullptr;
@@ -238,8 +241,8 @@ BOOL Play(LPCSTR sound, HMODULE module, DWORD flags)
     if (!Decode(data, size, &samples))
         return FALSE;
     std::string name = SoundName(sound, flags);
-    if (outcome == SoundOutcome::FakeDevice) {
-        lastStarted = name;
+    if (fakeDevice) {
+        *fakeDevice = name;
         return TRUE;
     }
     if (!OpenDevice())
@@ -251,9 +254,16 @@ BOOL Play(LPCSTR sound, HMODULE module, DWORD flags)
     return TRUE;
 }
 
-}  // namespace
+std::string SoundOnDevice()
+{
+    return BytesLeft() > 0 ? lastStarted : "";
+}
 
-namespace w32 {
+std::string SoundDeviceDriver()
+{
+    const char* driver = device ? SDL_GetCurrentAudioDriver() : nullptr;
+    return driver ? driver : "";
+}
 
 void CloseSound()
 {
@@ -261,45 +271,9 @@ void CloseSound()
     lastStarted.clear();
 }
 
+BOOL (*playSoundHook)(LPCSTR sound, HMODULE module, DWORD flags) = nullptr;
+
 }  // namespace w32
-
-namespace w32test {
-
-void SetSoundOutcome(SoundOutcome wanted)
-{
-    outcome = wanted;
-    lastStarted.clear();
-}
-
-std::vector<SoundCall> SoundCalls()
-{
-    return calls;
-}
-
-void ClearSoundCalls()
-{
-    calls.clear();
-}
-
-std::string SoundPlaying()
-{
-    if (outcome == SoundOutcome::FakeDevice)
-        return lastStarted;
-    return BytesLeft() > 0 ? lastStarted : "";
-}
-
-std::string SoundDriver()
-{
-    const char* driver = device ? SDL_GetCurrentAudioDriver() : nullptr;
-    return driver ? driver : "";
-}
-
-void CloseSoundDevice()
-{
-    w32::CloseSound();
-}
-
-}  // namespace w32test
 
 extern "C" {
 
@@ -310,16 +284,9 @@ extern "C" {
 // sound has played.
 BOOL WINAPI PlaySoundA(LPCSTR pszSound, HMODULE hmod, DWORD fdwSound)
 {
-    BOOL result;
-    switch (outcome) {
-    case SoundOutcome::Succeed: result = TRUE; break;
-    case SoundOutcome::Fail: result = FALSE; break;
-    default: result = Play(pszSound, hmod, fdwSound); break;
-    }
-    if (calls.size() >= maxRecordedCalls)
-        calls.erase(calls.begin(), calls.begin() + maxRecordedCalls / 2);
-    calls.push_back({SoundName(pszSound, fdwSound), hmod, fdwSound, result});
-    return result;
+    if (w32::playSoundHook)
+        return w32::playSoundHook(pszSound, hmod, fdwSound);
+    return w32::PlayWave(pszSound, hmod, fdwSound);
 }
 
 }  // extern "C"

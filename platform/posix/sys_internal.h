@@ -20,9 +20,29 @@ HMODULE FindLoadedModule(const char* name);
 bool EqualNoCase(const std::string& a, const std::string& b);
 std::string UpperCase(std::string text);
 
+// PlaySoundA's own work (sound.cpp), shared with its test double: finds and
+// decodes the sound and hands it to the audio device. With fakeDevice, the
+// sound is found and decoded all the same but no device is opened: its name
+// goes into *fakeDevice instead, and a stop clears it.
+BOOL PlayWave(LPCSTR sound, HMODULE module, DWORD flags, std::string* fakeDevice = nullptr);
+// The name PlaySoundA's sound goes by: "#<id>" for an integer resource,
+// "<memory>" for an image in memory, "" for NULL.
+std::string SoundName(LPCSTR sound, DWORD flags);
+// The sound the device still has bytes of, "" when silent; the SDL driver of
+// the open device, "" when none is open.
+std::string SoundOnDevice();
+std::string SoundDeviceDriver();
+
 // Stops the sound and closes the audio device; ExitProcess calls it so the
 // device never outlives the process's ordinary end.
 void CloseSound();
+
+// Hooks that replace a call's whole work. Only the test doubles
+// (platform/posix/seams/) set them; in the program they stay null.
+extern BOOL (*playSoundHook)(LPCSTR sound, HMODULE module, DWORD flags);
+// Called for every message box once its text is on stderr; false keeps the
+// dialog from showing.
+extern bool (*messageBoxHook)(LPCSTR text, LPCSTR caption, UINT type);
 
 // Sets the thread's last error to the Win32 code closest to an errno value.
 void SetLastErrorFromErrno(int error);

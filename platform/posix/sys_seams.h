@@ -93,6 +93,8 @@ void RemoveString(UINT id);
 void ResetResources();
 
 // --- Sound -----------------------------------------------------------------
+// This section and the next are the doubles in platform/posix/seams/, which
+// the program does not link: its PlaySoundA and MessageBoxA only do their work.
 
 enum class SoundOutcome {
     Real,        // open a real device and play
