@@ -22,8 +22,9 @@ check "it really has no GLX" sh -c '! xdpyinfo | grep -q GLX'
 "$SAVER" /s 2>"$work/stderr" &
 saver_pid=$!
 
+# Generous: GTK starts slowly on a loaded machine.
 dialogs=
-for _ in $(seq 100); do
+for _ in $(seq 300); do
     dialogs=$(xdotool search --name '^Error$' 2>/dev/null)
     [ -n "$dialogs" ] && break
     sleep 0.1
@@ -41,4 +42,5 @@ check "exactly one error was reported" test "$(grep -c '^Error: ' "$work/stderr"
 check "it is the pixel-format failure" grep -q 'ChoosePixelFormat() failed:  Cannot find a suitable pixel format.' \
     "$work/stderr"
 
+[ "$failures" -eq 0 ] || { echo "--- the saver's stderr:"; cat "$work/stderr"; }
 finish
