@@ -1,5 +1,6 @@
 // Process services: command line, version, ticks, exit, the screen-saver
 // flag, the exception filter, message boxes and dialogs.
+#include "platform/posix/dialog_seams.h"
 #include "platform/posix/entry/process.h"
 #include "platform/posix/sys_seams.h"
 
@@ -197,9 +198,23 @@ TEST(MessageBox, WritesToStderrAndRecords)
     w32test::ClearMessageBoxCalls();
 }
 
-TEST(DialogBox, FailsAsWin32Does)
+INT_PTR CALLBACK QuietDialogProc(HWND, UINT, WPARAM, LPARAM)
 {
-    EXPECT_EQ(-1, DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCE(2003), nullptr, nullptr, 0));
+    return FALSE;
+}
+
+// A missing template fails with -1 as on Windows. A null procedure fails too:
+// Windows would run a dialog that no code of ours could ever end. The one
+// good call proves the failures are not the seam's doing.
+TEST(DialogBox, RefusesWhatItCannotRun)
+{
+    w32test::ScriptDialogs([](HWND dialog, HWND) { EndDialog(dialog, 42); });
+    HINSTANCE self = GetModuleHandleA(nullptr);
+    EXPECT_EQ(42, DialogBoxParamA(self, MAKEINTRESOURCE(2003), nullptr, QuietDialogProc, 0));
+    EXPECT_EQ(-1, DialogBoxParamA(self, MAKEINTRESOURCE(9999), nullptr, QuietDialogProc, 0));
+    EXPECT_EQ(-1, DialogBoxParamA(self, nullptr, nullptr, QuietDialogProc, 0));
+    EXPECT_EQ(-1, DialogBoxParamA(self, MAKEINTRESOURCE(2003), nullptr, nullptr, 0));
+    w32test::ScriptDialogs(nullptr);
 }
 
 }  // namespace
