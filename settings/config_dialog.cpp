@@ -5,8 +5,6 @@
 #include <stdio.h>
 #include <string.h>
 
-#include <exception>
-
 #include "settings/settings.h"
 #include "shell/shell.h"
 
@@ -145,16 +143,10 @@ static INT_PTR HandleDialogMessage(HWND dialog, UINT message, WPARAM wParam, LPA
     }
 }
 
-// Guarded as the saver's procedures are (see EndAfterException): an
-// exception here, an OK whose write ran out of memory say, ends the process
-// through the exception filter, which reports it, whichever way the message
-// came. What the write had not reached stays as it was in the file.
+// An exception here (an OK whose write ran out of memory, say) ends the
+// process through the exception filter, which reports it. What the write
+// had not reached stays as it was in the file.
 INT_PTR CALLBACK ConfigDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    try {
-        return HandleDialogMessage(dialog, message, wParam, lParam);
-    } catch (const std::exception&) {
-        EndAfterException();
-        return FALSE;
-    }
+    return GuardedProcedure(HandleDialogMessage, dialog, message, wParam, lParam);
 }

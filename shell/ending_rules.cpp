@@ -3,8 +3,6 @@
 // asks to close; on the Windows 95/98 family a saver password is checked first.
 #include "shell/shell.h"
 
-#include <exception>
-
 bool closeAllowed;
 bool verifying;
 DWORD lastVerifyTick = noVerifyTick;
@@ -95,12 +93,7 @@ static LRESULT HandleShellMessage(HWND window, UINT message, WPARAM wParam, LPAR
 
 LRESULT CALLBACK ShellWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    try {
-        return HandleShellMessage(window, message, wParam, lParam);
-    } catch (const std::exception&) {
-        EndAfterException();
-        return 0;
-    }
+    return GuardedProcedure(HandleShellMessage, window, message, wParam, lParam);
 }
 
 static void RequestClose(HWND window)

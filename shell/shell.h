@@ -3,6 +3,8 @@
 #pragma once
 #include "platform/win32.h"
 
+#include <exception>
+
 extern HINSTANCE appInstance;
 extern bool win9xPlatform;
 extern bool previewMode;
@@ -36,6 +38,21 @@ void SetSaverRunning(bool on);
 // to the platform's filter and ends the process with -1, or rethrows when
 // the filter declines.
 void EndAfterException();
+
+// Runs a window or dialog procedure's handler, ending the process through
+// EndAfterException when an exception leaves it: Windows swallows such an
+// exception on some of its paths, so every procedure ends it here.
+template <typename Result>
+Result GuardedProcedure(Result (*handler)(HWND, UINT, WPARAM, LPARAM), HWND window, UINT message, WPARAM wParam,
+                        LPARAM lParam)
+{
+    try {
+        return handler(window, message, wParam, lParam);
+    } catch (const std::exception&) {
+        EndAfterException();
+        return 0;
+    }
+}
 
 // The program's own saver window procedure (stage/).
 LRESULT CALLBACK SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

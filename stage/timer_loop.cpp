@@ -6,7 +6,6 @@
 #include "events/events.h"
 #include "shell/shell.h"
 
-#include <exception>
 #include <math.h>
 #include <stdlib.h>
 
@@ -179,10 +178,5 @@ static LRESULT HandleStageMessage(HWND window, UINT message, WPARAM wParam, LPAR
 
 LRESULT CALLBACK StageWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    try {
-        return HandleStageMessage(window, message, wParam, lParam);
-    } catch (const std::exception&) {
-        EndAfterException();  // see the shell: Windows swallows some
-        return 0;
-    }
+    return GuardedProcedure(HandleStageMessage, window, message, wParam, lParam);
 }

@@ -100,6 +100,9 @@ struct Dc : GdiObject {
 Window* FindWindowRecord(HWND hwnd);
 bool IsDescendantOf(HWND child, HWND ancestor);
 std::vector<Window*> AllWindows();
+// Our windows with no parent of ours (top-level windows and children of
+// other clients' windows), leaving out any being destroyed.
+std::vector<HWND> OutermostWindows();
 
 // GDI (gdi.cpp)
 Dc* CheckDc(HDC hdc);

@@ -431,10 +431,10 @@ std::vector<Override>& Overrides()
     return list;
 }
 
-const Override* FindOverride(LPCSTR fileName, const std::string& section, const std::string& key)
+Override* FindOverride(LPCSTR fileName, const std::string& section, const std::string& key)
 {
     std::string path = ProfilePath(fileName);
-    for (const Override& o : Overrides())
+    for (Override& o : Overrides())
         if (o.path == path && w32::EqualNoCase(o.section, section) && w32::EqualNoCase(o.key, key))
             return &o;
     return nullptr;
@@ -447,12 +447,10 @@ namespace w32 {
 void OverrideProfileValue(LPCSTR fileName, LPCSTR section, LPCSTR key, const char* value)
 {
     Override o{ProfilePath(fileName), Trim(section), Trim(key), value};
-    for (Override& old : Overrides())
-        if (old.path == o.path && w32::EqualNoCase(old.section, o.section) && w32::EqualNoCase(old.key, o.key)) {
-            old = o;
-            return;
-        }
-    Overrides().push_back(o);
+    if (Override* old = FindOverride(fileName, o.section, o.key))
+        *old = o;
+    else
+        Overrides().push_back(o);
 }
 
 }  // namespace w32

@@ -18,10 +18,12 @@ namespace {
 const int endingSignals[] = {SIGTERM, SIGINT, SIGHUP};
 int pipeEnds[2] = {-1, -1};
 bool watching = false;
+volatile sig_atomic_t signalled = 0;  // spares the loop a read of the pipe at every message
 
 void OnEndingSignal(int)
 {
     int saved = errno;
+    signalled = 1;
     char byte = 1;
     ssize_t written = write(pipeEnds[1], &byte, 1);  // a full pipe already holds a request
     (void)written;
@@ -81,8 +83,9 @@ int EndingSignalFd()
 
 void TakeEndingSignals()
 {
-    if (!watching)
+    if (!watching || !signalled)
         return;
+    signalled = 0;  // before the read: a signal arriving during it is taken next time
     char bytes[64];
     bool requested = false;
     while (read(pipeEnds[0], bytes, sizeof bytes) > 0)
@@ -92,10 +95,7 @@ void TakeEndingSignals()
     RestoreEndingSignals();
     watching = false;
 
-    std::vector<HWND> outermost;
-    for (Window* w : AllWindows())
-        if ((!w->parent || w->foreignParent) && !w->destroying)
-            outermost.push_back(w->handle);
+    std::vector<HWND> outermost = OutermostWindows();
     for (HWND h : outermost)
         PostMessageA(h, WM_CLOSE, 0, 0);
     if (outermost.empty())

@@ -5,7 +5,6 @@
 #include "platform/posix/sys_internal.h"
 #include "platform/posix/window_seams.h"
 
-
 #include <algorithm>
 #include <cstring>
 
@@ -137,6 +136,14 @@ std::vector<Window*> AllWindows()
 {
     std::vector<Window*> out;
     for (auto& [h, w] : table().windows) out.push_back(w.get());
+    return out;
+}
+
+std::vector<HWND> OutermostWindows()
+{
+    std::vector<HWND> out;
+    for (auto& [h, w] : table().windows)
+        if ((!w->parent || w->foreignParent) && !w->destroying) out.push_back(h);
     return out;
 }
 

@@ -112,11 +112,9 @@ bool Trapped(const std::function<void()>& f)
 // True when there was a window left to destroy.
 bool DestroyWindowsOfLostServer()
 {
-    std::vector<HWND> outermost;
-    for (Window* w : AllWindows()) {
+    std::vector<HWND> outermost = OutermostWindows();
+    for (Window* w : AllWindows())
         if (XNative* n = N(w)) n->gone = true;
-        if ((!w->parent || w->foreignParent) && !w->destroying) outermost.push_back(w->handle);
-    }
     xs().byXid.clear();
     for (HWND h : outermost) DestroyWindow(h);
     return !outermost.empty();
