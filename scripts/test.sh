@@ -6,6 +6,12 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 "$top/scripts/setup.sh"
 "$top/scripts/build.sh" --windows
 
+# The ordinary CMake build as packagers and IDEs run it, with CMake's
+# Makefile generator (build.sh uses Ninja, which hides a missing output
+# folder): the program, tools and benchmarks, without the tests.
+cmake -S "$top" -B "$top/build/make" -G "Unix Makefiles" -DBRACKWOLD_TESTS=OFF >/dev/null
+cmake --build "$top/build/make" -j "$(nproc)" >/dev/null
+
 source "$top/scripts/xvfb.sh"
 start_xvfb 1024x768x24
 cd "$top/build/linux"
