@@ -64,8 +64,8 @@ check "the other child covers its window" test "$(window_size "$child2")" = "320
 check "the saver draws on the window" wait_until 20 drawn "$one"
 check "the other one draws on its window" wait_until 20 drawn "$two"
 
-xdotool mousemove --sync --window "$one" 30 30
-xdotool mousemove --sync --window "$one" 300 200
+xdotool mousemove --window "$one" 30 30
+xdotool mousemove --window "$one" 300 200
 xdotool click 1 key space
 check "input over the window leaves both running" keeps_running 0.9 "$first_pid" "$second_pid"
 

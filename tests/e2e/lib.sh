@@ -103,6 +103,14 @@ wait_for_child() {
     echo "$child"
 }
 
+# pointer_to X Y: moves the pointer there and returns once the server has it
+# there (xdotool's --sync would wait for ever for a move to where it is).
+pointer_to() {
+    local X Y SCREEN WINDOW
+    eval "$(xdotool getmouselocation --shell)"
+    [ "$X $Y" = "$1 $2" ] || xdotool mousemove --sync "$1" "$2"
+}
+
 screen_size() { xdpyinfo | awk '/dimensions:/ { print $2; exit }'; }
 
 window_size() { xwininfo -id "$1" | awk '/Width:/ { w = $2 } /Height:/ { h = $2 } END { print w "x" h }'; }

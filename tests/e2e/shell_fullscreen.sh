@@ -1,19 +1,19 @@
 # The full-screen saver on a real X display: covers the screen, hides the
 # pointer and ends by the rules (movement over 4 pixels, a key, a click).
 # The saver measures movement from where the pointer stood when it started
-# (read again at each motion), so every move is made with --sync.
+# (read again at each motion), so every move waits until the pointer is there.
 source "$(dirname "$0")/lib.sh"
 
 # Covers the screen, pointer hidden, tolerates 4 pixels, ends at 5.
-xdotool mousemove --sync 500 400
+pointer_to 500 400
 start_saver /s
 window=$(wait_for_saver_window)
 check "/s maps a saver window" test -n "$window"
 check "the saver window covers the screen" test "$(window_size "$window")" = "$(screen_size)"
 check "the pointer is hidden over the saver" wait_until 5 "$XPROBE" cursor-hidden
-xdotool mousemove --sync 503 400
+pointer_to 503 400
 check "a 3-pixel move keeps it running" keeps_running 0.4
-xdotool mousemove --sync 503 401
+pointer_to 503 401
 check "4 pixels in all (3 across, 1 down) keep it running" keeps_running 0.4
 xdotool click 4
 check "turning the wheel keeps it running" keeps_running 0.4
@@ -22,12 +22,12 @@ check "a 5th pixel ends it with exit code 0" expect_code 0 5
 end_saver
 
 # Small moves add up.
-xdotool mousemove --sync 500 400
+pointer_to 500 400
 start_saver /s
 wait_for_saver_window >/dev/null
-xdotool mousemove --sync 502 400
+pointer_to 502 400
 check "one 2-pixel move keeps it running" keeps_running 0.3
-xdotool mousemove --sync 504 400
+pointer_to 504 400
 check "two 2-pixel moves keep it running" keeps_running 0.3
 xdotool mousemove 506 400
 check "a third 2-pixel move ends it" expect_code 0 5

@@ -15,8 +15,8 @@ start_saver /p "$host"
 child=$(wait_for_child "$host")
 check "the preview maps a child inside the host window" test -n "$child"
 check "the preview child fills the host" test "$(window_size "$child")" = "152x112"
-xdotool mousemove --sync --window "$host" 20 20
-xdotool mousemove --sync --window "$host" 120 90
+xdotool mousemove --window "$host" 20 20
+xdotool mousemove --window "$host" 120 90
 xdotool windowfocus --sync "$host" 2>/dev/null
 xdotool key space
 xdotool click 1
