@@ -3,6 +3,10 @@
 # test, on a private Xvfb display.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
+# ccache keyed on paths relative to the tree and not on the build folder, so
+# that the second build of the same sources (the Makefile one below) comes
+# from the cache rather than from the compiler.
+export CCACHE_BASEDIR="$top" CCACHE_NOHASHDIR=true
 "$top/scripts/setup.sh"
 "$top/scripts/build.sh" --windows
 
