@@ -63,7 +63,10 @@ if [ "$halves" != names ]; then
     mangled=$(nm --defined-only "$program" | cut -d' ' -f3-)
     # CMake hands each target's objects over as one ;-separated argument.
     IFS=';' read -ra objects <<<"$(IFS=';'; echo "$*")"
+    [ "${#objects[@]}" -gt 0 ] || { echo "FAIL - no seam objects to check against"; failures=$((failures + 1)); }
     for object in "${objects[@]}"; do
+        nm --defined-only "$object" | grep -q ' [TDBR] ' ||
+            { echo "FAIL - $object defines nothing to check"; failures=$((failures + 1)); }
         while read -r symbol; do
             if grep -qxF -- "$symbol" <<<"$mangled"; then
                 echo "FAIL - the program defines $(c++filt "$symbol"), which $(basename "$object") provides to tests"
