@@ -1,4 +1,4 @@
-# Shared helpers for the end-to-end scripts. Sourced with the saver's path as $1.
+# Shared helpers for the end-to-end and Wine scripts. Sourced with the saver's path as $1.
 set -u
 SAVER=${1:?usage: script path-to-brackwold}
 : "${DISPLAY:?the end-to-end tests need an X display in DISPLAY}"
