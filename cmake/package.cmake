@@ -5,6 +5,8 @@ include(GNUInstallDirs)
 set(INSTALL_FILES ${CMAKE_SOURCE_DIR}/platform/posix/install)
 
 # Debian wants manual pages and changelogs compressed, without a timestamp.
+# (Makefile generators do not create a custom command's output folder.)
+file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/package)
 set(MAN_PAGE ${CMAKE_BINARY_DIR}/package/brackwold.6.gz)
 set(CHANGELOG ${CMAKE_BINARY_DIR}/package/changelog.gz)
 add_custom_command(OUTPUT ${MAN_PAGE} ${CHANGELOG}

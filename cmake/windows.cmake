@@ -8,8 +8,6 @@ target_link_options(brackwold PRIVATE -static -static-libgcc -static-libstdc++ -
 target_link_libraries(brackwold PRIVATE opengl32 glu32 winmm gdi32 user32 advapi32)
 # windres finds the files the script names beside it; a changed picture or
 # sound must rebuild the resources as a changed script does.
-file(GLOB_RECURSE RESOURCE_FILES CONFIGURE_DEPENDS
-  ${CMAKE_SOURCE_DIR}/resources/*.bmp ${CMAKE_SOURCE_DIR}/resources/*.wav)
 set_property(SOURCE ${CMAKE_SOURCE_DIR}/resources/brackwold.rc APPEND PROPERTY
   OBJECT_DEPENDS ${CMAKE_SOURCE_DIR}/resources/brackwold.rc ${RESOURCE_FILES})
 
@@ -17,11 +15,6 @@ set_property(SOURCE ${CMAKE_SOURCE_DIR}/resources/brackwold.rc APPEND PROPERTY
 # Linux build's tests), with GoogleTest built from Debian's sources.
 set(GTEST_SOURCE_DIR /usr/src/googletest CACHE PATH "GoogleTest sources for the Windows test build")
 if(EXISTS ${GTEST_SOURCE_DIR}/CMakeLists.txt AND CMAKE_SYSTEM_PROCESSOR STREQUAL x86_64)
-  set(gtest_disable_pthreads ON CACHE BOOL "" FORCE)
-  # The win32-threads MinGW has no std::mutex, which GoogleTest's
-  # Notification uses: bring one over a Win32 event instead.
-  add_compile_definitions(GTEST_HAS_NOTIFICATION_=1)
-  add_compile_options(-include ${CMAKE_SOURCE_DIR}/cmake/mingw_gtest_notification.h)
   set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
   set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
   add_subdirectory(${GTEST_SOURCE_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)

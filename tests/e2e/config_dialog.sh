@@ -9,17 +9,9 @@ title='^Brackwold! Configuration$'
 # Prints the dialog's window id once it is mapped and has the focus.
 wait_for_dialog() {
     local id
-    for _ in $(seq 100); do
-        id=$(xdotool search --onlyvisible --name "$title" 2>/dev/null | head -n 1)
-        if [ -n "$id" ]; then
-            xdotool windowfocus --sync "$id" 2>/dev/null
-            sleep 0.3
-            echo "$id"
-            return 0
-        fi
-        sleep 0.1
-    done
-    return 1
+    id=$(wait_for_window_named "$title") || return 1
+    xdotool windowfocus --sync "$id" 2>/dev/null
+    echo "$id"
 }
 
 value() { sed -n "s/^$1=//p" "$ini" 2>/dev/null | tr -d '\r'; }
@@ -94,16 +86,17 @@ point() {  # point X-UNITS Y-UNITS: the screen position of that dialog point
 start_saver
 window=$(wait_for_dialog)
 eval "$(xdotool getwindowgeometry --shell "$window" | sed -n 's/^X=/wx=/p; s/^Y=/wy=/p; s/^WIDTH=/ww=/p; s/^HEIGHT=/wh=/p')"
+# The dialog takes the moves and clicks in the order they come; only the
+# held arrow needs time, as a user's finger does.
 # shellcheck disable=SC2046
-xdotool mousemove $(point 220 52) click 1; sleep 0.3                 # right arrow: 51
-xdotool mousemove $(point 220 52) click 1; sleep 0.3                 # 52
-xdotool mousemove $(point 140 52) click 1; sleep 0.3                 # left arrow: 51
-xdotool mousemove $(point 205 52) click 1; sleep 0.3                 # trough right of the thumb: 61
-xdotool mousemove $(point 205 77) click 1; sleep 0.3                 # delay trough: 70
-xdotool mousemove $(point 220 77) mousedown 1; sleep 1.2             # delay arrow held: repeats
-xdotool mouseup 1; sleep 0.3
-xdotool mousemove $(point 162 95) click 1; sleep 0.3                 # Play Sounds: off
-xdotool mousemove $(point 198 112) click 1                           # OK
+xdotool mousemove $(point 220 52) click 1                     # right arrow: 51
+xdotool mousemove $(point 220 52) click 1                     # 52
+xdotool mousemove $(point 140 52) click 1                     # left arrow: 51
+xdotool mousemove $(point 205 52) click 1                     # trough right of the thumb: 61
+xdotool mousemove $(point 205 77) click 1                     # delay trough: 70
+xdotool mousemove $(point 220 77) mousedown 1 sleep 1.2 mouseup 1  # delay arrow held: repeats
+xdotool mousemove $(point 162 95) click 1                     # Play Sounds: off
+xdotool mousemove $(point 198 112) click 1                    # OK
 check "arrows step and the trough pages: closes with 1" expect_code 1 5
 check "arrows step and the trough pages: Size=61 (got $(value Size))" test "$(value Size)" = 61
 check "the trough pages and a held arrow repeats: Char Delay above 71 (got $(value 'Char Delay'))" \
@@ -116,7 +109,7 @@ rm -f "$ini"
 start_saver
 window=$(wait_for_dialog)
 eval "$(xdotool getwindowgeometry --shell "$window" | sed -n 's/^X=/wx=/p; s/^Y=/wy=/p; s/^WIDTH=/ww=/p; s/^HEIGHT=/wh=/p')"
-xdotool mousemove $(point 162 95) click 1; sleep 0.3
+xdotool mousemove $(point 162 95) click 1
 xdotool mousemove $(point 198 126) click 1
 check "a click on Cancel: closes with 1" expect_code 1 5
 check "a click on Cancel: writes nothing" test ! -e "$ini"
@@ -129,10 +122,10 @@ eval "$(xdotool getwindowgeometry --shell "$window" | sed -n 's/^X=/wx=/p; s/^Y=
 # The resolution thumb stands at 15 of 10..30: a quarter along the trough
 # between the arrows (146..214 units), less the thumb's own length.
 read -r tx ty <<<"$(point 166 27)"
-xdotool mousemove "$tx" "$ty" mousedown 1; sleep 0.2
-xdotool mousemove $((tx + 30)) "$ty"; sleep 0.2
-xdotool mousemove $((wx + ww)) "$ty"; sleep 0.3
-xdotool mouseup 1; sleep 0.3
+xdotool mousemove "$tx" "$ty" mousedown 1
+xdotool mousemove $((tx + 30)) "$ty"
+xdotool mousemove $((wx + ww)) "$ty"
+xdotool mouseup 1
 xdotool key Return
 check "a dragged thumb: closes with 1" expect_code 1 5
 check "a dragged thumb takes the released position: Poly Resolution=30 (got $(value 'Poly Resolution'))" \
@@ -145,20 +138,17 @@ echo "not a folder" >"$XDG_CONFIG_HOME/brackwold"
 start_saver /c
 window=$(wait_for_dialog)
 xdotool key Return
-error=
-for _ in $(seq 50); do
-    error=$(xdotool search --onlyvisible --name '^Error$' 2>/dev/null | head -n 1)
-    [ -n "$error" ] && break
-    sleep 0.1
-done
+error=$(wait_for_window_named '^Error$' 5)
 check "a failed write shows a box captioned Error" test -n "$error"
 check "the Error box is owned by the dialog" \
     test "$(xprop -id "${error:-0}" WM_TRANSIENT_FOR 2>/dev/null | awk '{ print $NF }')" = "$(printf '0x%x' "$window")"
 check "a failed write keeps the dialog" running
-[ -n "$error" ] && { xdotool windowfocus --sync "$error" 2>/dev/null; sleep 0.2; xdotool key Return; sleep 0.5; }
-check "the dialog stays after the box is closed" running
+error_gone() { [ -z "$(xdotool search --onlyvisible --name '^Error$' 2>/dev/null)" ]; }
+[ -n "$error" ] && { xdotool windowfocus --sync "$error" 2>/dev/null; xdotool key Return; }
+check "Return closes the Error box" wait_until 5 error_gone
+check "the dialog stays after the box is closed" keeps_running 0.3
 rm -f "$XDG_CONFIG_HOME/brackwold"
-xdotool windowfocus --sync "$window" 2>/dev/null; sleep 0.3
+xdotool windowfocus --sync "$window" 2>/dev/null
 xdotool key Return
 check "OK again once the file can be written: closes with 1" expect_code 1 5
 check "OK again once the file can be written: writes the file" test "$(value Sounds)" = 1

@@ -34,7 +34,7 @@ start_host() {
     "$XPROBE" host "$2" "$3" <"$out/$1.in" >"$out/$1.id" &
     exec {fd}>"$out/$1.in"
     eval "$1_fd=$fd"
-    for _ in $(seq 50); do [ -s "$out/$1.id" ] && break; sleep 0.1; done
+    wait_until 5 test -s "$out/$1.id"
     eval "$1=$(cat "$out/$1.id")"
 }
 end_host() { eval "echo destroy >&\$$1_fd"; }
@@ -61,14 +61,13 @@ check "--window-id draws in a child of that window" test -n "$child1"
 check "--root draws in a child of \$XSCREENSAVER_WINDOW" test -n "$child2"
 check "the child covers the window" test "$(window_size "$child1")" = "400x300"
 check "the other child covers its window" test "$(window_size "$child2")" = "320x200"
-sleep 4
-check "the saver draws on the window" drawn "$one"
-check "the other one draws on its window" drawn "$two"
+check "the saver draws on the window" wait_until 20 drawn "$one"
+check "the other one draws on its window" wait_until 20 drawn "$two"
 
-xdotool mousemove --window "$one" 30 30; sleep 0.2
-xdotool mousemove --window "$one" 300 200; sleep 0.2
-xdotool click 1; xdotool key space; sleep 0.5
-check "input over the window leaves both running" bash -c "kill -0 $first_pid && kill -0 $second_pid"
+xdotool mousemove --window "$one" 30 30
+xdotool mousemove --window "$one" 300 200
+xdotool click 1 key space
+check "input over the window leaves both running" keeps_running 0.9 "$first_pid" "$second_pid"
 
 end_host one
 check "destroying the window ends the saver with exit code 0" expect_code 0 10

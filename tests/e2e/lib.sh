@@ -1,4 +1,4 @@
-# Shared helpers for the end-to-end scripts. Sourced with the saver's path as $1.
+# Shared helpers for the end-to-end and Wine scripts. Sourced with the saver's path as $1.
 set -u
 SAVER=${1:?usage: script path-to-brackwold}
 : "${DISPLAY:?the end-to-end tests need an X display in DISPLAY}"
@@ -31,16 +31,46 @@ start_saver() {  # start_saver ARGS...: runs the saver in the background
 
 running() { kill -0 "$saver_pid" 2>/dev/null; }
 
+# wait_until SECONDS COMMAND...: true as soon as COMMAND succeeds, false
+# when it has not within SECONDS (a whole number). The one polling loop of
+# the end-to-end tests: they wait for what they need, never a fixed time.
+wait_until() {
+    local deadline=$(( ${EPOCHREALTIME/./} + $1 * 1000000 ))
+    shift
+    until "$@"; do
+        [ "${EPOCHREALTIME/./}" -lt "$deadline" ] || return 1
+        sleep 0.05
+    done
+}
+
+# holds SECONDS COMMAND...: true when COMMAND stays true for SECONDS (a
+# decimal), false as soon as it fails. Only for what must NOT happen (a
+# saver that must not end, a second box that must not appear), where there
+# is nothing to wait for: the window is how long a fault has to show.
+holds() {
+    local until=$(( ${EPOCHREALTIME/./} + $(awk -v s="$1" 'BEGIN { printf "%d", s * 1000000 }') ))
+    shift
+    while [ "${EPOCHREALTIME/./}" -lt "$until" ]; do
+        "$@" || return 1
+        sleep 0.05
+    done
+    "$@"
+}
+
+# keeps_running SECONDS [PID...]: the saver (or every PID) is still there
+# SECONDS after the input a test just sent.
+keeps_running() {
+    local seconds=$1
+    shift
+    holds "$seconds" kill -0 "${@:-$saver_pid}" 2>/dev/null
+}
+
 # Waits up to $1 seconds for the saver to end and sets saver_code to its
 # exit code, or to "running" when it is still there. (No command
 # substitution here: a subshell cannot wait for our child.)
 wait_for_exit() {
-    local deadline=$(( $(date +%s%N) + $1 * 1000000000 ))
     saver_code=running
-    while running; do
-        [ "$(date +%s%N)" -gt "$deadline" ] && return
-        sleep 0.05
-    done
+    wait_until "$1" eval '! running' || return 0
     wait "$saver_pid"
     saver_code=$?
 }
@@ -51,33 +81,42 @@ expect_code() {
     [ "$saver_code" = "$1" ]
 }
 
-# Prints the id of the full-screen saver window once it is mapped.
-wait_for_saver_window() {
-    local id
-    for _ in $(seq 100); do
-        id=$(xdotool search --onlyvisible --name '^Screen Saver$' 2>/dev/null | head -n 1)
-        if [ -n "$id" ]; then echo "$id"; return 0; fi
-        sleep 0.1
-    done
-    return 1
+# Prints the id of the first visible window whose name matches $1, once
+# there is one (waiting up to $2 seconds, 10 by default).
+wait_for_window_named() {
+    local id=
+    found_window() { id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1); [ -n "$id" ]; }
+    wait_until "${2:-10}" found_window "$1" || return 1
+    echo "$id"
 }
+
+# Prints the id of the full-screen saver window once it is mapped.
+wait_for_saver_window() { wait_for_window_named '^Screen Saver$'; }
+
+no_saver_window() { [ -z "$(xdotool search --onlyvisible --name '^Screen Saver$' 2>/dev/null)" ]; }
 
 # Prints the id of the first child of window $1 once there is one.
 wait_for_child() {
-    local child
-    for _ in $(seq 100); do
-        child=$(xwininfo -children -id "$1" 2>/dev/null | awk '/^ +0x/ { print $1; exit }')
-        if [ -n "$child" ]; then echo "$child"; return 0; fi
-        sleep 0.1
-    done
-    return 1
+    local child=
+    first_child() { child=$(xwininfo -children -id "$1" 2>/dev/null | awk '/^ +0x/ { print $1; exit }'); [ -n "$child" ]; }
+    wait_until 10 first_child "$1" || return 1
+    echo "$child"
+}
+
+# pointer_to X Y: moves the pointer there and returns once the server has it
+# there (xdotool's --sync would wait for ever for a move to where it is).
+pointer_to() {
+    local X Y SCREEN WINDOW
+    eval "$(xdotool getmouselocation --shell)"
+    [ "$X $Y" = "$1 $2" ] || xdotool mousemove --sync "$1" "$2"
 }
 
 screen_size() { xdpyinfo | awk '/dimensions:/ { print $2; exit }'; }
 
 window_size() { xwininfo -id "$1" | awk '/Width:/ { w = $2 } /Height:/ { h = $2 } END { print w "x" h }'; }
 
-# Ends a saver left running by a check that failed, so the next case starts clean.
+# Ends a saver left running by a check that failed, so the next case starts
+# clean: with the saver and its window gone.
 end_saver() {
     if running; then
         xdotool key Escape
@@ -86,5 +125,5 @@ end_saver() {
     fi
     wait "$saver_pid" 2>/dev/null
     saver_pid=
-    sleep 0.2
+    wait_until 5 no_saver_window
 }

@@ -12,21 +12,15 @@ host_pid=$HOST_PID
 read -r host <&"${HOST[0]}"
 check "the test made a host window" test -n "$host"
 start_saver /p "$host"
-child=
-for _ in $(seq 100); do
-    child=$(xwininfo -children -id "$host" | awk '/^ +0x/ { print $1; exit }')
-    [ -n "$child" ] && break
-    sleep 0.1
-done
+child=$(wait_for_child "$host")
 check "the preview maps a child inside the host window" test -n "$child"
 check "the preview child fills the host" test "$(window_size "$child")" = "152x112"
-sleep 0.5
-xdotool mousemove --window "$host" 20 20; sleep 0.2
-xdotool mousemove --window "$host" 120 90; sleep 0.2
+xdotool mousemove --window "$host" 20 20
+xdotool mousemove --window "$host" 120 90
 xdotool windowfocus --sync "$host" 2>/dev/null
-xdotool key space; sleep 0.2
-xdotool click 1; sleep 0.4
-check "keys, clicks and motion leave the preview running" running
+xdotool key space
+xdotool click 1
+check "keys, clicks and motion leave the preview running" keeps_running 1
 echo destroy >&"${HOST[1]}"
 check "destroying the host ends the preview with exit code 0" expect_code 0 10
 wait "$host_pid" 2>/dev/null

@@ -15,28 +15,28 @@ stop_all() {
     [ -n "$lost_pid" ] && kill "$lost_pid" 2>/dev/null
     [ -n "$pacat_pid" ] && kill "$pacat_pid" 2>/dev/null
     pulseaudio -k 2>/dev/null
-    for _ in $(seq 50); do [ -e "$XDG_RUNTIME_DIR/pulse/pid" ] || break; sleep 0.1; done
+    wait_until 5 test ! -e "$XDG_RUNTIME_DIR/pulse/pid"
     rm -rf "$XDG_RUNTIME_DIR"
     cleanup
 }
 trap stop_all EXIT
-for _ in $(seq 100); do pactl info >/dev/null 2>&1 && break; sleep 0.1; done
+server_up() { pactl info >/dev/null 2>&1; }
+wait_until 10 server_up
 # A fresh null sink first renders at its full default latency (2 s), and
 # SDL's close waits for the server's next request: keep a low-latency stream
-# on it from the start, as a real device would run.
+# on it from the start, as a real device would run, and wait until the sink
+# has drained that first latency.
 pacat --playback -d nul --latency-msec=20 --raw /dev/zero &
 pacat_pid=$!
-sleep 2.5
+sink_settled() { pactl list sinks 2>/dev/null | awk '/^\tLatency:/ { low = $2 < 100000 } END { exit !low }'; }
+wait_until 10 sink_settled
 
 # A large stage bounces often, and each bounce may bring a voice line.
 mkdir -p "$XDG_CONFIG_HOME/brackwold"
 printf '[Brackwold]\nSize=90\nSounds=1\n' >"$XDG_CONFIG_HOME/brackwold/BRKW.ini"
 
 sound_stream() { pactl list sink-inputs 2>/dev/null | grep -q 'application.name = "Brackwold!"'; }
-wait_for_sound() {  # up to $1 seconds
-    for _ in $(seq $(($1 * 10))); do sound_stream && return 0; sleep 0.1; done
-    return 1
-}
+wait_for_sound() { wait_until "$1" sound_stream; }  # up to $1 seconds
 # A background job of a script starts with SIGINT ignored, and an ignored
 # signal stays ignored; give the saver the defaults an interactive shell would.
 start_with_default_signals() {
@@ -63,7 +63,8 @@ start_with_default_signals /p "$host"
 wait_for_child "$host" >/dev/null
 kill -HUP "$saver_pid"
 check "SIGHUP ends /p with exit code 0" expect_code 0 1
-for _ in $(seq 50); do xwininfo -children -id "$host" | grep -q '^ \+0x' || break; sleep 0.1; done  # the preview's child is gone
+no_child() { ! xwininfo -children -id "$host" | grep -q '^ \+0x'; }
+wait_until 5 no_child  # the preview's child is gone
 start_with_default_signals --window-id "$host"
 wait_for_child "$host" >/dev/null
 kill -TERM "$saver_pid"
@@ -75,7 +76,8 @@ echo destroy >&"${HOST[1]}"
 for lost in $(seq 130 160); do [ -e "/tmp/.X11-unix/X$lost" ] || [ -e "/tmp/.X$lost-lock" ] || break; done
 Xvfb ":$lost" -screen 0 800x600x24 -nolisten tcp >/dev/null 2>&1 &
 lost_pid=$!
-for _ in $(seq 50); do DISPLAY=":$lost" xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+lost_server_up() { DISPLAY=":$lost" xdpyinfo >/dev/null 2>&1; }
+wait_until 5 lost_server_up
 DISPLAY=":$lost" "$SAVER" /s 2>"$XDG_RUNTIME_DIR/lost.err" &
 saver_pid=$!
 check "the saver on the doomed server plays a voice line" wait_for_sound 40

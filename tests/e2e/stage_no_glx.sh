@@ -13,7 +13,7 @@ trap 'cleanup; stop_xvfb; rm -rf "$work"' EXIT
 # -displayfd lets the server pick a free display number and tell us.
 Xvfb -displayfd 5 -extension GLX -screen 0 800x600x24 5>"$work/display" >"$work/xvfb.log" 2>&1 &
 xvfb_pid=$!
-for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
+wait_until 5 test -s "$work/display"
 display=:$(head -n 1 "$work/display")
 check "a private X server without GLX is up ($display)" test -s "$work/display"
 export DISPLAY=$display
@@ -23,15 +23,11 @@ check "it really has no GLX" sh -c '! xdpyinfo | grep -q GLX'
 saver_pid=$!
 
 # Generous: GTK starts slowly on a loaded machine.
+error_boxes() { xdotool search --name '^Error$' 2>/dev/null | wc -l; }
 dialogs=
-for _ in $(seq 300); do
-    dialogs=$(xdotool search --name '^Error$' 2>/dev/null)
-    [ -n "$dialogs" ] && break
-    sleep 0.1
-done
-check "an \"Error\" message box appears" test -n "$dialogs"
-sleep 0.5
-check "exactly one message box" test "$(xdotool search --name '^Error$' 2>/dev/null | wc -l)" -eq 1
+error_shown() { dialogs=$(xdotool search --name '^Error$' 2>/dev/null); [ -n "$dialogs" ]; }
+check "an \"Error\" message box appears" wait_until 30 error_shown
+check "exactly one message box" holds 0.5 eval '[ "$(error_boxes)" -eq 1 ]'
 check "the saver waits for it" running
 
 xdotool windowfocus --sync "$(echo "$dialogs" | head -n 1)" 2>/dev/null

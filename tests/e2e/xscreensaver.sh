@@ -32,31 +32,35 @@ trap '[ -n "$daemon_pid" ] && kill "$daemon_pid" 2>/dev/null; wait; rm -rf "$hom
 "${as_user[@]}" "${user_env[@]}" xscreensaver --no-splash --log "$home/log" &
 daemon_pid=$!
 command_daemon() { "${as_user[@]}" "${user_env[@]}" xscreensaver-command "$1" >/dev/null 2>&1; }
-for _ in $(seq 50); do command_daemon -version && break; sleep 0.2; done
+wait_until 10 command_daemon -version
 
 hack_pid() { pgrep -f "^$home/brackwold --root" | head -n 1; }
 command_daemon -activate
-for _ in $(seq 100); do saver_pid=$(hack_pid); [ -n "$saver_pid" ] && break; sleep 0.1; done
+hack_started() { saver_pid=$(hack_pid); [ -n "$saver_pid" ]; }
+wait_until 10 hack_started
 check "activating the daemon starts brackwold --root" test -n "$saver_pid"
 
 daemon_window=$(tr '\0' '\n' <"/proc/$saver_pid/environ" 2>/dev/null | sed -n 's/^XSCREENSAVER_WINDOW=//p')
 saver_window=
-for _ in $(seq 100); do
+saver_child() {
     saver_window=$(xwininfo -children -id "$daemon_window" 2>/dev/null | awk '/"Screen Saver"/ { print $1; exit }')
-    [ -n "$saver_window" ] && break
-    sleep 0.1
-done
+    [ -n "$saver_window" ]
+}
+wait_until 10 saver_child
 check "its window is a child of the daemon's window" test -n "$saver_window"
 check "and covers it" test "$(window_size "$saver_window")" = "$(window_size "$daemon_window")"
-sleep 3
-import -window root "$home/screen.png"
+# True once more than 100 pixels of the screen are lit.
+screen_lit() {
+    import -window root "$home/screen.png" || return 1
+    local lit
+    lit=$(convert-im6.q16 "$home/screen.png" -fill white +opaque black -format '%[fx:mean*w*h]' info:)
+    awk -v lit="$lit" 'BEGIN { exit !(lit > 100) }'
+}
+check "the screen shows what it draws" wait_until 20 screen_lit
 [ -n "${KEEP_SHOTS:-}" ] && cp "$home/screen.png" "$KEEP_SHOTS/xscreensaver.png"
-lit=$(convert-im6.q16 "$home/screen.png" -fill white +opaque black -format '%[fx:mean*w*h]' info:)
-check "the screen shows what it draws" awk -v lit="$lit" 'BEGIN { exit !(lit > 100) }'
 
 command_daemon -deactivate
-for _ in $(seq 50); do kill -0 "$saver_pid" 2>/dev/null || break; sleep 0.1; done
-check "deactivating the daemon ends it" bash -c "! kill -0 $saver_pid 2>/dev/null"
+check "deactivating the daemon ends it" wait_until 5 eval '! running'
 saver_pid=
 
 finish

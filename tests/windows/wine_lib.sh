@@ -1,10 +1,9 @@
-# Sourced by the Wine tests: the check helper and a ready prefix for the
-# x86_64 saver named as the script's first argument.
-set -u
-scr=${1:?usage: $(basename "$0") brackwold.scr}
-: "${DISPLAY:?needs an X display}"
-failures=0
-check() { local what=$1; shift; if "$@"; then echo "ok   - $what"; else echo "FAIL - $what"; failures=$((failures + 1)); fi; }
+# Sourced by the Wine tests: the end-to-end helpers (check, wait_until,
+# expect_code ... in tests/e2e/lib.sh, with the saver's process in
+# saver_pid) and a ready prefix for the x86_64 saver named as the script's
+# first argument.
+source "$(dirname "$0")/../e2e/lib.sh"
+scr=$SAVER
 
 test -f "$scr" || { echo "FAIL - $scr was not built"; exit 1; }
 mkdir -p "$WINEPREFIX"
@@ -14,20 +13,12 @@ mkdir -p "$WINEPREFIX"
 # waiting up to 20 s; empty when none came.
 find_window() {
     window=
-    for _ in $(seq 200); do
-        window=$(xdotool search --onlyvisible "$@" 2>/dev/null | head -n 1)
-        [ -n "$window" ] && return
-        sleep 0.1
-    done
+    visible_match() { window=$(xdotool search --onlyvisible "$@" 2>/dev/null | head -n 1); [ -n "$window" ]; }
+    wait_until 20 visible_match "$@"
 }
 
-# wait_for_exit PID TENTHS: sets code to PID's exit code, or kills it and
-# sets code to "running" when it has not ended within TENTHS tenths of a second.
-wait_for_exit() {
-    code=running
-    for _ in $(seq "$2"); do
-        if ! kill -0 "$1" 2>/dev/null; then wait "$1"; code=$?; return; fi
-        sleep 0.1
-    done
-    kill -9 "$1"
+# start_wine ARGS...: runs the saver under Wine in the background.
+start_wine() {
+    "$WINE64" "$scr" "$@" >/dev/null 2>&1 &
+    saver_pid=$!
 }

@@ -2,23 +2,17 @@
 # the full-screen saver ends on a key press.
 source "$(dirname "$0")/wine_lib.sh"
 
-"$WINE64" "$scr" /p 0 >/dev/null 2>&1
-code=$?
-check "/p 0 exits with -1 (got $code)" test "$code" = 255
+start_wine /p 0
+check "/p 0 exits with -1" expect_code 255 30
 
-"$WINE64" "$scr" /s >/dev/null 2>&1 &
-pid=$!
+start_wine /s
 # Wine names the X window after the program's class, not the title.
 find_window --class 'brackwold'
 check "/s maps the saver window" test -n "$window"
-size=$(xwininfo -id "$window" 2>/dev/null | awk '/Width:/ { w = $2 } /Height:/ { h = $2 } END { print w "x" h }')
-screen=$(xdpyinfo | awk '/dimensions:/ { print $2; exit }')
-check "the saver window covers the screen ($size)" test "$size" = "$screen"
-sleep 2
+check "the saver window covers the screen ($(window_size "$window"))" test "$(window_size "$window")" = "$(screen_size)"
+xdotool windowfocus --sync "$window" 2>/dev/null
 xdotool key space
-wait_for_exit $pid 150
-check "a key press ends /s with exit code 0 (got $code)" test "$code" = 0
+check "a key press ends /s with exit code 0" expect_code 0 15
 "$WINE64" wineserver -k >/dev/null 2>&1 || true
 
-echo "$failures failure(s)"
-[ "$failures" -eq 0 ]
+finish
