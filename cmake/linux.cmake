@@ -30,11 +30,18 @@ target_link_libraries(brackwold_system INTERFACE brackwold_figures)
 # The layer: a backend-independent core, an X11/GLX backend for the real
 # program and an offscreen backend (no display, OSMesa GL) for the tests.
 file(GLOB LAYER_CORE_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/platform/posix/*.cpp)
+# The module table and the registry are empty in the program; the tests,
+# tools and benchmarks link doubles they can fill instead.
+set(LAYER_PROGRAM_SOURCES ${CMAKE_SOURCE_DIR}/platform/posix/module.cpp ${CMAKE_SOURCE_DIR}/platform/posix/registry.cpp)
+list(REMOVE_ITEM LAYER_CORE_SOURCES ${LAYER_PROGRAM_SOURCES})
 add_library(w32layer OBJECT ${LAYER_CORE_SOURCES})
 target_include_directories(w32layer PUBLIC ${CMAKE_SOURCE_DIR})
 target_link_libraries(w32layer PUBLIC PkgConfig::SDL2 PkgConfig::GTK3 PkgConfig::GLU OpenGL::GL)
-# Test doubles of the layer's calls (sound, message boxes) for every test,
-# tool and benchmark; the program itself does not link them.
+add_library(w32layer_program OBJECT ${LAYER_PROGRAM_SOURCES})
+target_include_directories(w32layer_program PUBLIC ${CMAKE_SOURCE_DIR})
+# Test doubles of the layer (modules, registry, resources, sound, message
+# boxes, dialogs, process and windowing seams) for every test, tool and
+# benchmark; the program itself does not link them.
 file(GLOB LAYER_SEAM_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/platform/posix/seams/*.cpp)
 add_library(w32layer_seams OBJECT ${LAYER_SEAM_SOURCES})
 target_include_directories(w32layer_seams PUBLIC ${CMAKE_SOURCE_DIR})
@@ -63,7 +70,7 @@ if(LAYER_X11_SOURCES)
 
   add_executable(brackwold ${CMAKE_SOURCE_DIR}/shell/winmain.cpp ${CMAKE_SOURCE_DIR}/platform/posix/entry/main.cpp
     ${CMAKE_SOURCE_DIR}/platform/posix/entry/hack_options.cpp)
-  target_link_libraries(brackwold PRIVATE brackwold_system brackwold_resources w32layer w32layer_x11
+  target_link_libraries(brackwold PRIVATE brackwold_system brackwold_resources w32layer w32layer_program w32layer_x11
     PkgConfig::SDL2 PkgConfig::GTK3 PkgConfig::X11 PkgConfig::GLU OpenGL::GLX OpenGL::GL)
   include(cmake/package.cmake)
 else()
