@@ -38,10 +38,9 @@ namespace {
 const long long frameMicroseconds = 33000;
 long long sceneMicroseconds;
 
-void ReadBenchClock(LONG* seconds, LONG* microseconds)
+LONGLONG BenchCounter()
 {
-    *seconds = (LONG)(sceneMicroseconds / 1000000);
-    *microseconds = (LONG)(sceneMicroseconds % 1000000);
+    return (LONGLONG)sceneMicroseconds * 1000;
 }
 
 // VmRSS and VmHWM from /proc, in kB.
@@ -195,7 +194,7 @@ int main(int argc, char** argv)
     w32test::SetScreenSize(options.width, options.height);
     w32test::SetInstantTimers(true);
     w32test::SetSoundOutcome(w32test::SoundOutcome::FakeDevice);
-    clockSource = ReadBenchClock;
+    w32test::SetPerformanceCounter(BenchCounter);
     appInstance = GetModuleHandleA(NULL);
 
     WNDCLASSA saverClass = {};

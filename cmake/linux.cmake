@@ -41,11 +41,9 @@ add_library(w32layer OBJECT
   ${LAYER_DIR}/error.cpp
   ${LAYER_DIR}/gdi.cpp
   ${LAYER_DIR}/message.cpp
-  ${LAYER_DIR}/module.cpp
   ${LAYER_DIR}/msgbox.cpp
   ${LAYER_DIR}/paint.cpp
   ${LAYER_DIR}/profile.cpp
-  ${LAYER_DIR}/registry.cpp
   ${LAYER_DIR}/resource.cpp
   ${LAYER_DIR}/signals.cpp
   ${LAYER_DIR}/sound.cpp
@@ -54,6 +52,10 @@ add_library(w32layer OBJECT
   ${LAYER_DIR}/window.cpp)
 target_include_directories(w32layer PUBLIC ${CMAKE_SOURCE_DIR})
 target_link_libraries(w32layer PUBLIC PkgConfig::SDL2 PkgConfig::GTK3 PkgConfig::GLU)
+# The module table and the registry are empty in the program; the tests,
+# tools and benchmarks link doubles they can fill instead.
+add_library(w32layer_program OBJECT ${LAYER_DIR}/module.cpp ${LAYER_DIR}/registry.cpp)
+target_include_directories(w32layer_program PUBLIC ${CMAKE_SOURCE_DIR})
 
 add_library(w32layer_x11 OBJECT
   ${LAYER_DIR}/x11/x11_connection.cpp
@@ -74,11 +76,18 @@ add_library(w32layer_on_x11 INTERFACE)
 target_link_libraries(w32layer_on_x11 INTERFACE w32layer w32layer_x11
   $<TARGET_OBJECTS:w32layer> $<TARGET_OBJECTS:w32layer_x11>)
 
-# Test doubles of the layer's calls (sound, message boxes) for every test,
-# tool and benchmark; the program itself does not link them.
+# Test doubles of the layer (modules, registry, resources, sound, message
+# boxes, dialogs, process and windowing seams) for every test, tool and
+# benchmark; the program itself does not link them.
 add_library(w32layer_seams OBJECT
+  ${LAYER_DIR}/seams/dialog_seams.cpp
+  ${LAYER_DIR}/seams/module_double.cpp
   ${LAYER_DIR}/seams/msgbox_seams.cpp
-  ${LAYER_DIR}/seams/sound_seams.cpp)
+  ${LAYER_DIR}/seams/registry_double.cpp
+  ${LAYER_DIR}/seams/resource_seams.cpp
+  ${LAYER_DIR}/seams/sound_seams.cpp
+  ${LAYER_DIR}/seams/system_seams.cpp
+  ${LAYER_DIR}/seams/window_seams.cpp)
 target_include_directories(w32layer_seams PUBLIC ${CMAKE_SOURCE_DIR})
 
 if(OSMESA_FOUND)
@@ -100,7 +109,7 @@ endif()
 
 add_executable(brackwold ${CMAKE_SOURCE_DIR}/shell/winmain.cpp ${LAYER_DIR}/entry/main.cpp
   ${LAYER_DIR}/entry/hack_options.cpp)
-target_link_libraries(brackwold PRIVATE brackwold_system brackwold_resources w32layer_on_x11)
+target_link_libraries(brackwold PRIVATE brackwold_system brackwold_resources w32layer_on_x11 w32layer_program)
 include(cmake/package.cmake)
 
 if(BRACKWOLD_TESTS)

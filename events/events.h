@@ -25,9 +25,6 @@ void DrawSpray(float red, float green, float blue);
 void StartMishap(int edge);
 void DrawSpike();
 void DrawLament();
-// Seam for the picture tool and the tests: 0 to 3 replaces the lament variant
-// rolled at the end of every mishap (the roll is still drawn); -1 keeps it.
-extern int forcedLamentVariant;
 
 // Kick scene
 void DrawKickScene();

@@ -26,8 +26,6 @@
 #include "settings/settings.h"
 #include "stage/scene_state.h"
 
-int forcedLamentVariant = -1;
-
 enum { edgeTop = 0, edgeBottom = 1, edgeLeft = 2, edgeRight = 3 };
 
 // The spike is opaque whatever the fade: white base corners, reddened tip.
@@ -80,8 +78,6 @@ void StartMishap(int edge)
         PlayCue("MUFFIX1");
 }
 
-// The roll is drawn even when the seam fixes the variant, so a forced run
-// takes the same random sequence as a free one.
 static void EndMishap()
 {
     scene.lamentActive = true;
@@ -89,8 +85,6 @@ static void EndMishap()
     scene.mishapActive = false;
     scene.fadeAlpha = 0.0f;
     scene.lamentVariant = rand() % 4;
-    if (forcedLamentVariant >= 0 && forcedLamentVariant <= 3)
-        scene.lamentVariant = forcedLamentVariant;
 }
 
 // Reaches rest in the fifth frame from 5 away; the spray starts with it.

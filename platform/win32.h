@@ -60,6 +60,11 @@ typedef WORD ATOM;
 typedef DWORD COLORREF;
 typedef LONG HRESULT;
 typedef LONG LSTATUS;
+typedef int64_t LONGLONG;
+typedef union _LARGE_INTEGER {
+    struct { DWORD LowPart; LONG HighPart; } u;
+    LONGLONG QuadPart;
+} LARGE_INTEGER, *PLARGE_INTEGER;
 
 #define DECLARE_HANDLE(name) struct name##__; typedef struct name##__* name
 DECLARE_HANDLE(HWND);
@@ -407,6 +412,8 @@ BOOL WINAPI FreeLibrary(HMODULE hLibModule);
 void WINAPI ExitProcess(UINT uExitCode) __attribute__((noreturn));
 BOOL WINAPI GetVersionExA(LPOSVERSIONINFOA lpVersionInformation);
 DWORD WINAPI GetTickCount(void);
+BOOL WINAPI QueryPerformanceCounter(LARGE_INTEGER* lpPerformanceCount);
+BOOL WINAPI QueryPerformanceFrequency(LARGE_INTEGER* lpFrequency);
 void WINAPI Sleep(DWORD dwMilliseconds);
 DWORD WINAPI GetLastError(void);
 void WINAPI SetLastError(DWORD dwErrCode);

@@ -23,10 +23,6 @@ void InitGlState();
 void SetProjection(int width, int height);
 void ReadClock(LONG* seconds, LONG* microseconds);
 
-// When set, ReadClock takes its sample from here instead of the system's
-// monotonic clock; tests use it to drive the scene clock.
-extern void (*clockSource)(LONG* seconds, LONG* microseconds);
-
 // Number of logical palette entries for a palette format of the given depth.
 int PaletteEntryCount(int colourBits);
 // Overwrites the entries that the pixel format defines (the four primaries of

@@ -3,14 +3,10 @@
 #include "stage/stage.h"
 #include "shell/shell.h"
 
-#include <chrono>
-
 HWND stageWindow;
 HDC stageDC;
 HPALETTE stagePalette;
 LONG clockStart[2];
-
-void (*clockSource)(LONG* seconds, LONG* microseconds);
 
 static bool stageClassRegistered;
 
@@ -148,15 +144,16 @@ HWND CreateStageWindow(LPCSTR title, int x, int y, int width, int height, HWND p
 
 void ReadClock(LONG* seconds, LONG* microseconds)
 {
-    if (clockSource) {
-        clockSource(seconds, microseconds);
+    // The performance counter is monotonic, so that setting the system time
+    // neither stalls nor rushes the scene. Whole milliseconds are plenty at
+    // one frame per 33 ms.
+    LARGE_INTEGER count, frequency;
+    if (!QueryPerformanceFrequency(&frequency) || frequency.QuadPart <= 0 || !QueryPerformanceCounter(&count)) {
+        *seconds = 0;
+        *microseconds = 0;
         return;
     }
-    // Monotonic, so that setting the system time neither stalls nor rushes
-    // the scene. Whole milliseconds are plenty at one frame per 33 ms.
-    long long ms = std::chrono::duration_cast<std::chrono::milliseconds>(
-                       std::chrono::steady_clock::now().time_since_epoch())
-                       .count();
-    *seconds = (LONG)(ms / 1000);
-    *microseconds = (LONG)(ms % 1000) * 1000;
+    LONGLONG milliseconds = count.QuadPart % frequency.QuadPart * 1000 / frequency.QuadPart;
+    *seconds = (LONG)(count.QuadPart / frequency.QuadPart);
+    *microseconds = (LONG)(milliseconds * 1000);
 }

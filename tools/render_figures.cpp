@@ -149,10 +149,9 @@ std::vector<Pose> Poses()
 
 // The scene clock of the real renderer, stepped one timer tick per frame.
 long sceneMilliseconds = 0;
-void SteppedClock(LONG* seconds, LONG* microseconds)
+LONGLONG SteppedCounter()
 {
-    *seconds = (LONG)(sceneMilliseconds / 1000);
-    *microseconds = (LONG)(sceneMilliseconds % 1000) * 1000;
+    return (LONGLONG)sceneMilliseconds * 1000000;
 }
 
 struct Moment {
@@ -179,7 +178,7 @@ void StartScene()
     polyResolution = 30;
     soundsOn = true;
     sceneMilliseconds = 0;
-    clockSource = SteppedClock;
+    w32test::SetPerformanceCounter(SteppedCounter);
     w32test::SetSoundOutcome(w32test::SoundOutcome::Succeed);
 }
 
@@ -222,7 +221,7 @@ int RenderKick(const offscreen::Stage& stage, const std::string& folder)
             next++;
         }
     }
-    clockSource = nullptr;
+    w32test::SetPerformanceCounter(nullptr);
     if (next < sizeof moments / sizeof moments[0]) {
         fprintf(stderr, "the kick scene never reached \"%s\"\n", moments[next].caption);
         failures++;
@@ -244,8 +243,7 @@ int RenderSpikes(const offscreen::Stage& stage, const std::string& folder)
         if (!Save(stage, folder + "/spike-" + edgeNames[edge] + ".png"))
             failures++;
     }
-    forcedLamentVariant = -1;
-    clockSource = nullptr;
+    w32test::SetPerformanceCounter(nullptr);
     return failures;
 }
 
@@ -270,8 +268,7 @@ int RenderLaments(const offscreen::Stage& stage, const std::string& folder)
             failures++;
         }
     }
-    forcedLamentVariant = -1;
-    clockSource = nullptr;
+    w32test::SetPerformanceCounter(nullptr);
     return failures;
 }
 

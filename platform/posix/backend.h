@@ -52,7 +52,4 @@ bool MakeCurrent(Window* w, void* context);
 void DeleteContext(void* context);
 bool SwapBuffers(Window* w);
 
-// Forget everything about test-made state (offscreen only; X11 ignores it).
-void Reset();
-
 }  // namespace w32::be

@@ -8,7 +8,6 @@
 // window table: they have no window procedure of ours and take no part in
 // the message queue, since a dialog's procedure is called directly.
 #include "platform/posix/dialog_internal.h"
-#include "platform/posix/dialog_seams.h"
 #include "platform/posix/layer_internal.h"
 #include "platform/posix/resources.h"
 #include "platform/posix/sys_internal.h"
@@ -16,7 +15,6 @@
 #include <stdio.h>
 #include <string.h>
 
-#include <functional>
 #include <memory>
 
 namespace w32 {
@@ -28,7 +26,6 @@ constexpr uint64_t dialogHandleBase = ownHandleBase + 0x40000000ull;
 struct DialogTable {
     std::vector<std::unique_ptr<Dialog>> dialogs;
     uint64_t nextHandle = dialogHandleBase;
-    std::function<void(HWND, HWND)> script;  // tests: run dialogs without a display
 };
 
 DialogTable& dialogs()
@@ -180,6 +177,8 @@ void Command(Dialog* d, int id, HWND control)
     Send(d, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)control);
 }
 
+}  // namespace
+
 DialogControl* ControlById(Dialog* d, int id)
 {
     for (DialogControl& c : d->controls)
@@ -187,6 +186,8 @@ DialogControl* ControlById(Dialog* d, int id)
             return &c;
     return nullptr;
 }
+
+namespace {
 
 DialogControl* ControlByHandle(HWND hwnd, Dialog** owner = nullptr)
 {
@@ -246,8 +247,9 @@ void Cancel(Dialog* d)
     Command(d, IDCANCEL, cancel ? cancel->handle : nullptr);
 }
 
-// Builds the records and lets the procedure initialise them; the focus goes
-// to the first tab stop when the procedure returns TRUE.
+}  // namespace
+
+// The focus goes to the first tab stop when the procedure returns TRUE.
 Dialog* CreateDialog(LPCSTR templateName, HWND owner, DLGPROC proc, LPARAM param, bool withDisplay)
 {
     const EmbeddedResource* res = FindEmbeddedResource("DIALOG", templateName);
@@ -287,7 +289,7 @@ void FreeDialog(Dialog* d)
         }
 }
 
-}  // namespace
+INT_PTR (*dialogBoxHook)(LPCSTR templateName, HWND owner, DLGPROC proc, LPARAM param) = nullptr;
 
 bool IsPushButton(const DialogControl& c)
 {
@@ -386,19 +388,8 @@ INT_PTR WINAPI DialogBoxParamA(HINSTANCE hInstance, LPCSTR lpTemplateName, HWND 
     (void)hInstance;
     if (!lpTemplateName || !lpDialogFunc)
         return -1;
-    if (auto script = dialogs().script) {
-        Dialog* d = CreateDialog(lpTemplateName, hWndParent, lpDialogFunc, dwInitParam, false);
-        if (!d)
-            return -1;
-        HWND handle = d->handle;
-        if (!d->ended)
-            script(handle, hWndParent);
-        d = FindDialog(handle);
-        INT_PTR result = d && d->ended ? d->result : -1;
-        if (d)
-            FreeDialog(d);
-        return result;
-    }
+    if (dialogBoxHook)
+        return dialogBoxHook(lpTemplateName, hWndParent, lpDialogFunc, dwInitParam);
     if (!ui::Available()) {
         fprintf(stderr, "cannot show the dialog: no display\n");
         return -1;
@@ -493,73 +484,3 @@ UINT WINAPI IsDlgButtonChecked(HWND hDlg, int nIDButton)
 }
 
 }  // extern "C"
-
-namespace w32test {
-
-void ScriptDialogs(std::function<void(HWND dialog, HWND owner)> script)
-{
-    dialogs().script = std::move(script);
-}
-
-HWND OpenDialog(LPCSTR templateName, DLGPROC proc, LPARAM param)
-{
-    Dialog* d = CreateDialog(templateName, nullptr, proc, param, false);
-    return d ? d->handle : nullptr;
-}
-
-void PressDialogKey(HWND dialog, w32::DialogKey key)
-{
-    if (Dialog* d = FindDialog(dialog))
-        DialogKeyPressed(d, key);
-}
-
-void ClickDialogControl(HWND dialog, int id)
-{
-    Dialog* d = FindDialog(dialog);
-    for (size_t i = 0; d && i < d->controls.size(); ++i)
-        if (d->controls[i].id == id) {
-            DialogControlClicked(d, (int)i);
-            return;
-        }
-}
-
-void ScrollDialogControl(HWND dialog, int id, WORD code, int position)
-{
-    Dialog* d = FindDialog(dialog);
-    for (size_t i = 0; d && i < d->controls.size(); ++i)
-        if (d->controls[i].id == id) {
-            DialogScrolled(d, (int)i, code, position);
-            return;
-        }
-}
-
-int DialogFocusId(HWND dialog)
-{
-    Dialog* d = FindDialog(dialog);
-    return d && d->focus >= 0 ? d->controls[d->focus].id : 0;
-}
-
-int DialogScrollPos(HWND dialog, int id)
-{
-    Dialog* d = FindDialog(dialog);
-    DialogControl* c = d ? ControlById(d, id) : nullptr;
-    return c ? c->scrollPos : -1;
-}
-
-bool DialogEnded(HWND dialog, INT_PTR* result)
-{
-    Dialog* d = FindDialog(dialog);
-    if (!d || !d->ended)
-        return false;
-    if (result)
-        *result = d->result;
-    return true;
-}
-
-void CloseDialog(HWND dialog)
-{
-    if (Dialog* d = FindDialog(dialog))
-        FreeDialog(d);
-}
-
-}  // namespace w32test

@@ -76,5 +76,16 @@ bool ScrollCodeForGtk(int gtkScrollType, WORD* code);
 
 // The dialog whose handle this is, or whose control's handle it is.
 Dialog* FindDialog(HWND hwnd);
+DialogControl* ControlById(Dialog* d, int id);
+
+// Builds a dialog's records from its template (and its widgets, withDisplay)
+// and lets the procedure initialise them; null when the template is missing
+// or unreadable. FreeDialog forgets it and its widgets.
+Dialog* CreateDialog(LPCSTR templateName, HWND owner, DLGPROC proc, LPARAM param, bool withDisplay);
+void FreeDialog(Dialog* d);
+
+// Replaces DialogBoxParamA's whole work once its arguments are checked. Only
+// the test double (platform/posix/seams/) sets it; in the program it is null.
+extern INT_PTR (*dialogBoxHook)(LPCSTR templateName, HWND owner, DLGPROC proc, LPARAM param);
 
 }  // namespace w32

@@ -4,7 +4,6 @@
 // screen holds them.
 #include "platform/posix/backend.h"
 #include "platform/posix/resources.h"
-#include "platform/posix/window_seams.h"
 
 #include <algorithm>
 #include <cstring>
@@ -272,9 +271,7 @@ void ResetGdi()
 using namespace w32;
 
 namespace w32 {
-namespace {
 
-// A bitmap from a whole .bmp file in memory; null when it cannot be read.
 HBITMAP BitmapFromBmp(const unsigned char* data, size_t size)
 {
     Bitmap parsed;
@@ -286,7 +283,6 @@ HBITMAP BitmapFromBmp(const unsigned char* data, size_t size)
     return (HBITMAP)bitmap;
 }
 
-}  // namespace
 }  // namespace w32
 
 extern "C" {
@@ -501,12 +497,3 @@ BOOL WINAPI UnrealizeObject(HGDIOBJ h)
 }
 
 }  // extern "C"
-
-namespace w32test {
-
-HBITMAP LoadBitmapFromMemory(const unsigned char* data, size_t size)
-{
-    return w32::BitmapFromBmp(data, size);
-}
-
-}  // namespace w32test

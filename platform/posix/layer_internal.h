@@ -96,7 +96,19 @@ struct Dc : GdiObject {
     Dc() : GdiObject(GdiKind::Dc) {}
 };
 
-// Window table
+// Window table (window.cpp)
+HANDLE SystemImageHandle(LPCSTR id);
+struct WindowTable {
+    std::map<std::string, std::shared_ptr<WindowClass>> classes;  // key: lower-case name
+    ATOM nextAtom = 0xC000;
+    std::map<HWND, std::unique_ptr<Window>> windows;  // handle order is creation order
+    uint64_t nextHandle = ownHandleBase + 0x10;
+    HCURSOR cursor = (HCURSOR)SystemImageHandle(IDC_ARROW);
+};
+WindowTable& windowTable();
+// Frees one window whose WM_DESTROY has been sent: children first, then the
+// window itself, each getting WM_NCDESTROY last when sendMessages is set.
+void FreeWindowTree(HWND hwnd, bool sendMessages);
 Window* FindWindowRecord(HWND hwnd);
 bool IsDescendantOf(HWND child, HWND ancestor);
 std::vector<Window*> AllWindows();
@@ -111,6 +123,8 @@ void FreeDc(Dc* dc);
 void FillWindowRect(Window* w, const RECT& r, Brush* brush);
 Brush* CheckBrush(HBRUSH h);
 void ResetGdi();
+// A bitmap from a whole .bmp file in memory; null when it cannot be read.
+HBITMAP BitmapFromBmp(const unsigned char* data, size_t size);
 
 // Message queue (message.cpp)
 uint64_t NowMs();
@@ -125,5 +139,8 @@ bool ValidateWindow(Window* w);
 // WGL (wgl.cpp)
 void ForgetWindowGl(Window* w);
 void ResetGl();
+// When set, asked before ChoosePixelFormat (set false) and SetPixelFormat
+// (set true): true makes the call fail. Only a test double sets it.
+extern bool (*pixelFormatFailureHook)(bool set);
 
 }  // namespace w32

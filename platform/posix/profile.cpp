@@ -4,7 +4,6 @@
 // one. Lines we do not understand are kept as they are.
 #include "platform/posix/entry/process.h"
 #include "platform/posix/sys_internal.h"
-#include "platform/posix/sys_seams.h"
 
 #include <errno.h>
 #include <fcntl.h>
@@ -421,20 +420,12 @@ bool Writable(LPCSTR section, LPCSTR key, LPCSTR value)
     return !value || !HasLineBreak(value);
 }
 
-struct Override {
-    std::string path, section, key, value;
-};
-
-std::vector<Override>& Overrides()
-{
-    static std::vector<Override> list;
-    return list;
-}
+using Override = w32::ProfileOverride;
 
 Override* FindOverride(LPCSTR fileName, const std::string& section, const std::string& key)
 {
     std::string path = ProfilePath(fileName);
-    for (Override& o : Overrides())
+    for (Override& o : w32::ProfileOverrides())
         if (o.path == path && w32::EqualNoCase(o.section, section) && w32::EqualNoCase(o.key, key))
             return &o;
     return nullptr;
@@ -444,25 +435,22 @@ Override* FindOverride(LPCSTR fileName, const std::string& section, const std::s
 
 namespace w32 {
 
+std::vector<ProfileOverride>& ProfileOverrides()
+{
+    static std::vector<ProfileOverride> list;
+    return list;
+}
+
 void OverrideProfileValue(LPCSTR fileName, LPCSTR section, LPCSTR key, const char* value)
 {
     Override o{ProfilePath(fileName), Trim(section), Trim(key), value};
     if (Override* old = FindOverride(fileName, o.section, o.key))
         *old = o;
     else
-        Overrides().push_back(o);
+        ProfileOverrides().push_back(o);
 }
 
 }  // namespace w32
-
-namespace w32test {
-
-void ClearProfileOverrides()
-{
-    Overrides().clear();
-}
-
-}  // namespace w32test
 
 extern "C" {
 

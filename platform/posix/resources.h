@@ -3,6 +3,8 @@
 #pragma once
 #include <stddef.h>
 
+#include <string>
+
 namespace w32 {
 
 struct EmbeddedResource {
@@ -25,5 +27,18 @@ extern const size_t embeddedStringCount;
 // Finds a resource by type and name (names and types compare case-insensitively;
 // a name given as MAKEINTRESOURCE(n) matches "#n"). Null when absent.
 const EmbeddedResource* FindEmbeddedResource(const char* type, const char* name);
+
+// One spelling for every way of naming a resource: MAKEINTRESOURCE(105),
+// "#105" and "#0105" all become "#105", text is upper case, and Win32's
+// numeric types (RT_BITMAP ...) become their names.
+std::string CanonicalResourceName(const char* name);
+std::string CanonicalResourceType(const char* type);
+
+// Hooks of the resources' test double (platform/posix/seams/); null in the
+// program. The first is asked before the embedded tables, with canonical
+// names; the second decides a string when it returns true (a null *text
+// hides it).
+extern const EmbeddedResource* (*addedResourceHook)(const std::string& type, const std::string& name);
+extern bool (*stringOverrideHook)(unsigned id, const char** text);
 
 }  // namespace w32

@@ -3,6 +3,7 @@
 #include "platform/win32.h"
 
 #include <string>
+#include <vector>
 
 namespace w32 {
 
@@ -37,8 +38,26 @@ std::string SoundDeviceDriver();
 // device never outlives the process's ordinary end.
 void CloseSound();
 
-// Hooks that replace a call's whole work. Only the test doubles
+// The platform id GetVersionExA reports (the NT family) and the flag behind
+// SystemParametersInfoA(SPI_SCREENSAVERRUNNING).
+extern DWORD platformId;
+extern bool screenSaverRunning;
+
+// The values given with OverrideProfileValue, in the order given.
+struct ProfileOverride {
+    std::string path, section, key, value;
+};
+std::vector<ProfileOverride>& ProfileOverrides();
+
+// Hooks that replace a call's whole work or result. Only the test doubles
 // (platform/posix/seams/) set them; in the program they stay null.
+extern DWORD (*tickCountHook)(DWORD tickCount);
+extern LONGLONG (*performanceCounterHook)();
+// ExitProcess calls it after stdio is flushed; it must not return, so a hook
+// that wants control back throws.
+extern void (*exitProcessHook)(UINT exitCode);
+// True when it decided UnhandledExceptionFilter's result.
+extern bool (*unhandledExceptionHook)(EXCEPTION_POINTERS* exception, LONG* result);
 extern BOOL (*playSoundHook)(LPCSTR sound, HMODULE module, DWORD flags);
 // Called for every message box once its text is on stderr; false keeps the
 // dialog from showing.

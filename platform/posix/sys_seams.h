@@ -1,7 +1,8 @@
 // Test seams of the layer's system services: the process, modules, registry,
 // resources, sound and message boxes. Tests arrange the world through these
-// C++ calls; the program itself never calls them, and nothing here is
-// reachable through the environment or the command line.
+// C++ calls, which live in platform/posix/seams/: the program does not link
+// them, and nothing here is reachable through the environment or the command
+// line.
 #pragma once
 #include "platform/win32.h"
 
@@ -23,6 +24,11 @@ void ResetPlatformId();
 
 // Added to every GetTickCount result, so tests can cross the 32-bit wrap.
 void SetTickCountOffset(DWORD offset);
+
+// Replaces the clock QueryPerformanceCounter reads, in its counts
+// (nanoseconds: QueryPerformanceFrequency reports 1e9). An empty function
+// restores the system's clock.
+void SetPerformanceCounter(std::function<LONGLONG()> counter);
 
 // Called by ExitProcess after stdio is flushed. ExitProcess must not return,
 // so a hook that wants control back throws; if it returns, the process ends.
@@ -93,8 +99,6 @@ void RemoveString(UINT id);
 void ResetResources();
 
 // --- Sound -----------------------------------------------------------------
-// This section and the next are the doubles in platform/posix/seams/, which
-// the program does not link: its PlaySoundA and MessageBoxA only do their work.
 
 enum class SoundOutcome {
     Real,        // open a real device and play

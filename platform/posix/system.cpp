@@ -2,7 +2,6 @@
 // screen-saver-running flag and the unhandled-exception filter.
 #include "platform/posix/entry/process.h"
 #include "platform/posix/sys_internal.h"
-#include "platform/posix/sys_seams.h"
 
 #include <errno.h>
 #include <sched.h>
@@ -11,6 +10,7 @@
 #include <time.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 
@@ -21,12 +21,6 @@ bool argumentsKnown = false;
 std::string commandLine;  // what GetCommandLineA hands out; rebuilt only when the arguments change
 bool commandLineBuilt = false;
 
-DWORD platformId = VER_PLATFORM_WIN32_NT;
-DWORD tickOffset = 0;
-std::function<void(UINT)> exitHook;
-bool screenSaverRunning = false;
-std::function<LONG(EXCEPTION_POINTERS*)> exceptionHook;
-int exceptionCount = 0;
 
 // Without an entry that told us the arguments (a test binary's own main),
 // the kernel's copy is as good.
@@ -77,16 +71,50 @@ void ReplaceArguments(std::vector<std::string> argv)
     commandLineBuilt = false;
 }
 
-uint64_t MonotonicMilliseconds()
+uint64_t MonotonicNanoseconds()
 {
     timespec now;
     clock_gettime(CLOCK_MONOTONIC, &now);
-    return static_cast<uint64_t>(now.tv_sec) * 1000u + static_cast<uint64_t>(now.tv_nsec) / 1000000u;
+    return static_cast<uint64_t>(now.tv_sec) * 1000000000u + static_cast<uint64_t>(now.tv_nsec);
 }
+
+char executableImage;  // its address is the executable's handle
+const LONGLONG countsPerSecond = 1000000000;  // the performance counter counts nanoseconds
 
 }  // namespace
 
 namespace w32 {
+
+DWORD platformId = VER_PLATFORM_WIN32_NT;
+bool screenSaverRunning = false;
+DWORD (*tickCountHook)(DWORD tickCount) = nullptr;
+LONGLONG (*performanceCounterHook)() = nullptr;
+void (*exitProcessHook)(UINT exitCode) = nullptr;
+bool (*unhandledExceptionHook)(EXCEPTION_POINTERS* exception, LONG* result) = nullptr;
+
+HMODULE ExecutableModule()
+{
+    return reinterpret_cast<HMODULE>(&executableImage);
+}
+
+bool IsExecutableModule(HMODULE module)
+{
+    return module == nullptr || module == ExecutableModule();
+}
+
+bool EqualNoCase(const std::string& a, const std::string& b)
+{
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return toupper(static_cast<unsigned char>(x)) == toupper(static_cast<unsigned char>(y));
+           });
+}
+
+std::string UpperCase(std::string text)
+{
+    for (char& c : text)
+        c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
+    return text;
+}
 
 void SetProcessArguments(int argc, char** argv)
 {
@@ -117,55 +145,6 @@ LPSTR CommandLineTail()
 }
 
 }  // namespace w32
-
-namespace w32test {
-
-void SetProcessArguments(const std::vector<std::string>& argv)
-{
-    ReplaceArguments(argv);
-}
-
-void SetPlatformId(DWORD id)
-{
-    platformId = id;
-}
-
-void ResetPlatformId()
-{
-    platformId = VER_PLATFORM_WIN32_NT;
-}
-
-void SetTickCountOffset(DWORD offset)
-{
-    tickOffset = offset;
-}
-
-void SetExitProcessHook(std::function<void(UINT)> hook)
-{
-    exitHook = std::move(hook);
-}
-
-bool ScreenSaverRunning()
-{
-    return screenSaverRunning;
-}
-
-void SetScreenSaverRunning(bool running)
-{
-    screenSaverRunning = running;
-}
-
-void SetUnhandledExceptionHook(std::function<LONG(EXCEPTION_POINTERS*)> hook)
-{
-    exceptionHook = std::move(hook);
-}
-
-int UnhandledExceptionCount()
-{
-    return exceptionCount;
-}
-
-}  // namespace w32test
 
 extern "C" {
 
@@ -204,13 +183,31 @@ BOOL WINAPI GetVersionExA(LPOSVERSIONINFOA lpVersionInformation)
     lpVersionInformation->dwMajorVersion = 10;
     lpVersionInformation->dwMinorVersion = 0;
     lpVersionInformation->dwBuildNumber = 19045;
-    lpVersionInformation->dwPlatformId = platformId;
+    lpVersionInformation->dwPlatformId = w32::platformId;
     return TRUE;
 }
 
 DWORD WINAPI GetTickCount(void)
 {
-    return static_cast<DWORD>(MonotonicMilliseconds()) + tickOffset;
+    DWORD ticks = static_cast<DWORD>(MonotonicNanoseconds() / 1000000u);
+    return w32::tickCountHook ? w32::tickCountHook(ticks) : ticks;
+}
+
+BOOL WINAPI QueryPerformanceFrequency(LARGE_INTEGER* lpFrequency)
+{
+    if (!lpFrequency)
+        return FALSE;
+    lpFrequency->QuadPart = countsPerSecond;
+    return TRUE;
+}
+
+BOOL WINAPI QueryPerformanceCounter(LARGE_INTEGER* lpPerformanceCount)
+{
+    if (!lpPerformanceCount)
+        return FALSE;
+    lpPerformanceCount->QuadPart =
+        w32::performanceCounterHook ? w32::performanceCounterHook() : static_cast<LONGLONG>(MonotonicNanoseconds());
+    return TRUE;
 }
 
 void WINAPI Sleep(DWORD dwMilliseconds)
@@ -230,8 +227,8 @@ void WINAPI ExitProcess(UINT uExitCode)
 {
     fflush(nullptr);
     w32::CloseSound();
-    if (exitHook)
-        exitHook(uExitCode);
+    if (w32::exitProcessHook)
+        w32::exitProcessHook(uExitCode);
     _exit(static_cast<int>(uExitCode));
 }
 
@@ -242,8 +239,8 @@ BOOL WINAPI SystemParametersInfoA(UINT uiAction, UINT uiParam, LPVOID pvParam, U
     if (uiAction != SPI_SCREENSAVERRUNNING)
         return FALSE;
     if (pvParam)
-        *static_cast<BOOL*>(pvParam) = screenSaverRunning ? TRUE : FALSE;
-    screenSaverRunning = uiParam != 0;
+        *static_cast<BOOL*>(pvParam) = w32::screenSaverRunning ? TRUE : FALSE;
+    w32::screenSaverRunning = uiParam != 0;
     return TRUE;
 }
 
@@ -251,9 +248,9 @@ BOOL WINAPI SystemParametersInfoA(UINT uiAction, UINT uiParam, LPVOID pvParam, U
 // handler runs.
 LONG WINAPI UnhandledExceptionFilter(EXCEPTION_POINTERS* ExceptionInfo)
 {
-    ++exceptionCount;
-    if (exceptionHook)
-        return exceptionHook(ExceptionInfo);
+    LONG decided;
+    if (w32::unhandledExceptionHook && w32::unhandledExceptionHook(ExceptionInfo, &decided))
+        return decided;
     const EXCEPTION_RECORD* record = ExceptionInfo ? ExceptionInfo->ExceptionRecord : nullptr;
     if (record)
         fprintf(stderr, "Unhandled exception 0x%08X at %p\n", static_cast<unsigned>(record->ExceptionCode),

@@ -2,7 +2,6 @@
 // choosing among the formats and the bookkeeping of which context is
 // current on which window are the same for every backend.
 #include "platform/posix/backend.h"
-#include "platform/posix/window_seams.h"
 
 #include <climits>
 #include <cstdlib>
@@ -20,8 +19,6 @@ struct GlContext {
 };
 
 struct GlState {
-    bool failChoose = false;
-    bool failSet = false;
     std::unordered_set<GlContext*> contexts;
     GlContext* current = nullptr;
     HWND currentWindow = nullptr;
@@ -92,8 +89,9 @@ void ResetGl()
         delete ctx;
     }
     s.contexts.clear();
-    s.failChoose = s.failSet = false;
 }
+
+bool (*pixelFormatFailureHook)(bool set) = nullptr;
 
 }  // namespace w32
 
@@ -103,7 +101,7 @@ extern "C" {
 
 int WINAPI ChoosePixelFormat(HDC hdc, const PIXELFORMATDESCRIPTOR* ppfd)
 {
-    if (gl().failChoose || !ppfd || !CheckDc(hdc)) return 0;
+    if ((pixelFormatFailureHook && pixelFormatFailureHook(false)) || !ppfd || !CheckDc(hdc)) return 0;
     int best = 0;
     long bestDistance = LONG_MAX;
     for (int i = 1; i <= be::PixelFormatCount(); i++) {
@@ -119,7 +117,7 @@ int WINAPI ChoosePixelFormat(HDC hdc, const PIXELFORMATDESCRIPTOR* ppfd)
 // succeeds.
 BOOL WINAPI SetPixelFormat(HDC hdc, int format, const PIXELFORMATDESCRIPTOR*)
 {
-    if (gl().failSet) return FALSE;
+    if (pixelFormatFailureHook && pixelFormatFailureHook(true)) return FALSE;
     Window* w = WindowOfDc(hdc);
     if (!w || format < 1 || format > be::PixelFormatCount()) return FALSE;
     if (w->pixelFormat) return w->pixelFormat == format;
@@ -188,17 +186,3 @@ BOOL WINAPI wglDeleteContext(HGLRC hglrc)
 }
 
 }  // extern "C"
-
-namespace w32test {
-
-void FailChoosePixelFormat(bool fail)
-{
-    w32::gl().failChoose = fail;
-}
-
-void FailSetPixelFormat(bool fail)
-{
-    w32::gl().failSet = fail;
-}
-
-}  // namespace w32test

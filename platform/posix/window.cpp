@@ -3,7 +3,6 @@
 // another process) are reached through the backend by their display id.
 #include "platform/posix/backend.h"
 #include "platform/posix/sys_internal.h"
-#include "platform/posix/window_seams.h"
 
 #include <algorithm>
 #include <cstring>
@@ -11,31 +10,11 @@
 namespace w32 {
 namespace {
 
-// System icons and cursors are never drawn; each id gets one stable,
-// non-null handle so that comparisons behave.
 struct SystemImage {
     char unused;
 };
 SystemImage systemImages[16];
 
-HANDLE SystemImageHandle(LPCSTR id)
-{
-    return &systemImages[(uintptr_t)id % 16];
-}
-
-struct WindowTable {
-    std::map<std::string, std::shared_ptr<WindowClass>> classes;  // key: lower-case name
-    ATOM nextAtom = 0xC000;
-    std::map<HWND, std::unique_ptr<Window>> windows;  // handle order is creation order
-    uint64_t nextHandle = ownHandleBase + 0x10;
-    HCURSOR cursor = (HCURSOR)SystemImageHandle(IDC_ARROW);
-};
-
-WindowTable& table()
-{
-    static WindowTable t;
-    return t;
-}
 
 std::string LowerCase(const char* s)
 {
@@ -47,7 +26,7 @@ std::string LowerCase(const char* s)
 
 std::shared_ptr<WindowClass> FindClass(LPCSTR name)
 {
-    auto& t = table();
+    auto& t = windowTable();
     if (IS_INTRESOURCE(name)) {
         for (auto& [key, cls] : t.classes)
             if (cls->atom == (ATOM)(uintptr_t)name) return cls;
@@ -60,31 +39,6 @@ std::shared_ptr<WindowClass> FindClass(LPCSTR name)
 void SendSafely(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
 {
     if (FindWindowRecord(hwnd)) SendMessageA(hwnd, msg, wp, lp);
-}
-
-// Frees one window whose WM_DESTROY has been sent: children first, then the
-// window itself, each getting WM_NCDESTROY last.
-void FreeWindowTree(HWND hwnd, bool sendMessages)
-{
-    Window* w = FindWindowRecord(hwnd);
-    if (!w) return;
-    std::vector<HWND> children = w->children;
-    for (HWND child : children) FreeWindowTree(child, sendMessages);
-    w = FindWindowRecord(hwnd);
-    if (!w) return;
-    if (sendMessages) SendMessageA(hwnd, WM_NCDESTROY, 0, 0);
-    w = FindWindowRecord(hwnd);
-    if (!w) return;
-    PurgeWindowMessages(hwnd);
-    ForgetWindowGl(w);
-    if (w->ownDc) FreeDc(w->ownDc);
-    w->ownDc = nullptr;
-    be::DestroyNativeWindow(w);
-    if (Window* parent = w->foreignParent ? nullptr : FindWindowRecord(w->parent)) {
-        auto& list = parent->children;
-        list.erase(std::remove(list.begin(), list.end(), hwnd), list.end());
-    }
-    table().windows.erase(hwnd);
 }
 
 void SendDestroyTree(HWND hwnd)
@@ -114,10 +68,49 @@ HWND TopLevelOf(HWND hwnd)
 
 }  // namespace
 
+// System icons and cursors are never drawn; each id gets one stable,
+// non-null handle so that comparisons behave.
+HANDLE SystemImageHandle(LPCSTR id)
+{
+    return &systemImages[(uintptr_t)id % 16];
+}
+
+WindowTable& windowTable()
+{
+    static WindowTable t;
+    return t;
+}
+
+// Frees one window whose WM_DESTROY has been sent: children first, then the
+// window itself, each getting WM_NCDESTROY last.
+void FreeWindowTree(HWND hwnd, bool sendMessages)
+{
+    Window* w = FindWindowRecord(hwnd);
+    if (!w) return;
+    std::vector<HWND> children = w->children;
+    for (HWND child : children) FreeWindowTree(child, sendMessages);
+    w = FindWindowRecord(hwnd);
+    if (!w) return;
+    if (sendMessages) SendMessageA(hwnd, WM_NCDESTROY, 0, 0);
+    w = FindWindowRecord(hwnd);
+    if (!w) return;
+    PurgeWindowMessages(hwnd);
+    ForgetWindowGl(w);
+    if (w->ownDc) FreeDc(w->ownDc);
+    w->ownDc = nullptr;
+    be::DestroyNativeWindow(w);
+    if (Window* parent = w->foreignParent ? nullptr : FindWindowRecord(w->parent)) {
+        auto& list = parent->children;
+        list.erase(std::remove(list.begin(), list.end(), hwnd), list.end());
+    }
+    windowTable().windows.erase(hwnd);
+}
+
+
 Window* FindWindowRecord(HWND hwnd)
 {
     if (!IsOwnHandleValue(hwnd)) return nullptr;
-    auto& windows = table().windows;
+    auto& windows = windowTable().windows;
     auto it = windows.find(hwnd);
     return it == windows.end() ? nullptr : it->second.get();
 }
@@ -135,14 +128,14 @@ bool IsDescendantOf(HWND child, HWND ancestor)
 std::vector<Window*> AllWindows()
 {
     std::vector<Window*> out;
-    for (auto& [h, w] : table().windows) out.push_back(w.get());
+    for (auto& [h, w] : windowTable().windows) out.push_back(w.get());
     return out;
 }
 
 std::vector<HWND> OutermostWindows()
 {
     std::vector<HWND> out;
-    for (auto& [h, w] : table().windows)
+    for (auto& [h, w] : windowTable().windows)
         if ((!w->parent || w->foreignParent) && !w->destroying) out.push_back(h);
     return out;
 }
@@ -156,7 +149,7 @@ extern "C" {
 ATOM WINAPI RegisterClassA(const WNDCLASSA* wc)
 {
     if (!wc || !wc->lpfnWndProc || !wc->lpszClassName || IS_INTRESOURCE(wc->lpszClassName)) return 0;
-    auto& t = table();
+    auto& t = windowTable();
     std::string key = LowerCase(wc->lpszClassName);
     if (key.empty() || t.classes.count(key)) return 0;  // already registered, as Win32 refuses it
     auto cls = std::make_shared<WindowClass>();
@@ -172,7 +165,7 @@ ATOM WINAPI RegisterClassA(const WNDCLASSA* wc)
 BOOL WINAPI UnregisterClassA(LPCSTR lpClassName, HINSTANCE)
 {
     if (!lpClassName || IS_INTRESOURCE(lpClassName)) return FALSE;
-    auto& t = table();
+    auto& t = windowTable();
     auto it = t.classes.find(LowerCase(lpClassName));
     if (it == t.classes.end()) return FALSE;
     for (Window* w : AllWindows())
@@ -221,7 +214,7 @@ HWND WINAPI CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindow
         nHeight = child ? 0 : be::ScreenHeight() * 3 / 4;
     }
 
-    auto& t = table();
+    auto& t = windowTable();
     auto owned = std::make_unique<Window>();
     Window* w = owned.get();
     w->handle = (HWND)(uintptr_t)t.nextHandle++;
@@ -347,7 +340,7 @@ BOOL WINAPI MoveWindow(HWND hWnd, int X, int Y, int nWidth, int nHeight, BOOL bR
 HWND WINAPI FindWindowA(LPCSTR lpClassName, LPCSTR lpWindowName)
 {
     if (lpClassName && IS_INTRESOURCE(lpClassName)) return nullptr;  // atoms: not supported
-    for (auto& [h, w] : table().windows) {
+    for (auto& [h, w] : windowTable().windows) {
         if (w->parent || w->destroying) continue;
         if (lpClassName && !w32::EqualNoCase(w->cls->name, lpClassName)) continue;
         if (lpWindowName && !w32::EqualNoCase(w->title, lpWindowName)) continue;
@@ -379,7 +372,7 @@ int WINAPI GetSystemMetrics(int nIndex)
 
 HCURSOR WINAPI SetCursor(HCURSOR hCursor)
 {
-    auto& t = table();
+    auto& t = windowTable();
     HCURSOR previous = t.cursor;
     t.cursor = hCursor;
     be::SetCursorVisible(hCursor != nullptr);
@@ -402,28 +395,3 @@ bool UseWindowAsScreen(HWND window)
 }
 
 }  // namespace w32
-
-namespace w32test {
-
-void ResetWindowing()
-{
-    auto& t = table();
-    std::vector<HWND> roots;
-    for (auto& [h, w] : t.windows)
-        if (!w->parent || w->foreignParent) roots.push_back(h);
-    for (HWND h : roots) FreeWindowTree(h, false);
-    t.windows.clear();
-    ResetQueue();
-    ResetGl();
-    ResetGdi();
-    t.cursor = (HCURSOR)SystemImageHandle(IDC_ARROW);
-    be::SetCursorVisible(true);
-    be::Reset();
-}
-
-void UnregisterAllClasses()
-{
-    table().classes.clear();
-}
-
-}  // namespace w32test

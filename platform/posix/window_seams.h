@@ -1,5 +1,6 @@
-// Test seams of the windowing core. The system never calls these; tests use
-// them to reach failure paths the display would not produce on demand.
+// Test seams of the windowing core (platform/posix/seams/, which the program
+// does not link). Tests use them to reach failure paths the display would not
+// produce on demand.
 #pragma once
 #include "platform/win32.h"
 
@@ -17,6 +18,10 @@ void ResetWindowing();
 
 // Forgets every registered class as well.
 void UnregisterAllClasses();
+
+// The backend's own test state, forgotten by ResetWindowing: the offscreen
+// backend sets it; the X11 backend keeps none.
+extern void (*resetBackendHook)();
 
 // Makes a bitmap from a whole .bmp file in memory, as LoadBitmapA does from
 // a resource; null when the data is not a bitmap it can read.

@@ -20,10 +20,9 @@ using w32test::SoundOutcome;
 namespace {
 
 long sceneMilliseconds = 0;
-void SteppedClock(LONG* seconds, LONG* microseconds)
+LONGLONG SteppedCounter()
 {
-    *seconds = (LONG)(sceneMilliseconds / 1000);
-    *microseconds = (LONG)(sceneMilliseconds % 1000) * 1000;
+    return (LONGLONG)sceneMilliseconds * 1000000;
 }
 
 struct Cue {
@@ -61,14 +60,14 @@ protected:
         w32test::SetSoundOutcome(SoundOutcome::FakeDevice);
         w32test::ClearSoundCalls();
         sceneMilliseconds = 0;
-        clockSource = SteppedClock;
+        w32test::SetPerformanceCounter(SteppedCounter);
         scene.spinSpeedX = 3;
         scene.spinSpeedY = -2;
         scene.spinSpeedZ = 1;
     }
     void TearDown() override
     {
-        clockSource = nullptr;
+        w32test::SetPerformanceCounter(nullptr);
         w32test::SetSoundOutcome(SoundOutcome::Real);
     }
 

@@ -8,6 +8,7 @@
 
 #include "events/events.h"
 #include "tools/doubles/scene_seams.h"
+#include "tools/doubles/scripted_rand.h"
 
 namespace {
 
@@ -22,7 +23,7 @@ protected:
 
     void TearDown() override
     {
-        forcedLamentVariant = -1;
+        ResetRand();
         StageFixture::TearDown();
     }
 

@@ -24,15 +24,14 @@ struct ProcessExit {
 
 int framesLeft;
 
-// Called once as the stage starts and once per frame.
-void CloseAfterAFewFrames(LONG* seconds, LONG* microseconds)
+// Read once as the stage starts and once per frame.
+LONGLONG CloseAfterAFewFrames()
 {
-    static LONG ticks;
+    static LONGLONG ticks;
     ++ticks;
-    *seconds = ticks / 30;
-    *microseconds = ticks % 30 * 33000;
     if (--framesLeft == 0 && saverWindow)
         PostMessageA(saverWindow, WM_CLOSE, 0, 0);
+    return ticks * 33000000;
 }
 
 void StartAsAFreshProcess()
@@ -54,7 +53,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
     w32test::SuppressMessageBoxes(true);
     w32test::SetSoundOutcome(w32test::SoundOutcome::Fail);
     w32test::SetExitProcessHook([](UINT code) { throw ProcessExit{code}; });
-    clockSource = CloseAfterAFewFrames;
+    w32test::SetPerformanceCounter(CloseAfterAFewFrames);
     return 0;
 }
 

@@ -31,12 +31,10 @@ inline double& FakeClockSeconds()
     return seconds;
 }
 
-inline void ReadFakeClock(LONG* seconds, LONG* microseconds)
+// The performance counter's nanoseconds at the test's clock.
+inline LONGLONG FakeCounter()
 {
-    double now = FakeClockSeconds();
-    double whole = floor(now);
-    *seconds = (LONG)whole;
-    *microseconds = (LONG)llround((now - whole) * 1000000.0);
+    return llround(FakeClockSeconds() * 1e9);
 }
 
 inline LRESULT CALLBACK PlainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -60,7 +58,7 @@ protected:
         appInstance = GetModuleHandleA(NULL);
         previewMode = false;
         FakeClockSeconds() = 0.0;
-        clockSource = ReadFakeClock;
+        w32test::SetPerformanceCounter(FakeCounter);
         w32test::SetExitProcessHook([](UINT code) { throw ProcessExit{code}; });
         w32test::SuppressMessageBoxes(true);
         w32test::ClearMessageBoxCalls();
@@ -83,7 +81,7 @@ protected:
         w32test::ResetWindowing();
         w32test::SetExitProcessHook(nullptr);
         w32test::SuppressMessageBoxes(false);
-        clockSource = nullptr;
+        w32test::SetPerformanceCounter(nullptr);
         std::string command = "rm -rf '" + configRoot + "'";
         ASSERT_EQ(system(command.c_str()), 0);
     }

@@ -359,7 +359,7 @@ TEST_F(StageSetupTest, ColourIndexPaletteSetsOnlyThePrimaries)
 
 TEST_F(StageSetupTest, SceneClockIsMonotonic)
 {
-    clockSource = nullptr;
+    w32test::SetPerformanceCounter(nullptr);
     LONG seconds = 0, microseconds = 0;
     ReadClock(&seconds, &microseconds);
     long long steady = std::chrono::duration_cast<std::chrono::seconds>(

@@ -2,6 +2,7 @@
 
 #include "events/events.h"
 #include "stage/scene_state.h"
+#include "tools/doubles/scripted_rand.h"
 
 void ForceKick()
 {
@@ -15,6 +16,8 @@ void ForceMishap(int edge, int lamentVariant)
     scene.figure = 2;
     scene.fadeAlpha = 1.0f;
     scene.fadingOut = false;
-    forcedLamentVariant = lamentVariant;
+    // The mishap's end rolls the lament as its first draw once the lament
+    // is on and the mishap off.
+    ScriptRandWhen([] { return scene.lamentActive && !scene.mishapActive; }, lamentVariant);
     StartMishap(edge);
 }

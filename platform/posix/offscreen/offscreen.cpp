@@ -5,6 +5,7 @@
 #include "platform/posix/backend.h"
 #include "platform/posix/sys_internal.h"
 #include "platform/posix/offscreen/offscreen_seams.h"
+#include "platform/posix/window_seams.h"
 
 #include <GL/osmesa.h>
 
@@ -277,17 +278,24 @@ bool SwapBuffers(Window* w)
     return true;
 }
 
-void Reset()
+}  // namespace be
+}  // namespace w32
+
+namespace {
+
+// Forgets the test-made screen state with the windows, keeping its size.
+void ResetScreen()
 {
-    Offscreen& s = screen();
+    w32::Offscreen& s = w32::screen();
     int width = s.screenWidth, height = s.screenHeight;
-    s = Offscreen{};
+    s = w32::Offscreen{};
     s.screenWidth = width;
     s.screenHeight = height;
 }
 
-}  // namespace be
-}  // namespace w32
+const bool resetInstalled = (w32test::resetBackendHook = ResetScreen, true);
+
+}  // namespace
 
 namespace w32test {
 

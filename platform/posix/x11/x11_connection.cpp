@@ -146,7 +146,5 @@ void WaitForEvents(int timeoutMs)
     if (xs().lost) DestroyWindowsOfLostServer();
 }
 
-void Reset() {}
-
 }  // namespace be
 }  // namespace w32
