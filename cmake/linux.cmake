@@ -14,7 +14,8 @@ file(GLOB_RECURSE RESOURCE_FILES CONFIGURE_DEPENDS
   ${CMAKE_SOURCE_DIR}/resources/*.bmp ${CMAKE_SOURCE_DIR}/resources/*.wav)
 add_custom_command(OUTPUT ${RC_TABLE}
   COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/resources/rc2cpp.py ${RC_SCRIPT} ${RC_TABLE}
-  DEPENDS ${RC_SCRIPT} ${CMAKE_SOURCE_DIR}/resources/rc2cpp.py ${RESOURCE_FILES}
+  DEPENDS ${RC_SCRIPT} ${CMAKE_SOURCE_DIR}/resources/resource_ids.h ${CMAKE_SOURCE_DIR}/resources/rc2cpp.py
+    ${RESOURCE_FILES}
   COMMENT "Embedding resources")
 add_library(brackwold_resources OBJECT ${RC_TABLE})
 target_include_directories(brackwold_resources PRIVATE ${CMAKE_SOURCE_DIR})
@@ -62,7 +63,7 @@ if(LAYER_X11_SOURCES)
   target_link_libraries(w32layer_x11 PUBLIC PkgConfig::X11 OpenGL::GLX OpenGL::GL)
 
   add_executable(brackwold ${CMAKE_SOURCE_DIR}/shell/winmain.cpp ${CMAKE_SOURCE_DIR}/platform/posix/entry/main.cpp
-    ${CMAKE_SOURCE_DIR}/platform/posix/entry/hack_options.cpp)
+    ${CMAKE_SOURCE_DIR}/platform/posix/entry/start_process.cpp ${CMAKE_SOURCE_DIR}/platform/posix/entry/hack_options.cpp)
   target_link_libraries(brackwold PRIVATE brackwold_system brackwold_resources w32layer w32layer_x11
     PkgConfig::SDL2 PkgConfig::GTK3 PkgConfig::X11 PkgConfig::GLU OpenGL::GLX OpenGL::GL)
   include(cmake/package.cmake)
