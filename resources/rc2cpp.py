@@ -6,11 +6,11 @@ comments; #include <windows.h> (windres needs it for the style names; the
 names used are known here); #include "header" of a header that holds only
 `#define NAME number` and `#define NAME "text"` lines, whose names are then
 replaced wherever they stand outside quotes, as the preprocessor does; a
-STRINGTABLE block of `id "text"` lines, one-line file resources `NAME TYPE "file"` (NAME a number or an
-identifier, TYPE such as BITMAP or WAVE), and DIALOG blocks, which are
-compiled into the binary dialog template the Windows dialog manager reads,
-byte for byte as windres writes it. Anything else is an error, so the two
-builds cannot drift.
+STRINGTABLE block of `id "text"` lines; one-line file resources
+`NAME TYPE "file"` (NAME a number or an identifier, TYPE such as BITMAP or
+WAVE); and DIALOG blocks, which are compiled into the binary dialog
+template the Windows dialog manager reads, byte for byte as windres writes
+it. Anything else is an error, so the two builds cannot drift.
 """
 import hashlib
 import os
