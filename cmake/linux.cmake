@@ -19,7 +19,8 @@ set(RC_SCRIPT ${CMAKE_SOURCE_DIR}/resources/brackwold.rc)
 set(RC_TABLE ${CMAKE_BINARY_DIR}/generated/resource_table.cpp)
 add_custom_command(OUTPUT ${RC_TABLE}
   COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/resources/rc2cpp.py ${RC_SCRIPT} ${RC_TABLE}
-  DEPENDS ${RC_SCRIPT} ${CMAKE_SOURCE_DIR}/resources/rc2cpp.py ${RESOURCE_FILES}
+  DEPENDS ${RC_SCRIPT} ${CMAKE_SOURCE_DIR}/resources/resource_ids.h ${CMAKE_SOURCE_DIR}/resources/rc2cpp.py
+    ${RESOURCE_FILES}
   COMMENT "Embedding resources")
 add_library(brackwold_resources OBJECT ${RC_TABLE})
 target_include_directories(brackwold_resources PRIVATE ${CMAKE_SOURCE_DIR})
@@ -108,7 +109,7 @@ if(OSMESA_FOUND)
 endif()
 
 add_executable(brackwold ${CMAKE_SOURCE_DIR}/shell/winmain.cpp ${LAYER_DIR}/entry/main.cpp
-  ${LAYER_DIR}/entry/hack_options.cpp)
+  ${LAYER_DIR}/entry/start_process.cpp ${LAYER_DIR}/entry/hack_options.cpp)
 target_link_libraries(brackwold PRIVATE brackwold_system brackwold_resources w32layer_on_x11 w32layer_program)
 include(cmake/package.cmake)
 

@@ -5,11 +5,12 @@ add_executable(brackwold WIN32 ${SYSTEM_SOURCES} ${FIGURE_SOURCES} ${CMAKE_SOURC
 target_include_directories(brackwold PRIVATE ${CMAKE_SOURCE_DIR})
 set_target_properties(brackwold PROPERTIES SUFFIX ".scr")
 target_link_options(brackwold PRIVATE -static -static-libgcc -static-libstdc++ -mwindows -s)
-target_link_libraries(brackwold PRIVATE opengl32 glu32 winmm gdi32 user32 advapi32)
+target_link_libraries(brackwold PRIVATE opengl32 glu32 winmm gdi32 user32 advapi32 shlwapi)
 # windres finds the files the script names beside it; a changed picture or
 # sound must rebuild the resources as a changed script does.
 set_property(SOURCE ${CMAKE_SOURCE_DIR}/resources/brackwold.rc APPEND PROPERTY
-  OBJECT_DEPENDS ${CMAKE_SOURCE_DIR}/resources/brackwold.rc ${RESOURCE_FILES})
+  OBJECT_DEPENDS ${CMAKE_SOURCE_DIR}/resources/brackwold.rc ${CMAKE_SOURCE_DIR}/resources/resource_ids.h
+  ${RESOURCE_FILES})
 
 # The Win32 semantics tests against Windows itself (run under Wine by the
 # Linux build's tests), with GoogleTest built from Debian's sources.

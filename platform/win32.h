@@ -10,6 +10,7 @@
 
 #include <windows.h>
 #include <mmsystem.h>
+#include <shlwapi.h>
 #include <GL/gl.h>
 #include <GL/glu.h>
 
@@ -388,6 +389,9 @@ typedef struct _EXCEPTION_POINTERS {
 #define BN_CLICKED 0
 #define MAKEWPARAM(l, h) ((WPARAM)(DWORD)MAKELONG(l, h))
 
+// Paths
+#define MAX_PATH 260
+
 // Errors
 #define ERROR_ACCESS_DENIED 5L
 #define ERROR_PATH_NOT_FOUND 3L
@@ -431,6 +435,8 @@ LONG WINAPI RegCloseKey(HKEY hKey);
 // Private-profile files
 UINT WINAPI GetPrivateProfileIntA(LPCSTR lpAppName, LPCSTR lpKeyName, INT nDefault, LPCSTR lpFileName);
 BOOL WINAPI WritePrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpString, LPCSTR lpFileName);
+UINT WINAPI GetWindowsDirectoryA(LPSTR lpBuffer, UINT uSize);
+LPSTR WINAPI PathCombineA(LPSTR pszDest, LPCSTR pszDir, LPCSTR pszFile);
 
 // Resources
 int WINAPI LoadStringA(HINSTANCE hInstance, UINT uID, LPSTR lpBuffer, int cchBufferMax);

@@ -2,13 +2,15 @@
 """Turns the resource script into the Linux build's embedded tables.
 
 Understands the subset of the .rc language that brackwold.rc uses:
-comments, preprocessor lines (windres needs <windows.h> for the style
-names; the names used are known here), a STRINGTABLE block of `id "text"`
-lines, one-line file resources `NAME TYPE "file"` (NAME a number or an
-identifier, TYPE such as BITMAP or WAVE), and DIALOG blocks, which are
-compiled into the binary dialog template the Windows dialog manager reads,
-byte for byte as windres writes it. Anything else is an error, so the two
-builds cannot drift.
+comments; #include <windows.h> (windres needs it for the style names; the
+names used are known here); #include "header" of a header that holds only
+`#define NAME number` and `#define NAME "text"` lines, whose names are then
+replaced wherever they stand outside quotes, as the preprocessor does; a
+STRINGTABLE block of `id "text"` lines; one-line file resources
+`NAME TYPE "file"` (NAME a number or an identifier, TYPE such as BITMAP or
+WAVE); and DIALOG blocks, which are compiled into the binary dialog
+template the Windows dialog manager reads, byte for byte as windres writes
+it. Anything else is an error, so the two builds cannot drift.
 """
 import hashlib
 import os
@@ -42,6 +44,34 @@ STATEMENTS = {
     'SCROLLBAR': ('SCROLLBAR', 0x0, 0x0),
 }
 CHILD_VISIBLE = 0x50000000
+
+INCLUDE = re.compile(r'^#\s*include\s+(<[^>]+>|"[^"]+")$')
+DEFINE = re.compile(r'^#\s*define\s+([A-Za-z_]\w*)\s+(-?\d+|0x[0-9a-fA-F]+|"(?:[^"\\]|\\.)*")$')
+# A name outside quotes, or a quoted string, which the preprocessor leaves alone.
+TOKEN = re.compile(r'"(?:[^"]|"")*"|(?<!\w)[A-Za-z_]\w*')
+
+
+def read_defines(path):
+    """The #define lines of a header included by the script, as {name: text}."""
+    defines = {}
+    with open(path, encoding='utf-8') as f:
+        for number_, raw in enumerate(f, 1):
+            line = raw.split('//', 1)[0].strip()
+            where = f'{path}:{number_}'
+            if not line or line == '#pragma once':
+                continue
+            m = DEFINE.match(line)
+            if not m:
+                sys.exit(f'{where}: only #define NAME number or "text" may stand here: {raw.strip()}')
+            if m.group(1) in defines:
+                sys.exit(f'{where}: {m.group(1)} is defined twice')
+            defines[m.group(1)] = m.group(2)
+    return defines
+
+
+def expand(line, defines):
+    """The line with every defined name replaced by its value."""
+    return TOKEN.sub(lambda m: defines.get(m.group(0), m.group(0)), line)
 
 
 def split_args(text):
@@ -154,13 +184,22 @@ def parse(path):
     strings, files = [], []
     in_table = False
     dialog = None
+    defines = {}
     with open(path, encoding='utf-8') as f:
         lines = f.read().splitlines()
     for number_, raw in enumerate(lines, 1):
         line = raw.split('//', 1)[0].strip()
         where = f'{path}:{number_}'
-        if not line or line.startswith('#'):
+        if not line:
             continue
+        if line.startswith('#'):
+            m = INCLUDE.match(line)
+            if not m:
+                sys.exit(f'{where}: unsupported preprocessor line: {raw}')
+            if m.group(1).startswith('"'):
+                defines.update(read_defines(os.path.join(os.path.dirname(path), m.group(1)[1:-1])))
+            continue
+        line = expand(line, defines)
         if dialog is not None:
             if line in ('BEGIN', '{') and not dialog['open']:
                 dialog['open'] = True

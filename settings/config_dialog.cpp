@@ -1,4 +1,4 @@
-// The configuration dialog's procedure (dialog template 2003). The three
+// The configuration dialog's procedure (dialog template IDD_CONFIG). The three
 // scroll bars and the check box change the settings globals at once; OK
 // writes them to the INI file, Cancel leaves the file alone. Nothing is
 // kept aside: the process ends when the dialog does.
@@ -7,15 +7,9 @@
 
 #include "settings/settings.h"
 #include "shell/shell.h"
+#include "resources/resource_ids.h"
 
-enum {
-    PlaySoundsBox = 104,
-    ResolutionBar = 1004,
-    SizeBar = 1005,
-    DelayBar = 1006,
-};
-
-// Stored under "Visit the Website"; the saver itself never reads it.
+// Stored under KEY_WEBSITE; the saver itself never reads it.
 static const char makerAddress[] = "http://brackwold.example.org/";
 
 static HWND resolutionBar;
@@ -53,10 +47,10 @@ static void InitBar(HWND bar, int minimum, int maximum, int value)
 
 static void InitDialog(HWND dialog)
 {
-    resolutionBar = GetDlgItem(dialog, ResolutionBar);
-    sizeBar = GetDlgItem(dialog, SizeBar);
-    delayBar = GetDlgItem(dialog, DelayBar);
-    playSoundsBox = GetDlgItem(dialog, PlaySoundsBox);
+    resolutionBar = GetDlgItem(dialog, IDC_RESOLUTION_BAR);
+    sizeBar = GetDlgItem(dialog, IDC_SIZE_BAR);
+    delayBar = GetDlgItem(dialog, IDC_DELAY_BAR);
+    playSoundsBox = GetDlgItem(dialog, IDC_PLAY_SOUNDS);
 
     // The stored values as they are: an out-of-range one shows the thumb at
     // the end and is written back unchanged unless its bar is moved.
@@ -64,7 +58,7 @@ static void InitDialog(HWND dialog)
     InitBar(resolutionBar, 10, 30, polyResolution);
     InitBar(sizeBar, 30, 90, sizePercent);
     InitBar(delayBar, 15, 360, charDelay);
-    CheckDlgButton(dialog, PlaySoundsBox, soundsOn ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(dialog, IDC_PLAY_SOUNDS, soundsOn ? BST_CHECKED : BST_UNCHECKED);
 }
 
 static BOOL WriteSetting(LPCSTR key, long value)
@@ -77,9 +71,9 @@ static BOOL WriteSetting(LPCSTR key, long value)
 // Every entry in order, stopping at the first that fails.
 static BOOL WriteSettings()
 {
-    return WriteSetting("Poly Resolution", polyResolution) && WriteSetting("Size", sizePercent) &&
-           WriteSetting("Char Delay", charDelay) && WriteSetting("Sounds", soundsOn ? 1 : 0) &&
-           WritePrivateProfileStringA(settingsSection, "Visit the Website", makerAddress, settingsFile);
+    return WriteSetting(KEY_POLY_RESOLUTION, polyResolution) && WriteSetting(KEY_SIZE, sizePercent) &&
+           WriteSetting(KEY_CHAR_DELAY, charDelay) && WriteSetting(KEY_SOUNDS, soundsOn ? 1 : 0) &&
+           WritePrivateProfileStringA(settingsSection, KEY_WEBSITE, makerAddress, settingsFile);
 }
 
 // A failed write is told, not swallowed: the user keeps the dialog and the
@@ -94,17 +88,24 @@ static void ReportWriteFailure(HWND dialog)
     size_t length = strlen(reason);
     while (length > 0 && (reason[length - 1] == '\r' || reason[length - 1] == '\n' || reason[length - 1] == ' '))
         reason[--length] = '\0';
-    char text[400];
-    snprintf(text, sizeof text, "The settings could not be saved to %s.\n\n%s", settingsFile, reason);
+    // The bare file name lives in the folder the profile functions pick;
+    // the user needs that folder to mend the fault.
+    char folder[MAX_PATH], path[MAX_PATH];
+    UINT folderLength = GetWindowsDirectoryA(folder, sizeof folder);
+    LPCSTR shown = settingsFile;
+    if (folderLength > 0 && folderLength < sizeof folder && PathCombineA(path, folder, settingsFile))
+        shown = path;
+    char text[640];
+    snprintf(text, sizeof text, "The settings could not be saved to %s.\n\n%s", shown, reason);
     MessageBoxA(dialog, text, "Error", MB_OK | MB_ICONERROR);
 }
 
 static BOOL ScrollSetting(WPARAM wParam, HWND bar)
 {
     switch (GetDlgCtrlID(bar)) {
-    case ResolutionBar: return StepScrollSetting(&polyResolution, 10, 30, wParam, bar);
-    case SizeBar: return StepScrollSetting(&sizePercent, 30, 90, wParam, bar);
-    case DelayBar: return StepScrollSetting(&charDelay, 15, 360, wParam, bar);
+    case IDC_RESOLUTION_BAR: return StepScrollSetting(&polyResolution, 10, 30, wParam, bar);
+    case IDC_SIZE_BAR: return StepScrollSetting(&sizePercent, 30, 90, wParam, bar);
+    case IDC_DELAY_BAR: return StepScrollSetting(&charDelay, 15, 360, wParam, bar);
     default: return FALSE;
     }
 }
@@ -112,7 +113,7 @@ static BOOL ScrollSetting(WPARAM wParam, HWND bar)
 static void Command(HWND dialog, WORD id)
 {
     switch (id) {
-    case PlaySoundsBox:
+    case IDC_PLAY_SOUNDS:
         soundsOn = !soundsOn;
         break;
     case IDOK:

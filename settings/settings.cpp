@@ -3,6 +3,7 @@
 // configuration dialog does.
 #include "settings/settings.h"
 #include "shell/shell.h"
+#include "resources/resource_ids.h"
 
 int polyResolution = 15;
 int sizePercent = 50;
@@ -12,11 +13,6 @@ float sizeFactor = 0.5f;
 
 char settingsSection[40];
 char settingsFile[13];
-
-enum {
-    SectionStringId = 1007,
-    FileStringId = 1001,
-};
 
 static int ClampSetting(int value, int low, int high)
 {
@@ -40,13 +36,13 @@ void ReadSettings()
     // A string that cannot be loaded must not leave stale text behind.
     settingsSection[0] = '\0';
     settingsFile[0] = '\0';
-    LoadStringA(appInstance, SectionStringId, settingsSection, sizeof settingsSection);
-    LoadStringA(appInstance, FileStringId, settingsFile, sizeof settingsFile);
+    LoadStringA(appInstance, IDS_SETTINGS_SECTION, settingsSection, sizeof settingsSection);
+    LoadStringA(appInstance, IDS_SETTINGS_FILE, settingsFile, sizeof settingsFile);
 
-    polyResolution = ReadSetting("Poly Resolution", 15);
-    sizePercent = ReadSetting("Size", 50);
-    charDelay = ReadSetting("Char Delay", 60);
-    soundsOn = ReadSetting("Sounds", 1) != 0;
+    polyResolution = ReadSetting(KEY_POLY_RESOLUTION, 15);
+    sizePercent = ReadSetting(KEY_SIZE, 50);
+    charDelay = ReadSetting(KEY_CHAR_DELAY, 60);
+    soundsOn = ReadSetting(KEY_SOUNDS, 1) != 0;
 }
 
 void LoadSettings()

@@ -1,6 +1,7 @@
 // Process entry and run modes: read the switch the screen-saver machinery
 // passes, run one mode and end the process with that mode's result.
 #include "shell/shell.h"
+#include "resources/resource_ids.h"
 
 HINSTANCE appInstance;
 bool win9xPlatform;
@@ -159,7 +160,7 @@ INT_PTR ShowConfigDialog(HWND owner)
 {
     if (!PrepareConfigDialog(appInstance))
         return 0;
-    return DialogBoxParamA(appInstance, MAKEINTRESOURCE(2003), owner, ConfigDialogProc, 0);
+    return DialogBoxParamA(appInstance, MAKEINTRESOURCE(IDD_CONFIG), owner, ConfigDialogProc, 0);
 }
 
 void ChangePassword(HWND owner)

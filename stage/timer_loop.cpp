@@ -5,6 +5,7 @@
 #include "stage/scene_state.h"
 #include "events/events.h"
 #include "shell/shell.h"
+#include "resources/resource_ids.h"
 
 #include <math.h>
 #include <stdlib.h>
@@ -19,7 +20,6 @@ float bannerY;
 enum {
     stageTimerId = 1,
     stageTimerPeriod = 33,  // ms
-    bannerBitmapId = 105,
     bannerSweepWidth = 230,  // the supplied banner's width, whatever the bitmap says
 };
 
@@ -30,7 +30,7 @@ static const double pi = 3.14159265358979323846;
 void LoadBanner()
 {
     bannerDC = CreateCompatibleDC(saverDC);
-    bannerBitmap = LoadBitmapA(appInstance, MAKEINTRESOURCE(bannerBitmapId));
+    bannerBitmap = LoadBitmapA(appInstance, MAKEINTRESOURCE(IDB_BANNER));
     BITMAP info = {};
     GetObjectA(bannerBitmap, sizeof info, &info);
     bannerSize[0] = info.bmWidth;

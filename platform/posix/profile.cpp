@@ -122,17 +122,24 @@ std::string HomeDirectory()
     return entry && entry->pw_dir ? entry->pw_dir : "";
 }
 
-// A bare name lives in our folder under the user's configuration
-// directory (which must be absolute to count, as XDG says); a name with a
-// slash is a path and is used as given. No name means "win.ini", as Win32.
+// Where a bare profile name lives, as Windows' own folder is for Win32: our
+// folder under the user's configuration directory (which must be absolute
+// to count, as XDG says).
+std::string ProfileFolder()
+{
+    const char* config = getenv("XDG_CONFIG_HOME");
+    std::string base = config && config[0] == '/' ? config : HomeDirectory() + "/.config";
+    return base + "/brackwold";
+}
+
+// A name with a slash is a path and is used as given. No name means
+// "win.ini", as Win32.
 std::string ProfilePath(LPCSTR fileName)
 {
     std::string name = fileName && *fileName ? fileName : "win.ini";
     if (name.find('/') != std::string::npos)
         return name;
-    const char* config = getenv("XDG_CONFIG_HOME");
-    std::string base = config && config[0] == '/' ? config : HomeDirectory() + "/.config";
-    return base + "/brackwold/" + name;
+    return ProfileFolder() + "/" + name;
 }
 
 enum class ReadResult { Read, Missing, Failed };
@@ -453,6 +460,18 @@ void OverrideProfileValue(LPCSTR fileName, LPCSTR section, LPCSTR key, const cha
 }  // namespace w32
 
 extern "C" {
+
+// The folder the profile functions resolve a bare name in, which is what a
+// program asks this for. The length without the zero, or the size needed
+// with it when the buffer is too small.
+UINT WINAPI GetWindowsDirectoryA(LPSTR lpBuffer, UINT uSize)
+{
+    std::string folder = ProfileFolder();
+    if (!lpBuffer || uSize <= folder.size())
+        return static_cast<UINT>(folder.size() + 1);
+    memcpy(lpBuffer, folder.c_str(), folder.size() + 1);
+    return static_cast<UINT>(folder.size());
+}
 
 // Win32 returns the number as UINT: a negative value arrives as its two's
 // complement, which a caller that casts back to int sees as negative.

@@ -2,10 +2,14 @@
 # good one gets a child that ignores input and ends with its parent.
 source "$(dirname "$0")/lib.sh"
 
-start_saver /p 0
+said=$(mktemp)
+start_saver /p 0 2>"$said"
 check "/p 0 exits with -1 (255)" expect_code 255 5
-start_saver /p 1
+check "/p 0 says it needs a window id" grep -q "decimal id of a window" "$said"
+start_saver /p 1 2>"$said"
 check "/p of a handle that is no window exits with -1" expect_code 255 5
+check "/p 1 says there is no such window" grep -q "no window 1 " "$said"
+rm -f "$said"
 
 coproc HOST { "$XPROBE" host 152 112; }
 host_pid=$HOST_PID

@@ -2,6 +2,7 @@
 // and the palette calls.
 #include "layer_fixture.h"
 #include "platform/posix/resources.h"
+#include "resources/resource_ids.h"
 
 #include <cstring>
 
@@ -121,9 +122,9 @@ TEST_F(GdiTest, RefusesDamagedBitmapFiles)
 
 TEST_F(GdiTest, BannerResourceBlitsIntoTheSaverWindow)
 {
-    const w32::EmbeddedResource* res = w32::FindEmbeddedResource("BITMAP", MAKEINTRESOURCE(105));
-    ASSERT_TRUE(res) << "bitmap 105 is listed in brackwold.rc";
-    HBITMAP banner = LoadBitmapA((HINSTANCE)1, MAKEINTRESOURCE(105));
+    const w32::EmbeddedResource* res = w32::FindEmbeddedResource("BITMAP", MAKEINTRESOURCE(IDB_BANNER));
+    ASSERT_TRUE(res) << "the banner is listed in brackwold.rc";
+    HBITMAP banner = LoadBitmapA((HINSTANCE)1, MAKEINTRESOURCE(IDB_BANNER));
     ASSERT_TRUE(banner);
     EXPECT_EQ(LoadBitmapA((HINSTANCE)1, MAKEINTRESOURCE(9999)), nullptr);
     BITMAP bm{};

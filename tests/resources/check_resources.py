@@ -2,9 +2,11 @@
 """Checks the one resource list, resources/brackwold.rc, and what it names.
 
 - every file it names exists, each WAVE is playable PCM of a sane length and
-  level, bitmap 105 is the 230 x 10, 24-bit banner and bitmap "TITLE" the
-  231 x 172 picture in 256 colours;
-- dialog 2003 is there;
+  level, the banner bitmap (IDB_BANNER) is the 230 x 10, 24-bit banner and
+  bitmap "TITLE" the 231 x 172 picture in 256 colours;
+- the configuration dialog (IDD_CONFIG) is there;
+- every id the resources and the code share is a #define of the included
+  header, and the script's numbers come from there;
 - the 43 sound names the saver plays are all there, each exactly once;
 - the Linux build's embedded tables (dumped by dump_resource_table) hold the
   same entries with the same bytes, and the same strings.
@@ -36,6 +38,19 @@ TUNE_LENGTH = (8.0, 10.0)   # JOLLYTUNE plays from 3 s to 12 s of its scene
 FILE_LINE = re.compile(r'^(\w+)\s+(\w+)\s+"([^"]+)"$')
 BLOCK_LINE = re.compile(r'^(\w+)\s+(DIALOG|DIALOGEX)\b')
 STRING_ROW = re.compile(r'^(\d+)\s+"((?:[^"]|"")*)"$')
+INCLUDE_LINE = re.compile(r'^#include\s+"([^"]+)"$')
+DEFINE_LINE = re.compile(r'^#define\s+(\w+)\s+(\d+|"[^"]*")$')
+
+
+def read_ids(path):
+    """{NAME: value} of the #define lines of the header the script includes."""
+    ids = {}
+    with open(path, encoding='utf-8') as f:
+        for raw in f:
+            m = DEFINE_LINE.match(raw.split('//', 1)[0].strip())
+            if m:
+                ids[m.group(1)] = m.group(2)
+    return ids
 
 
 def read_rc(path):
@@ -43,11 +58,20 @@ def read_rc(path):
     strings as (id, text)), read independently of rc2cpp.py."""
     files, blocks, strings = [], [], []
     in_strings = False
+    ids = {}
     with open(path, encoding='utf-8') as f:
         for raw in f:
             line = raw.split('//', 1)[0].strip()
             if not line:
                 continue
+            m = INCLUDE_LINE.match(line)
+            if m:
+                ids.update(read_ids(os.path.join(os.path.dirname(path), m.group(1))))
+                continue
+            # An id standing first on the line is a name of the header.
+            first, _, rest = line.partition(' ')
+            if first in ids:
+                line = ids[first] + ' ' + rest
             if line == 'STRINGTABLE':
                 in_strings = True
                 continue
@@ -128,6 +152,7 @@ def bitmap_info(data):
 class ResourceList(unittest.TestCase):
     def setUp(self):
         self.files, self.blocks, self.strings = read_rc(RC_PATH)
+        self.ids = read_ids(os.path.join(os.path.dirname(RC_PATH), 'resource_ids.h'))
 
     def test_every_named_file_exists_and_names_are_unique(self):
         self.assertTrue(self.files, 'no file resources in the list')
@@ -162,7 +187,7 @@ class ResourceList(unittest.TestCase):
                 self.assertLess(clipped, 0.001, 'clipped')
 
     def test_banner_is_230_by_10_at_24_bits(self):
-        banner = [path for rtype, name, path in self.files if (rtype, name) == ('BITMAP', '#105')]
+        banner = [path for rtype, name, path in self.files if (rtype, name) == ('BITMAP', self.id('IDB_BANNER'))]
         self.assertEqual(len(banner), 1)
         with open(banner[0], 'rb') as f:
             data = f.read()
@@ -177,8 +202,16 @@ class ResourceList(unittest.TestCase):
         used = struct.unpack_from('<I', data, 46)[0]
         self.assertLessEqual(used, 256)
 
-    def test_dialog_2003_is_listed_once(self):
-        self.assertEqual(self.blocks, [('DIALOG', '#2003')])
+    def test_the_dialog_is_listed_once(self):
+        self.assertEqual(self.blocks, [('DIALOG', self.id('IDD_CONFIG'))])
+
+    def test_ids_are_names_of_the_header(self):
+        with open(RC_PATH, encoding='utf-8') as f:
+            numbered = [raw.strip() for raw in f if re.match(r'\s*\d+\s', raw)]
+        self.assertEqual(numbered, [], 'ids written as numbers in the script')
+
+    def id(self, name):
+        return '#' + self.ids[name]
 
     def test_sounds_fit_in_the_executable(self):
         total = sum(os.path.getsize(path) for rtype, _, path in self.files if rtype == 'WAVE')

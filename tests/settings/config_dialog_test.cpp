@@ -1,9 +1,10 @@
 // The configuration dialog as the dialog manager runs it, without a display:
-// template 2003 from the embedded resources, ConfigDialogProc, real INI
+// template IDD_CONFIG from the embedded resources, ConfigDialogProc, real INI
 // files in a private configuration folder, and the saver's own load reading
 // back what OK wrote.
 #include "platform/posix/dialog_seams.h"
 #include "platform/posix/sys_seams.h"
+#include "resources/resource_ids.h"
 #include "settings/settings.h"
 #include "shell/shell.h"
 
@@ -88,8 +89,8 @@ protected:
 
     void Open()
     {
-        dialog = w32test::OpenDialog(MAKEINTRESOURCE(2003), ConfigDialogProc, 0);
-        ASSERT_NE(dialog, nullptr) << "template 2003 did not load";
+        dialog = w32test::OpenDialog(MAKEINTRESOURCE(IDD_CONFIG), ConfigDialogProc, 0);
+        ASSERT_NE(dialog, nullptr) << "template IDD_CONFIG did not load";
     }
 
     BOOL Scroll(int bar, WORD code, int position = 0)
@@ -115,18 +116,18 @@ struct ScrollCase {
 };
 
 const ScrollCase scrollCases[] = {
-    {"line left at the minimum stays", 1005, "Size=30", SB_LINELEFT, 0, false, 30, 30},
-    {"line right", 1005, nullptr, SB_LINERIGHT, 0, false, 51, 51},
-    {"page left", 1006, nullptr, SB_PAGELEFT, 0, false, 50, 50},
-    {"page right from 355 stops at 360", 1006, "Char Delay=355", SB_PAGERIGHT, 0, false, 360, 360},
-    {"page right past the top of resolution", 1004, "Poly Resolution=25", SB_PAGERIGHT, 0, false, 30, 30},
-    {"to the left end", 1006, nullptr, SB_LEFT, 0, false, 15, 15},
-    {"to the right end", 1004, nullptr, SB_RIGHT, 0, false, 30, 30},
-    {"thumb released applies its position", 1005, nullptr, SB_THUMBPOSITION, 77, false, 77, 77},
-    {"thumb being dragged is ignored", 1005, nullptr, SB_THUMBTRACK, 77, true, 50, 50},
-    {"end of scrolling is ignored", 1006, nullptr, SB_ENDSCROLL, 0, true, 60, 60},
-    {"an out-of-range value shows at the end and is kept", 1004, "Poly Resolution=50", SB_ENDSCROLL, 0, true, 50, 30},
-    {"an out-of-range value moved comes into range", 1004, "Poly Resolution=50", SB_LINELEFT, 0, false, 30, 30},
+    {"line left at the minimum stays", IDC_SIZE_BAR, "Size=30", SB_LINELEFT, 0, false, 30, 30},
+    {"line right", IDC_SIZE_BAR, nullptr, SB_LINERIGHT, 0, false, 51, 51},
+    {"page left", IDC_DELAY_BAR, nullptr, SB_PAGELEFT, 0, false, 50, 50},
+    {"page right from 355 stops at 360", IDC_DELAY_BAR, "Char Delay=355", SB_PAGERIGHT, 0, false, 360, 360},
+    {"page right past the top of resolution", IDC_RESOLUTION_BAR, "Poly Resolution=25", SB_PAGERIGHT, 0, false, 30, 30},
+    {"to the left end", IDC_DELAY_BAR, nullptr, SB_LEFT, 0, false, 15, 15},
+    {"to the right end", IDC_RESOLUTION_BAR, nullptr, SB_RIGHT, 0, false, 30, 30},
+    {"thumb released applies its position", IDC_SIZE_BAR, nullptr, SB_THUMBPOSITION, 77, false, 77, 77},
+    {"thumb being dragged is ignored", IDC_SIZE_BAR, nullptr, SB_THUMBTRACK, 77, true, 50, 50},
+    {"end of scrolling is ignored", IDC_DELAY_BAR, nullptr, SB_ENDSCROLL, 0, true, 60, 60},
+    {"an out-of-range value shows at the end and is kept", IDC_RESOLUTION_BAR, "Poly Resolution=50", SB_ENDSCROLL, 0, true, 50, 30},
+    {"an out-of-range value moved comes into range", IDC_RESOLUTION_BAR, "Poly Resolution=50", SB_LINELEFT, 0, false, 30, 30},
 };
 
 TEST_F(ConfigDialogTest, ScrollNotificationsThroughTheProcedure)
@@ -136,7 +137,7 @@ TEST_F(ConfigDialogTest, ScrollNotificationsThroughTheProcedure)
         WriteIni(std::string("[Brackwold]\n") + (c.stored ? c.stored : "") + "\n");
         ASSERT_NO_FATAL_FAILURE(Open());
         EXPECT_EQ(Scroll(c.bar, c.code, c.position), c.ignored);
-        int* setting = c.bar == 1004 ? &polyResolution : c.bar == 1005 ? &sizePercent : &charDelay;
+        int* setting = c.bar == IDC_RESOLUTION_BAR ? &polyResolution : c.bar == IDC_SIZE_BAR ? &sizePercent : &charDelay;
         EXPECT_EQ(*setting, c.value);
         EXPECT_EQ(w32test::DialogScrollPos(dialog, c.bar), c.thumb);
         w32test::ClickDialogControl(dialog, IDOK);
@@ -166,12 +167,12 @@ struct ExitCase {
 const ExitCase exitCases[] = {
     {"OK writes every entry in order", {}, {IDOK}, Written(15, 50, 60, 1)},
     {"Enter presses OK", {DialogKey::Enter}, {}, Written(15, 50, 60, 1)},
-    {"Cancel writes nothing", {}, {104, IDCANCEL}, "<no file>"},
+    {"Cancel writes nothing", {}, {IDC_PLAY_SOUNDS, IDCANCEL}, "<no file>"},
     {"Escape cancels", {DialogKey::Escape}, {}, "<no file>"},
     {"Enter on a focused Cancel cancels", {DialogKey::Tab, DialogKey::Enter}, {}, "<no file>"},
     {"Enter with the check box focused presses OK", {DialogKey::ShiftTab, DialogKey::Enter}, {}, Written(15, 50, 60, 1)},
     {"Space on the check box toggles it", {DialogKey::ShiftTab, DialogKey::Space, DialogKey::Enter}, {}, Written(15, 50, 60, 0)},
-    {"two toggles write the original value", {}, {104, 104, IDOK}, Written(15, 50, 60, 1)},
+    {"two toggles write the original value", {}, {IDC_PLAY_SOUNDS, IDC_PLAY_SOUNDS, IDOK}, Written(15, 50, 60, 1)},
     {"Space on OK presses it", {DialogKey::Space}, {}, Written(15, 50, 60, 1)},
 };
 
@@ -198,12 +199,12 @@ TEST_F(ConfigDialogTest, TabWalksTheTabStopsInTemplateOrder)
 {
     Open();
     EXPECT_EQ(w32test::DialogFocusId(dialog), IDOK);
-    const int forward[] = {IDCANCEL, 104, IDOK, IDCANCEL};
+    const int forward[] = {IDCANCEL, IDC_PLAY_SOUNDS, IDOK, IDCANCEL};
     for (int id : forward) {
         w32test::PressDialogKey(dialog, DialogKey::Tab);
         EXPECT_EQ(w32test::DialogFocusId(dialog), id);
     }
-    const int backward[] = {IDOK, 104, IDCANCEL};
+    const int backward[] = {IDOK, IDC_PLAY_SOUNDS, IDCANCEL};
     for (int id : backward) {
         w32test::PressDialogKey(dialog, DialogKey::ShiftTab);
         EXPECT_EQ(w32test::DialogFocusId(dialog), id);
@@ -218,9 +219,9 @@ TEST_F(ConfigDialogTest, CheckBoxFollowsTheStoredValue)
         SCOPED_TRACE(stored);
         WriteIni(std::string("[Brackwold]\n") + stored + "\n");
         Open();
-        EXPECT_EQ(IsDlgButtonChecked(dialog, 104), mark);
-        w32test::ClickDialogControl(dialog, 104);
-        EXPECT_NE(IsDlgButtonChecked(dialog, 104), mark);
+        EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_PLAY_SOUNDS), mark);
+        w32test::ClickDialogControl(dialog, IDC_PLAY_SOUNDS);
+        EXPECT_NE(IsDlgButtonChecked(dialog, IDC_PLAY_SOUNDS), mark);
         EXPECT_EQ(soundsOn, mark != BST_CHECKED);
         w32test::CloseDialog(dialog);
         dialog = nullptr;
@@ -275,20 +276,20 @@ TEST_F(ConfigDialogTest, OkKeepsTheRestOfTheFile)
     }
 }
 
-// A write that cannot succeed is reported with the file and the reason,
-// and the dialog stays open with the edited values.
+// A write that cannot succeed is reported with the file's full path and the
+// reason, and the dialog stays open with the edited values.
 TEST_F(ConfigDialogTest, FailedWriteIsReportedAndKeepsTheDialog)
 {
     std::string blocker = root + "/brackwold";
     std::ofstream(blocker) << "a file where the folder should be";
     Open();
-    Scroll(1005, SB_RIGHT);
+    Scroll(IDC_SIZE_BAR, SB_RIGHT);
     w32test::ClickDialogControl(dialog, IDOK);
     EXPECT_FALSE(Ended());
     auto calls = w32test::MessageBoxCalls();
     ASSERT_EQ(calls.size(), 1u);
     EXPECT_EQ(calls[0].caption, "Error");
-    EXPECT_NE(calls[0].text.find("BRKW.ini"), std::string::npos) << calls[0].text;
+    EXPECT_NE(calls[0].text.find(" " + path + "."), std::string::npos) << calls[0].text;
     EXPECT_NE(calls[0].text.find("cannot find the path"), std::string::npos) << calls[0].text;
     EXPECT_EQ(sizePercent, 90);
 
@@ -313,7 +314,7 @@ TEST_F(ConfigDialogTest, AnExceptionInTheProcedureEndsTheProcessThroughTheFilter
     HWND shown = nullptr;
     w32test::ScriptDialogs([&](HWND d, HWND) {
         shown = d;
-        w32test::ScrollDialogControl(d, 1005, SB_RIGHT, 0);
+        w32test::ScrollDialogControl(d, IDC_SIZE_BAR, SB_RIGHT, 0);
         throwOnWrite = true;
         w32test::ClickDialogControl(d, IDOK);
     });

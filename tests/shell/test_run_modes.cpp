@@ -5,6 +5,7 @@
 #include "platform/posix/sys_seams.h"
 #include "platform/posix/window_seams.h"
 #include "platform/posix/offscreen/offscreen_seams.h"
+#include "resources/resource_ids.h"
 #include "shell_fixture.h"
 
 #include <gtest/gtest.h>
@@ -115,7 +116,7 @@ TEST_F(RunModes, ConfigurationModesShowTheDialogAndReturnItsResult)
         SCOPED_TRACE(c.args);
         bool shown = false;
         w32test::ScriptDialogs([&](HWND dialog, HWND owner) {
-            shown = GetDlgItem(dialog, 104) != NULL;  // template 2003 with its check box
+            shown = GetDlgItem(dialog, IDC_PLAY_SOUNDS) != NULL;  // the configuration template
             EXPECT_EQ(owner, c.owner);
             w32test::PressDialogKey(dialog, w32::DialogKey::Escape);
         });

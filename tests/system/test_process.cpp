@@ -3,6 +3,7 @@
 #include "platform/posix/dialog_seams.h"
 #include "platform/posix/entry/process.h"
 #include "platform/posix/sys_seams.h"
+#include "resources/resource_ids.h"
 
 #include <gtest/gtest.h>
 #include <stdio.h>
@@ -210,10 +211,10 @@ TEST(DialogBox, RefusesWhatItCannotRun)
 {
     w32test::ScriptDialogs([](HWND dialog, HWND) { EndDialog(dialog, 42); });
     HINSTANCE self = GetModuleHandleA(nullptr);
-    EXPECT_EQ(42, DialogBoxParamA(self, MAKEINTRESOURCE(2003), nullptr, QuietDialogProc, 0));
+    EXPECT_EQ(42, DialogBoxParamA(self, MAKEINTRESOURCE(IDD_CONFIG), nullptr, QuietDialogProc, 0));
     EXPECT_EQ(-1, DialogBoxParamA(self, MAKEINTRESOURCE(9999), nullptr, QuietDialogProc, 0));
     EXPECT_EQ(-1, DialogBoxParamA(self, nullptr, nullptr, QuietDialogProc, 0));
-    EXPECT_EQ(-1, DialogBoxParamA(self, MAKEINTRESOURCE(2003), nullptr, nullptr, 0));
+    EXPECT_EQ(-1, DialogBoxParamA(self, MAKEINTRESOURCE(IDD_CONFIG), nullptr, nullptr, 0));
     w32test::ScriptDialogs(nullptr);
 }
 

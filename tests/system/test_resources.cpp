@@ -1,6 +1,7 @@
 // String table loads and resource look-up.
 #include "platform/posix/resources.h"
 #include "platform/posix/sys_seams.h"
+#include "resources/resource_ids.h"
 
 #include <gtest/gtest.h>
 #include <string.h>
@@ -24,8 +25,10 @@ TEST_F(Resources, LoadStringCutsToTheBuffer)
         int length;
         const char* text;
     } cases[] = {
-        {1001, 13, 8, "BRKW.ini"}, {1001, 9, 8, "BRKW.ini"}, {1001, 8, 7, "BRKW.in"}, {1001, 5, 4, "BRKW"},
-        {1001, 1, 0, ""},          {1007, 40, 9, "Brackwold"}, {1, 40, 10, "Brackwold!"}, {9999, 40, 0, ""},
+        {IDS_SETTINGS_FILE, 13, 8, "BRKW.ini"},     {IDS_SETTINGS_FILE, 9, 8, "BRKW.ini"},
+        {IDS_SETTINGS_FILE, 8, 7, "BRKW.in"},      {IDS_SETTINGS_FILE, 5, 4, "BRKW"},
+        {IDS_SETTINGS_FILE, 1, 0, ""},             {IDS_SETTINGS_SECTION, 40, 9, "Brackwold"},
+        {IDS_DESCRIPTION, 40, 10, "Brackwold!"},   {9999, 40, 0, ""},
     };
     for (HINSTANCE instance : {GetModuleHandleA(nullptr), static_cast<HINSTANCE>(nullptr)}) {
         for (const auto& c : cases) {
@@ -41,29 +44,29 @@ TEST_F(Resources, LoadStringCutsToTheBuffer)
 TEST_F(Resources, LoadStringRefusesWhatItCannotFill)
 {
     char buffer[8] = "keep";
-    EXPECT_EQ(0, LoadStringA(nullptr, 1001, buffer, 0));
+    EXPECT_EQ(0, LoadStringA(nullptr, IDS_SETTINGS_FILE, buffer, 0));
     EXPECT_STREQ("keep", buffer);
-    EXPECT_EQ(0, LoadStringA(nullptr, 1001, buffer, -3));
+    EXPECT_EQ(0, LoadStringA(nullptr, IDS_SETTINGS_FILE, buffer, -3));
     EXPECT_STREQ("keep", buffer);
-    EXPECT_EQ(0, LoadStringA(nullptr, 1001, nullptr, 8));
+    EXPECT_EQ(0, LoadStringA(nullptr, IDS_SETTINGS_FILE, nullptr, 8));
 
     w32test::RegisterModule("IMM32.DLL", {});
     HMODULE other = LoadLibraryA("IMM32.DLL");
     ASSERT_NE(nullptr, other);
-    EXPECT_EQ(0, LoadStringA(other, 1001, buffer, sizeof buffer)) << "only the executable has strings";
+    EXPECT_EQ(0, LoadStringA(other, IDS_SETTINGS_FILE, buffer, sizeof buffer)) << "only the executable has strings";
     EXPECT_STREQ("", buffer);
 }
 
 TEST_F(Resources, StringSeamOverridesAndHides)
 {
     char buffer[40];
-    w32test::SetString(1001, "OTHER.ini");
-    EXPECT_EQ(9, LoadStringA(nullptr, 1001, buffer, sizeof buffer));
+    w32test::SetString(IDS_SETTINGS_FILE, "OTHER.ini");
+    EXPECT_EQ(9, LoadStringA(nullptr, IDS_SETTINGS_FILE, buffer, sizeof buffer));
     EXPECT_STREQ("OTHER.ini", buffer);
-    w32test::RemoveString(1001);
-    EXPECT_EQ(0, LoadStringA(nullptr, 1001, buffer, sizeof buffer));
+    w32test::RemoveString(IDS_SETTINGS_FILE);
+    EXPECT_EQ(0, LoadStringA(nullptr, IDS_SETTINGS_FILE, buffer, sizeof buffer));
     w32test::ResetResources();
-    EXPECT_EQ(8, LoadStringA(nullptr, 1001, buffer, sizeof buffer));
+    EXPECT_EQ(8, LoadStringA(nullptr, IDS_SETTINGS_FILE, buffer, sizeof buffer));
 }
 
 TEST_F(Resources, EveryEmbeddedEntryIsFound)

@@ -7,13 +7,15 @@ Reads the resource directory of the PE file itself (no third-party
 modules) and compares it with the resource list:
   - every WAVE named in the list is there under type "WAVE" with exactly
     the bytes of its file, and there is no WAVE the list does not name;
-  - bitmaps 105 and "TITLE" are there (RT_BITMAP) holding their .bmp files
-    without the 14-byte file header;
-  - dialog 2003 (RT_DIALOG) holds exactly the template that rc2cpp.py
-    compiles for the Linux build;
+  - the banner bitmap and "TITLE" are there (RT_BITMAP) holding their .bmp
+    files without the 14-byte file header;
+  - the configuration dialog (RT_DIALOG) holds exactly the template that
+    rc2cpp.py compiles for the Linux build;
   - the string table (RT_STRING) holds every string of the list's
-    STRINGTABLE, and in particular 1 "Brackwold!", 1001 "BRKW.ini" and
-    1007 "Brackwold", which the saver looks up by number.
+    STRINGTABLE, and in particular "Brackwold!", "BRKW.ini" and
+    "Brackwold", which the saver looks up by number.
+The ids are those of resources/resource_ids.h, read as rc2cpp.py reads
+them: windres's preprocessor and ours must agree.
 Prints one line per check; exits 0 when all pass, 1 otherwise.
 """
 
@@ -25,11 +27,10 @@ import sys
 RT_BITMAP = 2
 RT_DIALOG = 5
 RT_STRING = 6
-BANNER_ID = 105
 TITLE_NAME = "TITLE"
-DIALOG_ID = 2003
 BMP_FILE_HEADER = 14
-REQUIRED_STRINGS = {1: "Brackwold!", 1001: "BRKW.ini", 1007: "Brackwold"}
+REQUIRED_STRINGS = {"IDS_DESCRIPTION": "Brackwold!", "IDS_SETTINGS_FILE": "BRKW.ini",
+                    "IDS_SETTINGS_SECTION": "Brackwold"}
 
 
 class PEError(Exception):
@@ -125,8 +126,9 @@ def unquote(text):
     return re.sub(r'""|\\(.)', lambda m: '"' if m.group(0) == '""' else m.group(1), text)
 
 
-def read_rc(path):
-    """Returns (waves {NAME: file}, bitmaps {id: file}, strings {id: text})."""
+def read_rc(path, expand):
+    """Returns (waves {NAME: file}, bitmaps {id: file}, strings {id: text});
+    expand replaces the header's names in a line."""
     folder = os.path.dirname(os.path.abspath(path))
     waves, bitmaps, strings = {}, {}, {}
     in_table = False
@@ -135,6 +137,7 @@ def read_rc(path):
             line = line.split("//", 1)[0].strip()
             if not line:
                 continue
+            line = expand(line)
             if line == "STRINGTABLE":
                 in_table = True
                 continue
@@ -195,7 +198,13 @@ def main(argv):
     except PEError as error:
         check(False, "%s: resource directory: %s" % (scr_path, error))
         return 1
-    waves, bitmaps, strings = read_rc(rc_path)
+    # The Linux build's compiler, which the checks below hold windres to.
+    rc_folder = os.path.dirname(os.path.abspath(rc_path))
+    sys.path.insert(0, rc_folder)
+    import rc2cpp
+    ids = rc2cpp.read_defines(os.path.join(rc_folder, "resource_ids.h"))
+    banner_id, dialog_id = int(ids["IDB_BANNER"]), int(ids["IDD_CONFIG"])
+    waves, bitmaps, strings = read_rc(rc_path, lambda line: rc2cpp.expand(line, ids))
     check(len(waves) > 0, "the resource list names WAVE resources (%d)" % len(waves))
 
     def single(key):
@@ -213,7 +222,7 @@ def main(argv):
     extra = sorted(name for kind, name in resources if kind == "WAVE" and name not in waves)
     check(not extra, "no WAVE beyond the list%s" % (": " + ", ".join(map(str, extra)) if extra else ""))
 
-    for bitmap_name in (BANNER_ID, TITLE_NAME):
+    for bitmap_name in (banner_id, TITLE_NAME):
         bitmap_file = bitmaps.get(bitmap_name)
         check(bitmap_file is not None, "the resource list names bitmap %s" % bitmap_name)
         if bitmap_file:
@@ -225,16 +234,15 @@ def main(argv):
                   % (bitmap_name, os.path.basename(bitmap_file), len(expected) - BMP_FILE_HEADER))
 
     # The Linux build embeds what rc2cpp.py compiles; the two must agree.
-    sys.path.insert(0, os.path.dirname(os.path.abspath(rc_path)))
-    import rc2cpp
     compiled = {name: data for kind, name, data in rc2cpp.parse(rc_path)[1] if kind == "DIALOG"}
-    got = single((RT_DIALOG, DIALOG_ID))
-    check(got is not None and got == compiled.get("#%d" % DIALOG_ID),
-          "dialog %d is the template the Linux build embeds (%d bytes)" % (DIALOG_ID, len(got or b"")))
+    got = single((RT_DIALOG, dialog_id))
+    check(got is not None and got == compiled.get("#%d" % dialog_id),
+          "dialog %d is the template the Linux build embeds (%d bytes)" % (dialog_id, len(got or b"")))
 
     wanted = dict(strings)
-    for number, text in REQUIRED_STRINGS.items():
-        check(strings.get(number) == text, "the resource list has string %d %r" % (number, text))
+    for name, text in REQUIRED_STRINGS.items():
+        number = int(ids[name])
+        check(strings.get(number) == text, "the resource list has string %s (%d) %r" % (name, number, text))
         wanted[number] = text
     for number, text in sorted(wanted.items()):
         block = string_block(resources, number // 16 + 1)

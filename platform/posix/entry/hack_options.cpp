@@ -3,10 +3,11 @@
 // setting's range are passed on as they are: the settings store clamps them
 // exactly as it clamps the file's values.
 #include "platform/posix/entry/hack_options.h"
+#include "resources/resource_ids.h"
 
+#include <ctype.h>
 #include <errno.h>
 #include <stdlib.h>
-#include <string.h>
 
 namespace w32 {
 
@@ -52,11 +53,11 @@ struct OptionRow {
 const OptionRow optionTable[] = {
     {"root", Kind::Flag, nullptr, nullptr},
     {"window-id", Kind::WindowId, nullptr, nullptr},
-    {"poly-resolution", Kind::Number, "Poly Resolution", nullptr},
-    {"size", Kind::Number, "Size", nullptr},
-    {"char-delay", Kind::Number, "Char Delay", nullptr},
-    {"sounds", Kind::Flag, "Sounds", "1"},
-    {"no-sounds", Kind::Flag, "Sounds", "0"},
+    {"poly-resolution", Kind::Number, KEY_POLY_RESOLUTION, nullptr},
+    {"size", Kind::Number, KEY_SIZE, nullptr},
+    {"char-delay", Kind::Number, KEY_CHAR_DELAY, nullptr},
+    {"sounds", Kind::Flag, KEY_SOUNDS, "1"},
+    {"no-sounds", Kind::Flag, KEY_SOUNDS, "0"},
     {"help", Kind::Flag, nullptr, nullptr},
 };
 
@@ -84,10 +85,12 @@ const OptionRow* FindOption(const std::string& name)
     return nullptr;
 }
 
-// A whole decimal integer that fits an int, with an optional sign.
+// A whole decimal integer that fits an int, with an optional sign. strtol
+// alone would also take leading blanks of any kind.
 bool ParseNumber(const std::string& text, std::string* normalised)
 {
-    if (text.empty() || text.find_first_of(" \t") != std::string::npos)
+    size_t digits = text[0] == '+' || text[0] == '-' ? 1 : 0;
+    if (digits >= text.size() || text.find_first_not_of("0123456789", digits) != std::string::npos)
         return false;
     char* end = nullptr;
     errno = 0;
@@ -98,10 +101,11 @@ bool ParseNumber(const std::string& text, std::string* normalised)
     return true;
 }
 
-// An X window id: decimal or 0x-hex, not 0, at most 32 bits.
+// An X window id: decimal or 0x-hex, not 0, at most 32 bits. It starts
+// with a digit: strtoull would skip blanks and take a sign.
 bool ParseWindowId(const char* text, HWND* window)
 {
-    if (!text || !*text || *text == '-' || *text == '+' || *text == ' ')
+    if (!text || !isdigit((unsigned char)*text))
         return false;
     bool hex = text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
     if (hex && !text[2])
@@ -174,13 +178,6 @@ HackOptions ParseHackOptions(const std::vector<std::string>& args, const char* x
         }
     }
     return options;
-}
-
-bool IsShellSwitch(const char* tail)
-{
-    while (*tail == ' ' || *tail == '-' || *tail == '/')
-        ++tail;
-    return *tail == '\0' || strchr("sScCpPlLaA", *tail) != nullptr;
 }
 
 }  // namespace w32

@@ -28,10 +28,6 @@ bool IsHackCommandLine(const std::vector<std::string>& args);
 // $XSCREENSAVER_WINDOW, or NULL when it is not set.
 HackOptions ParseHackOptions(const std::vector<std::string>& args, const char* xscreensaverWindow);
 
-// True when the shell's table knows the switch that starts the command-line
-// tail (S, C, P, L, A, or none at all).
-bool IsShellSwitch(const char* tail);
-
 extern const char hackUsageLine[];
 extern const char hackHelp[];
 
