@@ -1,5 +1,5 @@
 // Figure 2 against the recording GL: the lids, the arm swing, the ride on the
-// spike and its colours.
+// spike.
 #include <tuple>
 #include <vector>
 
@@ -25,6 +25,7 @@ TEST_F(FigureTest, MuffixLidsOnlyWhileBloodOnClosingToOneTwentieth)
     Draw(DrawMuffix);
     EXPECT_EQ(CountSpheres(0.25), 0);
     EXPECT_FLOAT_EQ(scene.muffixLidGap, 0.3f);
+    EXPECT_EQ(RandCalls(), 0) << "figure 2 never blinks";
 
     scene.mishapActive = true;
     scene.bloodOn = true;
@@ -119,26 +120,4 @@ TEST_F(FigureTest, MuffixTurnsAndLeavesWithTheSpike)
         }
         ExpectCall(base[row.expected.size()], Op::Rotate, 0, 1, 0, 0);
     }
-}
-
-TEST_F(FigureTest, MuffixColoursShoesGreyNotNearBlack)
-{
-    Draw(DrawMuffix);
-    int shoes = 0;
-    for (const Call& c : recgl::Of(Op::Sphere))
-        if (c.a[0] == 0.35) {
-            shoes++;
-            EXPECT_TRUE(ColourIs(c, 0.05f, 0.05f, 0.05f));
-        }
-    EXPECT_EQ(shoes, 2);
-    // Hood orange, face cap skin, hands brown.
-    auto spheres = recgl::Of(Op::Sphere);
-    ASSERT_GE(spheres.size(), 2u);
-    EXPECT_TRUE(ColourIs(spheres[0], 0.9f, 0.4f, 0.0f));
-    EXPECT_TRUE(ColourIs(spheres[1], 0.95f, 0.9f, 0.7f));
-    for (const Call& c : spheres)
-        if (c.a[0] == 0.155 || c.a[0] == 0.065) {
-            EXPECT_TRUE(ColourIs(c, 0.4f, 0.2f, 0.0f));
-        }
-    EXPECT_EQ(RandCalls(), 0);
 }
