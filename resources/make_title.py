@@ -74,7 +74,7 @@ def read_png(path):
     for y in range(height):
         kind = raw[y * (stride + 1)]
         line = bytearray(raw[y * (stride + 1) + 1:(y + 1) * (stride + 1)])
-        for x in range(stride):
+        for x in range(stride if kind else 0):  # a row without a filter is as stored
             left = line[x - 3] if x >= 3 else 0
             up, corner = previous[x], previous[x - 3] if x >= 3 else 0
             if kind == 1:

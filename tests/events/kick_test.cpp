@@ -3,6 +3,7 @@
 // lines in order, and the hand-over to figure 5 with the stage sent off.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -82,15 +83,22 @@ protected:
                             (double)scene.clockNow - scene.kickStart});
     }
 
-    // Frames until the scene has handed over, at most a minute's worth.
-    int RunToTheEnd()
+    // Frames until the condition holds, at most `limit` of them: a scene
+    // that stalls fails on the count instead of hanging.
+    int FramesUntil(const std::function<bool()>& reached, int limit)
     {
         int frames = 0;
-        while ((scene.kickPending || scene.figure != 5) && frames < 1800) {
+        while (!reached() && frames < limit) {
             Frame();
             frames++;
         }
         return frames;
+    }
+
+    // Frames until the scene has handed over, at most a minute's worth.
+    int RunToTheEnd()
+    {
+        return FramesUntil([] { return !scene.kickPending && scene.figure == 5; }, 1800);
     }
 
     static offscreen::Stage stage;
@@ -105,12 +113,7 @@ TEST_F(KickSceneTest, FigureFiveFadesInTheLinesFollowAndTheStageFliesOffWithIt)
 {
     scene.spinAngleY[3] = -15;
     ForceKick();
-    int approach = 0;
-    while (!scene.kickActive && approach < 400) {
-        Frame();
-        approach++;
-    }
-    EXPECT_EQ(approach, 15) << "the largest angle, wound back a degree per frame";
+    EXPECT_EQ(FramesUntil([] { return scene.kickActive; }, 400), 15) << "the largest angle, wound back a degree per frame";
     const int hatBefore = CountBright(stage, false);
 
     Frame();  // the scene's first frame
@@ -120,8 +123,7 @@ TEST_F(KickSceneTest, FigureFiveFadesInTheLinesFollowAndTheStageFliesOffWithIt)
     EXPECT_GT(hatBefore, 200);
     EXPECT_GT(CountBright(stage, false), hatBefore * 9 / 10) << "over a solid figure 3";
 
-    while (scene.kickFade < 1.0f)
-        Frame();
+    ASSERT_EQ(FramesUntil([] { return scene.kickFade >= 1.0f; }, 60), 9) << "ten frames of fade-in in all";
     Frame();
     EXPECT_GT(CountBright(stage, true), 200) << "figure 5 solid in front";
 
@@ -154,8 +156,7 @@ TEST_F(KickSceneTest, FigureFiveFadesInTheLinesFollowAndTheStageFliesOffWithIt)
 TEST_F(KickSceneTest, ALineThatFailsTurnsSoundOffAndTheSceneEndsSilently)
 {
     ForceKick();
-    while (cues.empty() && scene.figure == 3)
-        Frame();
+    FramesUntil([this] { return !cues.empty() || scene.figure != 3; }, 400);
     ASSERT_EQ(cues.size(), 1u);
     w32test::SetSoundOutcome(SoundOutcome::Fail);
     RunToTheEnd();

@@ -8,7 +8,9 @@
 #include "resources/resource_ids.h"
 #include "shell_fixture.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <stdexcept>
 #include <string>
@@ -213,26 +215,28 @@ HIMC WINAPI ThrowingImmAssociateContext(HWND, HIMC)
     throw std::bad_alloc();
 }
 
+// With the real ExitProcess, in a child process: every offer to the filter
+// is counted, and the process must end with -1 right after the first. The
+// alarm turns a saver that carried on into a failure instead of a hang.
 TEST_F(RunModes, AnExceptionInAWindowProcedureEndsTheProcessThroughTheFilter)
 {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
     w32test::RegisterModule("IMM32.DLL", {{"ImmAssociateContext", w32test::AsFarProc(&ThrowingImmAssociateContext)}});
     w32test::MarkModuleLoaded("IMM32.DLL");
-    // ExitProcess does not return; here it records the code and unwinds.
-    int offered = 0;
-    long exitCode = 0;
-    w32test::SetUnhandledExceptionHook([&](EXCEPTION_POINTERS*) {
-        offered += exitCode == 0;
-        return (LONG)EXCEPTION_EXECUTE_HANDLER;
-    });
-    w32test::SetExitProcessHook([&](UINT code) {
-        exitCode = (int)code;
-        throw ExitCalled{code};
-    });
-    ShellMain(NULL, const_cast<LPSTR>("/s"));
-    EXPECT_EQ(exitCode, -1);
-    EXPECT_EQ(offered, 1);
-    w32test::SetExitProcessHook(nullptr);
-    w32test::SetUnhandledExceptionHook(nullptr);
+    EXPECT_EXIT(
+        {
+            static int offers = 0;
+            w32test::SetUnhandledExceptionHook([](EXCEPTION_POINTERS*) {
+                fprintf(stderr, "offer %d\n", ++offers);
+                return (LONG)EXCEPTION_EXECUTE_HANDLER;
+            });
+            alarm(20);
+            const int result = ShellMain(NULL, const_cast<LPSTR>("/s"));
+            fprintf(stderr, "ShellMain returned %d\n", result);
+            exit(0);
+        },
+        ::testing::ExitedWithCode(255),
+        ::testing::AllOf(::testing::HasSubstr("offer 1\n"), ::testing::Not(::testing::HasSubstr("offer 2"))));
 }
 
 // The process entry skips the program name (quoted or not) and the blanks
