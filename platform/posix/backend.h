@@ -52,6 +52,9 @@ bool MakeCurrent(Window* w, void* context);
 void DeleteContext(void* context);
 bool SwapBuffers(Window* w);
 
+// GTK has started on xDisplay (its Xlib Display; null for none) and taken
+// over the process-wide X error handlers: the backend takes them back.
+void ToolkitStarted(void* xDisplay);
 // Forget everything about test-made state (offscreen only; X11 ignores it).
 void Reset();
 
