@@ -2,8 +2,8 @@
 # first window (killed by the signal), in the configuration dialog (closed
 # as cancelled: 1), under the "Error" box of a failed GL set-up (as when it
 # is dismissed: 1). In hack mode that failure shows no box at all: one line
-# on stderr and 1 at once. A lost server ends the dialog through the same
-# close, also while its own message box is up, and GTK has no word in it.
+# on stderr and 1 at once. A lost server ends the dialog and its message box
+# through the same close, and GTK has no word in it.
 source "$(dirname "$0")/lib.sh"
 
 work=$(mktemp -d)
@@ -96,34 +96,26 @@ glx_less_states() {
     check "...and shown no box" test -z "$(DISPLAY=$noglx xdotool search --name '^Error$' 2>/dev/null)"
 }
 
-# lost_server_in_the_dialog WITH_BOX: the server dies under the dialog, with
-# the failed-save box up or not.
-lost_server_in_the_dialog() {
-    local what="the dialog"
+# The server dies under the dialog while its failed-save box is up: the box
+# ends, then the dialog, each as its own close would end it.
+lost_server_under_a_box_in_the_dialog() {
     check "a private X server to lose" start_server doomed
-    if [ "$1" = with_box ]; then
-        what="the dialog's Error box"
-        echo "not a folder" >"$XDG_CONFIG_HOME/brackwold"
-    fi
+    echo "not a folder" >"$XDG_CONFIG_HOME/brackwold"
     start_on "$doomed" /c
     check "the dialog appears on it" wait_for_title "$doomed" '^Brackwold! Configuration$'
-    if [ "$1" = with_box ]; then
-        DISPLAY=$doomed xdotool key Return
-        check "a failed save shows its box" wait_for_title "$doomed" '^Error$'
-    fi
+    DISPLAY=$doomed xdotool key Return
+    check "a failed save shows its box" wait_for_title "$doomed" '^Error$'
     kill "$doomed_pid"
-    check "the server lost under $what: closed as cancelled, 1" expect_code 1 5
+    check "the server lost under the box: the dialog closes as cancelled, 1" expect_code 1 5
     saver_pid=
-    check "...through our close, without a word from GTK or Xlib" bash -c '! grep -qi "gdk\|fatal\|connection" "$1"' _ \
-        "$work/stderr"
+    check "...without a word from GTK or Xlib" bash -c '! grep -qi "gdk\|fatal\|connection" "$1"' _ "$work/stderr"
     rm -f "$XDG_CONFIG_HOME/brackwold"
 }
 
 signal_before_the_first_window
 signal_in_the_dialog
 glx_less_states
-lost_server_in_the_dialog without_box
-lost_server_in_the_dialog with_box
+lost_server_under_a_box_in_the_dialog
 
 [ "$failures" -eq 0 ] || { echo "--- the last stderr:"; cat "$work/stderr"; }
 finish

@@ -9,6 +9,14 @@
 // After gtest: Xlib's macros (None, Bool...) would break its headers.
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include "platform/posix/dialog_internal.h"
+#include "platform/posix/x11/x11_internal.h"
+
+#include <signal.h>
+#include <stdio.h>
+#include <string.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cstdlib>
@@ -311,6 +319,61 @@ TEST_F(X11Test, GlFramesReachTheScreen)
     XDestroyImage(image);
     wglMakeCurrent(nullptr, nullptr);
     wglDeleteContext(rc);
+}
+
+// GTK's start takes over the process-wide X error handlers; ours must be back
+// once it has run, whether our connection was opened before it or after.
+TEST_F(X11Test, OurErrorTrapsStillWorkOnceGtkHasStarted)
+{
+    ASSERT_TRUE(w32::x11::D());
+    ASSERT_TRUE(w32::ui::Available());
+    Window gone = OtherClientWindow("gone", "gone");
+    XDestroyWindow(other, gone);
+    XSync(other, False);
+    XWindowAttributes attrs;
+    EXPECT_FALSE(w32::x11::Trapped([&] { XGetWindowAttributes(w32::x11::D(), gone, &attrs); }));
+}
+
+// A server lost once GTK has started: our windows end as the server would
+// have ended them (WM_DESTROY through the message loop), where GTK's own
+// handler would end the process at once with 1. Runs in a fresh process on
+// a private server, which it kills.
+TEST_F(X11Test, ALostServerEndsThroughOurCloseOnceGtkHasStarted)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    auto run = [] {
+        int fds[2];
+        if (pipe(fds) != 0) _exit(10);
+        pid_t server = fork();
+        if (server == 0) {
+            dup2(fds[1], 5);
+            execlp("Xvfb", "Xvfb", "-displayfd", "5", "-nolisten", "tcp", "-screen", "0", "320x240x24", nullptr);
+            _exit(11);
+        }
+        close(fds[1]);
+        char number[16] = "";
+        ssize_t n = read(fds[0], number, sizeof number - 1);  // the server is ready once it says its number
+        if (n <= 0) _exit(12);
+        number[n] = 0;
+        std::string display = ":" + std::string(number, strcspn(number, "\n"));
+        setenv("DISPLAY", display.c_str(), 1);
+        HWND w = CreateWindowExA(0, "X11LayerTest", "doomed", WS_POPUP | WS_VISIBLE, 0, 0, 100, 100, nullptr,
+                                 nullptr, (HINSTANCE)1, nullptr);
+        if (!w || !w32::ui::Available()) _exit(13);
+        kill(server, SIGKILL);
+        waitpid(server, nullptr, 0);
+        auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        MSG msg;
+        while (IsWindow(w) && std::chrono::steady_clock::now() < deadline) {
+            while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        bool destroyed = false;
+        for (const Logged& l : logged) destroyed |= l.hwnd == w && l.message == WM_DESTROY;
+        fflush(nullptr);
+        _exit(destroyed ? 0 : 14);
+    };
+    EXPECT_EXIT(run(), ::testing::ExitedWithCode(0), "");
 }
 
 }  // namespace
