@@ -120,6 +120,7 @@ uint64_t NowMs();
 void AdvanceClock(uint64_t ms);
 void QueueInput(const MSG& msg, unsigned character = 0);
 void PurgeWindowMessages(HWND hwnd);
+bool QuitPending();  // the loop is about to end
 void ResetQueue();
 
 // Paint (paint.cpp)

@@ -88,8 +88,10 @@ void EndOnSignal(int signal)
     std::vector<HWND> outermost = OutermostWindows();
     for (HWND h : outermost)
         PostMessageA(h, WM_CLOSE, 0, 0);
-    if (closed + outermost.size() == 0)
-        raise(signal);  // nothing of ours to close: end as the default would have
+    // Nothing of ours to close: end as the default would have, unless the
+    // loop is ending already (the windows are gone, the quit message waits).
+    if (closed + outermost.size() == 0 && !QuitPending())
+        raise(signal);
 }
 
 }  // namespace

@@ -18,8 +18,9 @@ int EndingSignalFd();
 // something. A signal restores the default dispositions (a second one ends
 // a process whose close hangs), ends the modal message boxes and dialogs as
 // their close box would, and posts WM_CLOSE to every outermost window; with
-// nothing to close, the process ends at once, killed by that signal. A lost
-// display only ends the modal loops: the backend destroys the windows.
+// nothing to close and no quit message waiting, the process ends at once,
+// killed by that signal. A lost display only ends the modal loops: the
+// backend destroys the windows.
 void TakeEndingSignals();
 
 // Wakes the loops to end the modal message boxes and dialogs: the display
