@@ -334,34 +334,49 @@ TEST_F(X11Test, OurErrorTrapsStillWorkOnceGtkHasStarted)
     EXPECT_FALSE(w32::x11::Trapped([&] { XGetWindowAttributes(w32::x11::D(), gone, &attrs); }));
 }
 
-// A server lost once GTK has started: our windows end as the server would
-// have ended them (WM_DESTROY through the message loop), where GTK's own
-// handler would end the process at once with 1. Runs in a fresh process on
-// a private server, which it kills.
+// A server lost once GTK has started, seen by our connection or by GTK's:
+// our windows end as the server would have ended them, a dialog closes as
+// cancelled, where GTK's handler (or Xlib's) would end the process with 1.
+// Each case runs in a fresh process on a private server, which it kills.
+pid_t doomedServer = 0;
+
+void StartDoomedServer()
+{
+    int fds[2];
+    if (pipe(fds) != 0) _exit(10);
+    if ((doomedServer = fork()) == 0) {
+        dup2(fds[1], 5);
+        execlp("Xvfb", "Xvfb", "-displayfd", "5", "-nolisten", "tcp", "-screen", "0", "320x240x24", nullptr);
+        _exit(11);
+    }
+    char number[16] = "";
+    ssize_t n = read(fds[0], number, sizeof number - 1);  // ready once it names its display
+    if (n <= 0) _exit(12);
+    setenv("DISPLAY", (":" + std::string(number, strcspn(number, "\n"))).c_str(), 1);
+}
+
+void LoseTheServer()
+{
+    kill(doomedServer, SIGKILL);
+    waitpid(doomedServer, nullptr, 0);
+}
+
+INT_PTR CALLBACK LosesTheServerAtStart(HWND dialog, UINT message, WPARAM wParam, LPARAM)
+{
+    if (message == WM_INITDIALOG) LoseTheServer();
+    if (message == WM_COMMAND && LOWORD(wParam) == IDCANCEL) EndDialog(dialog, 7);
+    return message == WM_INITDIALOG || message == WM_COMMAND;
+}
+
 TEST_F(X11Test, ALostServerEndsThroughOurCloseOnceGtkHasStarted)
 {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
-    auto run = [] {
-        int fds[2];
-        if (pipe(fds) != 0) _exit(10);
-        pid_t server = fork();
-        if (server == 0) {
-            dup2(fds[1], 5);
-            execlp("Xvfb", "Xvfb", "-displayfd", "5", "-nolisten", "tcp", "-screen", "0", "320x240x24", nullptr);
-            _exit(11);
-        }
-        close(fds[1]);
-        char number[16] = "";
-        ssize_t n = read(fds[0], number, sizeof number - 1);  // the server is ready once it says its number
-        if (n <= 0) _exit(12);
-        number[n] = 0;
-        std::string display = ":" + std::string(number, strcspn(number, "\n"));
-        setenv("DISPLAY", display.c_str(), 1);
+    auto windowEnds = [] {
+        StartDoomedServer();
         HWND w = CreateWindowExA(0, "X11LayerTest", "doomed", WS_POPUP | WS_VISIBLE, 0, 0, 100, 100, nullptr,
                                  nullptr, (HINSTANCE)1, nullptr);
         if (!w || !w32::ui::Available()) _exit(13);
-        kill(server, SIGKILL);
-        waitpid(server, nullptr, 0);
+        LoseTheServer();
         auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
         MSG msg;
         while (IsWindow(w) && std::chrono::steady_clock::now() < deadline) {
@@ -370,10 +385,14 @@ TEST_F(X11Test, ALostServerEndsThroughOurCloseOnceGtkHasStarted)
         }
         bool destroyed = false;
         for (const Logged& l : logged) destroyed |= l.hwnd == w && l.message == WM_DESTROY;
-        fflush(nullptr);
         _exit(destroyed ? 0 : 14);
     };
-    EXPECT_EXIT(run(), ::testing::ExitedWithCode(0), "");
+    EXPECT_EXIT(windowEnds(), ::testing::ExitedWithCode(0), "");
+    auto dialogCloses = [] {
+        StartDoomedServer();
+        _exit(DialogBoxParamA(nullptr, MAKEINTRESOURCE(2003), nullptr, LosesTheServerAtStart, 0) == 7 ? 0 : 15);
+    };
+    EXPECT_EXIT(dialogCloses(), ::testing::ExitedWithCode(0), "");
 }
 
 }  // namespace
