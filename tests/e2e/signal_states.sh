@@ -6,7 +6,11 @@ source "$(dirname "$0")/lib.sh"
 
 work=$(mktemp -d)
 servers=()
-trap 'cleanup; for p in "${servers[@]}"; do kill -CONT $p; kill $p; done 2>/dev/null; rm -rf "$work"' EXIT
+stop_servers() {
+    local pid
+    for pid in "${servers[@]}"; do kill -CONT "$pid"; kill "$pid"; done 2>/dev/null
+}
+trap 'cleanup; stop_servers; rm -rf "$work"' EXIT
 
 # start_server NAME ARGS...: a private Xvfb; sets $NAME to its display, ${NAME}_pid to its process.
 start_server() {
@@ -32,7 +36,7 @@ shows() { DISPLAY=$1 xdotool search --onlyvisible --name "$2" >/dev/null 2>&1; }
 # The saver itself (env has exec'd it) holds a socket to the server.
 in_connection() {
     [ "$(readlink "/proc/$saver_pid/exe")" = "$(readlink -f "$SAVER")" ] &&
-        ls -l "/proc/$saver_pid/fd" 2>/dev/null | grep -q 'socket:'
+        [ -n "$(find "/proc/$saver_pid/fd" -lname 'socket:*' 2>/dev/null)" ]
 }
 
 check "a private X server, stopped" start_server stopped
