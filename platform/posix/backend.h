@@ -52,4 +52,8 @@ bool MakeCurrent(Window* w, void* context);
 void DeleteContext(void* context);
 bool SwapBuffers(Window* w);
 
+// GTK has started on xDisplay (its Xlib Display; null for none) and taken
+// over the process-wide X error handlers: the backend takes them back.
+void ToolkitStarted(void* xDisplay);
+
 }  // namespace w32::be

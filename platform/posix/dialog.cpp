@@ -10,6 +10,7 @@
 #include "platform/posix/dialog_internal.h"
 #include "platform/posix/layer_internal.h"
 #include "platform/posix/resources.h"
+#include "platform/posix/signals.h"
 #include "platform/posix/sys_internal.h"
 
 #include <stdio.h>
@@ -373,6 +374,18 @@ void DialogCloseRequested(Dialog* d)
     Cancel(d);
 }
 
+size_t CloseDialogs()
+{
+    std::vector<HWND> running;
+    for (auto& d : dialogs().dialogs)
+        if (!d->ended)
+            running.push_back(d->handle);
+    for (HWND h : running)  // the procedure may end or free other dialogs meanwhile
+        if (Dialog* d = FindDialog(h); d && !d->ended)
+            DialogCloseRequested(d);
+    return running.size();
+}
+
 }  // namespace w32
 
 using namespace w32;
@@ -398,6 +411,7 @@ INT_PTR WINAPI DialogBoxParamA(HINSTANCE hInstance, LPCSTR lpTemplateName, HWND 
     if (!d)
         return -1;
     if (!d->ended) {
+        WatchEndingSignals();
         ui::Show(d);
         ui::RunUntilEnded(d);
     }

@@ -2,10 +2,13 @@
 // control a widget at the place its template gives, converted from dialog
 // units by the metrics of the template's font as Win32 does it. Input is
 // handed to the dialog manager as it arrives; the widgets only show state.
+#include "platform/posix/backend.h"
 #include "platform/posix/dialog_internal.h"
 #include "platform/posix/layer_internal.h"
 #include "platform/posix/resources.h"
+#include "platform/posix/signals.h"
 
+#include <glib-unix.h>
 #include <gtk/gtk.h>
 #ifdef GDK_WINDOWING_X11
 #include <gdk/gdkx.h>
@@ -354,13 +357,43 @@ bool ScrollCodeForGtk(int gtkScrollType, WORD* code)
     }
 }
 
+namespace {
+
+gboolean OnEndingRequest(gint, GIOCondition, gpointer)
+{
+    TakeEndingSignals();
+    return G_SOURCE_CONTINUE;
+}
+
+// GTK's start takes over the process-wide X error handlers; the backend
+// puts its own back. GTK's modal loops hear the ending requests the message
+// loop hears.
+void ToolkitStarted()
+{
+    void* xDisplay = nullptr;
+#ifdef GDK_WINDOWING_X11
+    GdkDisplay* display = gdk_display_get_default();
+    if (display && GDK_IS_X11_DISPLAY(display))
+        xDisplay = gdk_x11_display_get_xdisplay(display);
+#endif
+    be::ToolkitStarted(xDisplay);
+    int fd = EndingSignalFd();
+    if (fd >= 0)
+        g_unix_fd_add(fd, G_IO_IN, OnEndingRequest, nullptr);
+}
+
+}  // namespace
+
 namespace ui {
 
 bool Available()
 {
     static int ready = -1;
-    if (ready < 0)
+    if (ready < 0) {
         ready = gtk_init_check(nullptr, nullptr) ? 1 : 0;
+        if (ready)
+            ToolkitStarted();
+    }
     return ready == 1;
 }
 

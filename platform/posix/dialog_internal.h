@@ -57,6 +57,12 @@ void DialogScrolled(Dialog* d, int index, WORD code, int position);
 void DialogFocused(Dialog* d, int index);           // the focus moved by the pointer
 void DialogCloseRequested(Dialog* d);               // the close box
 
+// An outside request to end (a signal, the display gone): every dialog that
+// runs is asked to close as by its close box, every message box ends as by
+// its OK button. Each returns how many it ended.
+size_t CloseDialogs();
+size_t EndMessageBoxes();
+
 // The front end. Every call is a no-op for a dialog without a display.
 namespace ui {
 bool Available();                   // a display can be opened

@@ -115,6 +115,9 @@ std::vector<Window*> AllWindows();
 // Our windows with no parent of ours (top-level windows and children of
 // other clients' windows), leaving out any being destroyed.
 std::vector<HWND> OutermostWindows();
+// True once another client's window (a screen-saver daemon's) stands in for
+// the screen: nobody can answer a dialog of ours behind its lock.
+bool HackMode();
 
 // GDI (gdi.cpp)
 Dc* CheckDc(HDC hdc);
@@ -131,6 +134,7 @@ uint64_t NowMs();
 void AdvanceClock(uint64_t ms);
 void QueueInput(const MSG& msg, unsigned character = 0);
 void PurgeWindowMessages(HWND hwnd);
+bool QuitPending();  // the loop is about to end
 void ResetQueue();
 
 // Paint (paint.cpp)

@@ -203,6 +203,11 @@ void PurgeWindowMessages(HWND hwnd)
                    q.timers.end());
 }
 
+bool QuitPending()
+{
+    return queue().quitPending;
+}
+
 void ResetQueue()
 {
     Queue& q = queue();

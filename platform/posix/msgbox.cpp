@@ -1,6 +1,8 @@
 // MessageBoxA: the text always goes to standard error, so it is seen even
-// without a display; with one, a modal GTK dialog shows it as well.
+// without a display; with one, a modal GTK dialog shows it as well, except
+// in hack mode.
 #include "platform/posix/dialog_internal.h"
+#include "platform/posix/layer_internal.h"
 #include "platform/posix/sys_internal.h"
 
 #include <gtk/gtk.h>
@@ -8,16 +10,7 @@
 
 namespace {
 
-bool GtkReady()
-{
-    static bool tried = false;
-    static bool ready = false;
-    if (!tried) {
-        tried = true;
-        ready = gtk_init_check(nullptr, nullptr);
-    }
-    return ready;
-}
+std::vector<GtkWidget*> shownBoxes;  // innermost last
 
 GtkMessageType MessageTypeFor(UINT type)
 {
@@ -40,7 +33,9 @@ void ShowDialog(HWND owner, const char* text, const char* caption, UINT type)
     gtk_window_set_title(GTK_WINDOW(dialog), caption);
     gtk_window_set_keep_above(GTK_WINDOW(dialog), TRUE);
     gtk_window_set_position(GTK_WINDOW(dialog), parent ? GTK_WIN_POS_CENTER_ON_PARENT : GTK_WIN_POS_CENTER);
+    shownBoxes.push_back(dialog);
     gtk_dialog_run(GTK_DIALOG(dialog));
+    shownBoxes.pop_back();
     gtk_widget_destroy(dialog);
     while (gtk_events_pending())
         gtk_main_iteration();
@@ -51,6 +46,13 @@ void ShowDialog(HWND owner, const char* text, const char* caption, UINT type)
 namespace w32 {
 
 bool (*messageBoxHook)(LPCSTR text, LPCSTR caption, UINT type) = nullptr;
+
+size_t EndMessageBoxes()
+{
+    for (GtkWidget* box : shownBoxes)
+        gtk_dialog_response(GTK_DIALOG(box), GTK_RESPONSE_OK);
+    return shownBoxes.size();
+}
 
 }  // namespace w32
 
@@ -67,7 +69,9 @@ int WINAPI MessageBoxA(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT uType)
     fflush(stderr);
     if (w32::messageBoxHook && !w32::messageBoxHook(text, caption, uType))
         return IDOK;
-    if (GtkReady())
+    // In hack mode the daemon shows what we wrote on stderr; a box behind
+    // its lock would only keep the process from ending.
+    if (!w32::HackMode() && w32::ui::Available())
         ShowDialog(hWnd, text, caption, uType);
     return IDOK;
 }

@@ -1,9 +1,14 @@
 // SIGTERM, SIGINT and SIGHUP as the ordinary close of our windows. The
-// handler only writes a byte into a pipe (all it may safely do); the message
-// loop wakes on that pipe and posts WM_CLOSE to each outermost window, so the
-// process ends through its usual path: WM_DESTROY, the quit message, the exit
-// code, the audio device closed. Once a request has been taken, the default
-// dispositions are back: a second signal ends a process whose close hangs.
+// handler only writes the signal's number into a pipe (all it may safely
+// do); every loop that can run once it is installed wakes on that pipe: the
+// message loop through the backend's wait, GTK's modal loops through a watch
+// in GLib's main context. Either one ends the modal message boxes and
+// dialogs as their close box would and posts WM_CLOSE to each outermost
+// window, so the process ends through its usual path: WM_DESTROY, the quit
+// message, the exit code, the audio device closed. Once a request has been
+// taken, the default dispositions are back: a second signal ends a process
+// whose close hangs.
+#include "platform/posix/dialog_internal.h"
 #include "platform/posix/layer_internal.h"
 #include "platform/posix/signals.h"
 
@@ -16,18 +21,21 @@ namespace w32 {
 namespace {
 
 const int endingSignals[] = {SIGTERM, SIGINT, SIGHUP};
+const char displayLost = 0;  // in the pipe beside the signal numbers
 int pipeEnds[2] = {-1, -1};
 bool watching = false;
-volatile sig_atomic_t signalled = 0;  // spares the loop a read of the pipe at every message
 
-void OnEndingSignal(int)
+void Send(char byte)
 {
     int saved = errno;
-    signalled = 1;
-    char byte = 1;
     ssize_t written = write(pipeEnds[1], &byte, 1);  // a full pipe already holds a request
     (void)written;
     errno = saved;
+}
+
+void OnEndingSignal(int signal)
+{
+    Send((char)signal);
 }
 
 bool MakePipe()
@@ -66,6 +74,26 @@ void RestoreEndingSignals()
             sigaction(s, &action, nullptr);
 }
 
+// Innermost first: a box ends before the dialog that owns it is closed.
+size_t EndModalLoops()
+{
+    return EndMessageBoxes() + CloseDialogs();
+}
+
+void EndOnSignal(int signal)
+{
+    RestoreEndingSignals();
+    watching = false;
+    size_t closed = EndModalLoops();
+    std::vector<HWND> outermost = OutermostWindows();
+    for (HWND h : outermost)
+        PostMessageA(h, WM_CLOSE, 0, 0);
+    // Nothing of ours to close: end as the default would have, unless the
+    // loop is ending already (the windows are gone, the quit message waits).
+    if (closed + outermost.size() == 0 && !QuitPending())
+        raise(signal);
+}
+
 }  // namespace
 
 void WatchEndingSignals()
@@ -78,28 +106,36 @@ void WatchEndingSignals()
 
 int EndingSignalFd()
 {
-    return watching ? pipeEnds[0] : -1;
+    return MakePipe() ? pipeEnds[0] : -1;
 }
 
+void RequestEndOfModalLoops()
+{
+    if (MakePipe())
+        Send(displayLost);
+}
+
+// One read when nothing has arrived: cheap beside a frame, and no request
+// can slip between a flag and the pipe.
 void TakeEndingSignals()
 {
-    if (!watching || !signalled)
+    if (pipeEnds[0] < 0)
         return;
-    signalled = 0;  // before the read: a signal arriving during it is taken next time
     char bytes[64];
-    bool requested = false;
-    while (read(pipeEnds[0], bytes, sizeof bytes) > 0)
-        requested = true;
-    if (!requested)
-        return;
-    RestoreEndingSignals();
-    watching = false;
-
-    std::vector<HWND> outermost = OutermostWindows();
-    for (HWND h : outermost)
-        PostMessageA(h, WM_CLOSE, 0, 0);
-    if (outermost.empty())
-        PostQuitMessage(0);
+    int signal = 0;
+    bool lost = false;
+    ssize_t n;
+    while ((n = read(pipeEnds[0], bytes, sizeof bytes)) > 0)
+        for (ssize_t i = 0; i < n; ++i) {
+            if (bytes[i] == displayLost)
+                lost = true;
+            else if (!signal)
+                signal = bytes[i];
+        }
+    if (signal && watching)
+        EndOnSignal(signal);
+    else if (lost)
+        EndModalLoops();
 }
 
 }  // namespace w32

@@ -389,9 +389,19 @@ BOOL WINAPI GetCursorPos(LPPOINT lpPoint)
 
 namespace w32 {
 
+namespace {
+bool hackMode = false;
+}
+
 bool UseWindowAsScreen(HWND window)
 {
-    return be::UseWindowAsScreen(window);
+    hackMode = be::UseWindowAsScreen(window);
+    return hackMode;
+}
+
+bool HackMode()
+{
+    return hackMode;
 }
 
 }  // namespace w32

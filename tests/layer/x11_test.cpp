@@ -9,6 +9,14 @@
 // After gtest: Xlib's macros (None, Bool...) would break its headers.
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include "platform/posix/dialog_internal.h"
+#include "platform/posix/x11/x11_internal.h"
+
+#include <signal.h>
+#include <stdio.h>
+#include <string.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cstdlib>
@@ -311,6 +319,80 @@ TEST_F(X11Test, GlFramesReachTheScreen)
     XDestroyImage(image);
     wglMakeCurrent(nullptr, nullptr);
     wglDeleteContext(rc);
+}
+
+// GTK's start takes over the process-wide X error handlers; ours must be back
+// once it has run, whether our connection was opened before it or after.
+TEST_F(X11Test, OurErrorTrapsStillWorkOnceGtkHasStarted)
+{
+    ASSERT_TRUE(w32::x11::D());
+    ASSERT_TRUE(w32::ui::Available());
+    Window gone = OtherClientWindow("gone", "gone");
+    XDestroyWindow(other, gone);
+    XSync(other, False);
+    XWindowAttributes attrs;
+    EXPECT_FALSE(w32::x11::Trapped([&] { XGetWindowAttributes(w32::x11::D(), gone, &attrs); }));
+}
+
+// A server lost once GTK has started, seen by our connection or by GTK's:
+// our windows end as the server would have ended them, a dialog closes as
+// cancelled, where GTK's handler (or Xlib's) would end the process with 1.
+// Each case runs in a fresh process on a private server, which it kills.
+pid_t doomedServer = 0;
+
+void StartDoomedServer()
+{
+    int fds[2];
+    if (pipe(fds) != 0) _exit(10);
+    if ((doomedServer = fork()) == 0) {
+        dup2(fds[1], 5);
+        execlp("Xvfb", "Xvfb", "-displayfd", "5", "-nolisten", "tcp", "-screen", "0", "320x240x24", nullptr);
+        _exit(11);
+    }
+    char number[16] = "";
+    ssize_t n = read(fds[0], number, sizeof number - 1);  // ready once it names its display
+    if (n <= 0) _exit(12);
+    setenv("DISPLAY", (":" + std::string(number, strcspn(number, "\n"))).c_str(), 1);
+}
+
+void LoseTheServer()
+{
+    kill(doomedServer, SIGKILL);
+    waitpid(doomedServer, nullptr, 0);
+}
+
+INT_PTR CALLBACK LosesTheServerAtStart(HWND dialog, UINT message, WPARAM wParam, LPARAM)
+{
+    if (message == WM_INITDIALOG) LoseTheServer();
+    if (message == WM_COMMAND && LOWORD(wParam) == IDCANCEL) EndDialog(dialog, 7);
+    return message == WM_INITDIALOG || message == WM_COMMAND;
+}
+
+TEST_F(X11Test, ALostServerEndsThroughOurCloseOnceGtkHasStarted)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    auto windowEnds = [] {
+        StartDoomedServer();
+        HWND w = CreateWindowExA(0, "X11LayerTest", "doomed", WS_POPUP | WS_VISIBLE, 0, 0, 100, 100, nullptr,
+                                 nullptr, (HINSTANCE)1, nullptr);
+        if (!w || !w32::ui::Available()) _exit(13);
+        LoseTheServer();
+        auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        MSG msg;
+        while (IsWindow(w) && std::chrono::steady_clock::now() < deadline) {
+            while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        bool destroyed = false;
+        for (const Logged& l : logged) destroyed |= l.hwnd == w && l.message == WM_DESTROY;
+        _exit(destroyed ? 0 : 14);
+    };
+    EXPECT_EXIT(windowEnds(), ::testing::ExitedWithCode(0), "");
+    auto dialogCloses = [] {
+        StartDoomedServer();
+        _exit(DialogBoxParamA(nullptr, MAKEINTRESOURCE(2003), nullptr, LosesTheServerAtStart, 0) == 7 ? 0 : 15);
+    };
+    EXPECT_EXIT(dialogCloses(), ::testing::ExitedWithCode(0), "");
 }
 
 }  // namespace

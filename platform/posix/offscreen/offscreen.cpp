@@ -103,6 +103,7 @@ PIXELFORMATDESCRIPTOR Format(int index)
 namespace be {
 
 bool UseWindowAsScreen(HWND) { return false; }  // no other clients here
+void ToolkitStarted(void*) {}  // no X error handlers here
 int ScreenWidth() { return screen().screenWidth; }
 int ScreenHeight() { return screen().screenHeight; }
 

@@ -12,13 +12,17 @@ namespace w32 {
 namespace x11 {
 namespace {
 
-void KeepRunningWhenTheServerGoes(Display* d);
+// The handler that was in force before ours (GTK's, once it has started):
+// errors of a connection that is not ours go to it, so its traps still work.
+XErrorHandler othersErrors = nullptr;
 
 // Inside Trapped, X errors are expected (a foreign window can vanish
 // between two calls) and only recorded. Any other is a fault of ours: it is
 // reported on stderr, and neither case ends the process.
 int RecordError(Display* d, XErrorEvent* e)
 {
+    if (d != xs().display && othersErrors)
+        return othersErrors(d, e);
     if (xs().trapDepth > 0) {
         xs().lastError = e->error_code;
         return 0;
@@ -32,20 +36,27 @@ int RecordError(Display* d, XErrorEvent* e)
 
 // The server went away ------------------------------------------------------
 // Xlib's default ends the process with exit(), which runs static destructors
-// under a playing audio thread. Instead the link is marked lost, Xlib is
-// asked not to exit, and the next wait destroys our windows as the server
-// would have: WM_DESTROY, the quit message, the usual way out.
+// under a playing audio thread, and GTK's ends it at once. Instead the link
+// is marked lost, Xlib is asked not to exit, the modal loops of GTK are
+// ended, and the next wait destroys our windows as the server would have:
+// WM_DESTROY, the quit message, the usual way out. Whichever connection
+// notices first (ours or GTK's), it is the same server.
 
 int OnServerLost(Display*)
 {
     xs().lost = true;
+    RequestEndOfModalLoops();
     return 0;
 }
 
 void StayAfterServerLost(Display*, void*) {}
 
-void KeepRunningWhenTheServerGoes(Display* d)
+// Both handlers are process-wide; the exit handler belongs to one connection.
+void InstallErrorHandlers(Display* d)
 {
+    XErrorHandler previous = XSetErrorHandler(RecordError);
+    if (previous != RecordError)
+        othersErrors = previous;
     XSetIOErrorHandler(OnServerLost);
     XSetIOErrorExitHandler(d, StayAfterServerLost, nullptr);
 }
@@ -76,8 +87,7 @@ Display* D()
         std::fprintf(stderr, "cannot open the X display\n");
         return nullptr;
     }
-    XSetErrorHandler(RecordError);
-    KeepRunningWhenTheServerGoes(s.display);
+    InstallErrorHandlers(s.display);
     s.screen = DefaultScreen(s.display);
     s.root = RootWindow(s.display, s.screen);
     s.wmProtocols = XInternAtom(s.display, "WM_PROTOCOLS", False);
@@ -144,6 +154,11 @@ void WaitForEvents(int timeoutMs)
         HandleEvent(e);
     }
     if (xs().lost) DestroyWindowsOfLostServer();
+}
+
+void ToolkitStarted(void* xDisplay)
+{
+    if (xDisplay) InstallErrorHandlers(static_cast<Display*>(xDisplay));
 }
 
 }  // namespace be

@@ -1,0 +1,66 @@
+# A signal ends the process in every state within a second: before the first
+# window (killed by it), in the configuration dialog (closed as cancelled: 1),
+# under the "Error" box of a failed GL set-up (as if dismissed: 1). Hack mode
+# shows no box for that failure: one line on stderr and 1 at once.
+source "$(dirname "$0")/lib.sh"
+
+work=$(mktemp -d)
+servers=()
+stop_servers() {
+    local pid
+    for pid in "${servers[@]}"; do kill -CONT "$pid"; kill "$pid"; done 2>/dev/null
+}
+trap 'cleanup; stop_servers; rm -rf "$work"' EXIT
+
+# start_server NAME ARGS...: a private Xvfb; sets $NAME to its display, ${NAME}_pid to its process.
+start_server() {
+    local name=$1
+    shift
+    Xvfb -displayfd 5 -screen 0 800x600x24 -nolisten tcp "$@" 5>"$work/$name" >/dev/null 2>&1 &
+    servers+=($!)
+    printf -v "${name}_pid" %s $!
+    for _ in $(seq 100); do [ -s "$work/$name" ] && break; sleep 0.1; done
+    printf -v "$name" ":%s" "$(head -n 1 "$work/$name")"
+    test -s "$work/$name"
+}
+# A script's background job starts with SIGINT ignored: give the defaults back.
+start_on() {  # start_on DISPLAY ARGS...
+    DISPLAY=$1 env --default-signal=INT,HUP "$SAVER" "${@:2}" 2>"$work/stderr" &
+    saver_pid=$!
+}
+until_true() {  # until_true COMMAND...: up to 30 s
+    for _ in $(seq 300); do "$@" && return 0; sleep 0.1; done
+    return 1
+}
+shows() { DISPLAY=$1 xdotool search --onlyvisible --name "$2" >/dev/null 2>&1; }
+# The saver itself (env has exec'd it) holds a socket to the server.
+in_connection() {
+    [ "$(readlink "/proc/$saver_pid/exe")" = "$(readlink -f "$SAVER")" ] &&
+        [ -n "$(find "/proc/$saver_pid/fd" -lname 'socket:*' 2>/dev/null)" ]
+}
+
+check "a private X server, stopped" start_server stopped
+kill -STOP "$stopped_pid"
+start_on "$stopped" /s
+check "the saver waits for the stopped server" until_true in_connection
+kill -TERM "$saver_pid"
+check "SIGTERM before the first window: killed by it within a second" expect_code 143 1
+
+start_on "$DISPLAY" /c
+check "the configuration dialog appears" until_true shows "$DISPLAY" '^Brackwold! Configuration$'
+kill -INT "$saver_pid"
+check "SIGINT in the dialog closes it as cancelled within a second: 1" expect_code 1 1
+
+check "a private X server without GLX" start_server noglx -extension GLX
+start_on "$noglx" /s
+check "the saver shows its \"Error\" box" until_true shows "$noglx" '^Error$'
+kill -HUP "$saver_pid"
+check "SIGHUP under the box ends the saver within a second: 1" expect_code 1 1
+
+start_on "$noglx" --root
+check "hack mode without GLX exits with 1 at once" expect_code 1 10
+check "...having said why in one line" test "$(grep -c 'ChoosePixelFormat() failed' "$work/stderr")/$(wc -l <"$work/stderr")" = 1/1
+check "...and shown no box" test -z "$(DISPLAY=$noglx xdotool search --name '^Error$' 2>/dev/null)"
+
+[ "$failures" -eq 0 ] || { echo "--- the last stderr:"; cat "$work/stderr"; }
+finish
