@@ -213,6 +213,26 @@ DWORD WINAPI GetTickCount(void)
     return static_cast<DWORD>(MonotonicMilliseconds()) + tickOffset;
 }
 
+// The monotonic clock in nanoseconds; Windows' counter runs at 10 MHz on
+// current systems, but callers must divide by the frequency either way.
+BOOL WINAPI QueryPerformanceFrequency(LARGE_INTEGER* lpFrequency)
+{
+    if (!lpFrequency)
+        return FALSE;
+    lpFrequency->QuadPart = 1000000000LL;
+    return TRUE;
+}
+
+BOOL WINAPI QueryPerformanceCounter(LARGE_INTEGER* lpPerformanceCount)
+{
+    if (!lpPerformanceCount)
+        return FALSE;
+    timespec now;
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    lpPerformanceCount->QuadPart = static_cast<LONGLONG>(now.tv_sec) * 1000000000LL + now.tv_nsec;
+    return TRUE;
+}
+
 void WINAPI Sleep(DWORD dwMilliseconds)
 {
     if (dwMilliseconds == 0) {

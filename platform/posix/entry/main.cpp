@@ -4,9 +4,11 @@
 // full-screen saver covers, and options become this run's settings.
 #include "platform/posix/entry/hack_options.h"
 #include "platform/posix/entry/process.h"
+#include "shell/shell.h"
 
 #include <stdio.h>
 #include <stdlib.h>
+#include <unistd.h>
 
 namespace {
 
@@ -43,6 +45,12 @@ int RunHack(char* program, const std::vector<std::string>& args)
             fputs("brackwold: cannot reach the root window\n", stderr);
         return -1;
     }
+    // A daemon starts one instance per screen, all in the same second: the
+    // process id (spread over the word by a multiplicative hash) tells them
+    // apart. The full-screen options keep the plain clock seed.
+    if (options.onWindow)
+        seedSalt = (unsigned)getpid() * 2654435761u;
+    showFrameRate = options.showFps;
     char fullScreen[] = "/s";
     char* shellArgs[] = {program, fullScreen};
     w32::SetProcessArguments(2, shellArgs);
