@@ -47,6 +47,8 @@ TEST(HackOptions, ParsesTheTable)
         {{"--no-sounds", "--sounds", "--size", "999999"}, nullptr, HackOptions::RunSaver, false, none,
          "Sounds=0;Sounds=1;Size=999999;", ""},
         {{"--root", "--help"}, nullptr, HackOptions::ShowHelp, true, none, "", ""},
+        {{"-fps", "--window-id", "0x2a00007"}, nullptr, HackOptions::RunSaver, true, host, "", ""},
+        {{"--fps=1"}, nullptr, HackOptions::Fail, false, none, "", "takes no value"},
         {{"--root"}, "0x", HackOptions::Fail, false, none, "", "XSCREENSAVER_WINDOW"},
         {{"--window-id", "0"}, nullptr, HackOptions::Fail, false, none, "", "window id"},
         {{"--window-id", "0x100000000"}, nullptr, HackOptions::Fail, false, none, "", "window id"},
@@ -73,6 +75,7 @@ TEST(HackOptions, ParsesTheTable)
         EXPECT_EQ(row.onWindow, o.onWindow);
         EXPECT_EQ(row.window, o.window);
         EXPECT_EQ(row.settings, Settings(o));
+        EXPECT_EQ(trace.find("fps") != std::string::npos, o.showFps);
     }
 }
 
