@@ -440,7 +440,13 @@ bool DrawText(Dc* dc, int x, int y, const std::string& utf8)
         const unsigned char* data = cairo_image_surface_get_data(surface);
         int stride = cairo_image_surface_get_stride(surface);
         if (opaque) {
-            drawn = PutPixels(dc, x, y, cell.width, cell.height, (const uint32_t*)data, stride / 4);
+            // cairo leaves the unused top byte of its pixels undefined.
+            std::vector<uint32_t> pixels((size_t)cell.width * cell.height);
+            for (int row = 0; row < cell.height; row++)
+                for (int col = 0; col < cell.width; col++)
+                    pixels[(size_t)row * cell.width + col] =
+                        ((const uint32_t*)(data + (size_t)row * stride))[col] & 0xFFFFFF;
+            drawn = PutPixels(dc, x, y, cell.width, cell.height, pixels.data(), cell.width);
         } else {
             std::vector<uint32_t> ink((size_t)cell.width, PixelOf(dc->textColour));
             for (int row = 0; row < cell.height && drawn; row++) {
