@@ -5,7 +5,6 @@
 // second or so. Off unless the process entry asks for it; while it is off
 // none of this runs.
 #include "stage/stage.h"
-#include "figures/conventions.h"
 #include "shell/shell.h"
 
 #include <stdio.h>
