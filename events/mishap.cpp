@@ -21,6 +21,7 @@
 
 #include <stdlib.h>
 
+#include "figures/conventions.h"
 #include "figures/figures.h"
 #include "platform/win32.h"
 #include "settings/settings.h"
@@ -120,6 +121,7 @@ static void DrawFace(const GLfloat face[3][3])
     DrawCorner(tipRed, face[1]);
     DrawCorner(baseWhite, face[2]);
     glEnd();
+    drawnTriangles += 1;
 }
 
 // Four faces, each turned a further i * 90 degrees about the axis: they

@@ -11,6 +11,7 @@
 
 #include "platform/win32.h"
 #include "stage/scene_state.h"
+#include "figures/conventions.h"
 
 SprayParticle sprayPool[sprayPoolSize];
 
@@ -139,6 +140,7 @@ void DrawSpray(float red, float green, float blue)
         glVertex3f(particle->x, particle->y, particle->z);
     }
     glEnd();
+    drawnTriangles += sprayPoolSize;
     glDisable(GL_BLEND);
     glPopMatrix();
 }

@@ -55,7 +55,7 @@ static void DrawHeadPart(GLUquadric* quadric, const GLfloat colour[3], GLdouble 
     glTranslatef(0.0f, -0.125f, 0.0f);
     SetClipPlane(0.0, side, 0.0, 0.0);
     glPopMatrix();
-    gluSphere(quadric, 0.85, polyResolution, polyResolution);
+    DrawSphere(quadric, 0.85, polyResolution, polyResolution);
     ClearClipPlane();
 }
 
@@ -79,13 +79,13 @@ static void DrawCrownAndFace(GLUquadric* quadric)
     glRotatef(20.0f, 1.0f, 0.0f, 0.0f);
     glTranslatef(0.0f, 0.8f, 0.0f);
     glScalef(1.0f, 0.65f, 1.0f);
-    gluSphere(quadric, 0.25, polyResolution, polyResolution);  // ball on top
+    DrawSphere(quadric, 0.25, polyResolution, polyResolution);  // ball on top
     glPopMatrix();
 
     // One slice more than the setting, straddling the cut.
     glTranslatef(0.0f, -0.135f, 0.0f);
     glRotatef(-90.0f, 1.0f, 0.0f, 0.0f);
-    gluCylinder(quadric, 0.88, 0.87, 0.125, polyResolution + 1, 1);  // band
+    DrawCylinder(quadric, 0.88, 0.87, 0.125, polyResolution + 1, 1);  // band
 
     SetColour(nearBlack);
     glPushMatrix();

@@ -11,6 +11,8 @@ const GLfloat nearBlack[3] = {0.01f, 0.01f, 0.01f};
 const GLfloat eyeWhite[3] = {1.0f, 1.0f, 1.0f};
 const GLfloat lidColour[3] = {0.7f, 0.6f, 0.4f};
 
+long drawnTriangles;
+
 void SetColour(const GLfloat rgb[3])
 {
     glColor4f(rgb[0], rgb[1], rgb[2], scene.fadeAlpha);
@@ -65,4 +67,30 @@ void DrawLine(GLfloat x1, GLfloat y1, GLfloat z1, GLfloat x2, GLfloat y2, GLfloa
     glVertex3f(x1, y1, z1);
     glVertex3f(x2, y2, z2);
     glEnd();
+    drawnTriangles += 1;
+}
+
+// GLU refuses fewer than 2 slices or 1 stack and draws nothing.
+void DrawSphere(GLUquadric* quadric, GLdouble radius, GLint slices, GLint stacks)
+{
+    gluSphere(quadric, radius, slices, stacks);
+    // A fan at each pole and a strip of quads for every stack between.
+    if (slices >= 2 && stacks >= 1)
+        drawnTriangles += 2L * slices * (stacks > 1 ? stacks - 1 : 1);
+}
+
+void DrawCylinder(GLUquadric* quadric, GLdouble base, GLdouble top, GLdouble height, GLint slices, GLint stacks)
+{
+    gluCylinder(quadric, base, top, height, slices, stacks);
+    if (slices >= 2 && stacks >= 1)
+        drawnTriangles += 2L * slices * stacks;
+}
+
+void DrawDisk(GLUquadric* quadric, GLdouble inner, GLdouble outer, GLint slices, GLint loops)
+{
+    gluDisk(quadric, inner, outer, slices, loops);
+    if (slices < 2 || loops < 1)
+        return;
+    // A disk without a hole starts with a fan instead of its innermost strip.
+    drawnTriangles += inner == 0.0 ? slices + 2L * slices * (loops - 1) : 2L * slices * loops;
 }

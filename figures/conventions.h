@@ -32,3 +32,14 @@ void ClearClipPlane();
 
 // One GL_LINES segment.
 void DrawLine(GLfloat x1, GLfloat y1, GLfloat z1, GLfloat x2, GLfloat y2, GLfloat z2);
+
+// GLU's quadrics, drawn filled, each adding what it sends to drawnTriangles.
+void DrawSphere(GLUquadric* quadric, GLdouble radius, GLint slices, GLint stacks);
+void DrawCylinder(GLUquadric* quadric, GLdouble base, GLdouble top, GLdouble height, GLint slices, GLint stacks);
+void DrawDisk(GLUquadric* quadric, GLdouble inner, GLdouble outer, GLint slices, GLint loops);
+
+// What the frame sent down the pipeline since the renderer cleared it: the
+// triangles GLU tessellates the quadrics into and the spike's faces, with a
+// line or a spray point counting as one, as GL counts primitives. Counted
+// from the calls' arguments, which costs nothing and needs no GL query.
+extern long drawnTriangles;

@@ -56,14 +56,14 @@ static void DrawHoodAndFace(GLUquadric* quadric)
     SetClipPlane(0.0, 0.0, -1.0, 0.0);
     glTranslatef(0.0f, 0.0f, -0.92f);
     SetColour(suitOrange);
-    gluSphere(quadric, 1.0, polyResolution, polyResolution);  // hood
+    DrawSphere(quadric, 1.0, polyResolution, polyResolution);  // hood
 
     ClearClipPlane();
     glTranslatef(0.0f, 0.0f, 0.92f);
     SetClipPlane(0.0, 0.0, 1.0, 0.0);
     glTranslatef(0.0f, 0.0f, -0.92f);
     SetColour(skinColour);
-    gluSphere(quadric, 1.0, polyResolution, polyResolution);  // face cap
+    DrawSphere(quadric, 1.0, polyResolution, polyResolution);  // face cap
     ClearClipPlane();
 }
 
@@ -77,14 +77,14 @@ static void DrawEyelids(GLUquadric* quadric)
     glTranslatef(0.0f, scene.muffixLidGap, 0.0f);
     SetClipPlane(0.0, 1.0, 0.0, 0.0);
     glPopMatrix();
-    gluSphere(quadric, 0.25, polyResolution, polyResolution);  // upper lid
+    DrawSphere(quadric, 0.25, polyResolution, polyResolution);  // upper lid
     ClearClipPlane();
 
     glPushMatrix();
     glTranslatef(0.0f, -scene.muffixLidGap, 0.0f);
     SetClipPlane(0.0, -1.0, 0.0, 0.0);
     glPopMatrix();
-    gluSphere(quadric, 0.25, polyResolution, polyResolution);  // lower lid
+    DrawSphere(quadric, 0.25, polyResolution, polyResolution);  // lower lid
     ClearClipPlane();
 }
 
@@ -96,13 +96,13 @@ static void DrawEye(GLUquadric* quadric, GLfloat side)
     glRotatef(12.5f * side, 0.0f, 1.0f, 0.0f);
     glTranslatef(0.0f, 0.0f, 0.95f);
     glScalef(1.0f, 1.2f, 0.4f);
-    gluSphere(quadric, 0.23, polyResolution, polyResolution);
+    DrawSphere(quadric, 0.23, polyResolution, polyResolution);
     if (scene.bloodOn)
         DrawEyelids(quadric);
     SetColour(nearBlack);
     glRotatef(-20.0f * side, 0.0f, 1.0f, 0.0f);
     glTranslatef(0.0f, 0.0f, 0.25f);
-    gluSphere(quadric, 0.03, polyResolution, polyResolution);  // pupil
+    DrawSphere(quadric, 0.03, polyResolution, polyResolution);  // pupil
     glPopMatrix();
 }
 
@@ -111,10 +111,10 @@ static void DrawFaceRim(GLUquadric* quadric)
 {
     SetColour(rimBrown);
     glTranslatef(0.0f, 0.0f, 0.8525f);
-    gluCylinder(quadric, 0.5, 0.325, 0.3, polyResolution, 1);
-    gluCylinder(quadric, 0.4, 0.325, 0.3, polyResolution, 1);
+    DrawCylinder(quadric, 0.5, 0.325, 0.3, polyResolution, 1);
+    DrawCylinder(quadric, 0.4, 0.325, 0.3, polyResolution, 1);
     SetColour(nearBlack);
-    gluCylinder(quadric, 0.52, 0.51, 0.01, polyResolution, 1);  // outline
+    DrawCylinder(quadric, 0.52, 0.51, 0.01, polyResolution, 1);  // outline
     // The hood strings; the second one is deliberately a little askew.
     DrawLine(0.0f, -0.51f, 0.0f, -0.15f, -0.65f, 0.15f);
     DrawLine(0.0f, -0.51f, 0.0f, 0.15f, -0.65f, 0.1f);
@@ -135,10 +135,10 @@ static void DrawTorso(GLUquadric* quadric)
 {
     glPushMatrix();
     glScalef(1.25f, 1.0f, 1.0f);
-    gluCylinder(quadric, 0.5, 0.6, 1.0, polyResolution, polyResolution);
+    DrawCylinder(quadric, 0.5, 0.6, 1.0, polyResolution, polyResolution);
     glTranslatef(0.0f, 0.0f, 1.0f);
     glScalef(1.0f, 1.0f, 0.35f);
-    gluSphere(quadric, 0.6, polyResolution, polyResolution);  // bottom
+    DrawSphere(quadric, 0.6, polyResolution, polyResolution);  // bottom
     glPopMatrix();
 
     glPushMatrix();
@@ -154,12 +154,12 @@ static void DrawArm(GLUquadric* quadric, GLfloat side)
     glPushMatrix();
     glTranslatef(0.55f * side, 0.0f, 0.1f);
     glRotatef((scene.muffixSwing + 20.0f) * side, 0.0f, 1.0f, 0.0f);
-    gluCylinder(quadric, 0.15, 0.15, 0.76, polyResolution, polyResolution);
+    DrawCylinder(quadric, 0.15, 0.15, 0.76, polyResolution, polyResolution);
     SetColour(rimBrown);
     glTranslatef(0.0f, 0.0f, 0.775f);
-    gluSphere(quadric, 0.155, polyResolution, polyResolution);  // hand
+    DrawSphere(quadric, 0.155, polyResolution, polyResolution);  // hand
     glTranslatef(-0.02f * side, 0.115f, -0.02f);
-    gluSphere(quadric, 0.065, polyResolution, polyResolution);  // thumb
+    DrawSphere(quadric, 0.065, polyResolution, polyResolution);  // thumb
     glPopMatrix();
 }
 
@@ -173,22 +173,22 @@ static void DrawLegsAndShoes(GLUquadric* quadric)
     glTranslatef(0.3f, 0.0f, 0.3f);
     glRotatef(-15.0f, 0.0f, 0.0f, 1.0f);
     glScalef(1.0f, 1.5f, 0.25f);
-    gluSphere(quadric, 0.35, polyResolution, polyResolution);
+    DrawSphere(quadric, 0.35, polyResolution, polyResolution);
     glPopMatrix();
 
     glPushMatrix();
     glTranslatef(-0.3f, 0.0f, 0.3f);
     glRotatef(15.0f, 0.0f, 0.0f, 1.0f);
     glScalef(1.0f, 1.5f, 0.25f);
-    gluSphere(quadric, 0.35, polyResolution, polyResolution);
+    DrawSphere(quadric, 0.35, polyResolution, polyResolution);
     glPopMatrix();
 
     SetColour(suitOrange);
     glScalef(1.25f, 1.25f, 1.0f);
     glTranslatef(-0.2f, -0.05f, 0.0f);
-    gluCylinder(quadric, 0.3, 0.25, 0.25, polyResolution, polyResolution);
+    DrawCylinder(quadric, 0.3, 0.25, 0.25, polyResolution, polyResolution);
     glTranslatef(0.4f, 0.0f, 0.0f);
-    gluCylinder(quadric, 0.3, 0.25, 0.25, polyResolution, polyResolution);
+    DrawCylinder(quadric, 0.3, 0.25, 0.25, polyResolution, polyResolution);
 }
 
 static void DrawBody(GLUquadric* quadric)

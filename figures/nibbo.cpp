@@ -30,7 +30,7 @@ static void DrawFeature(GLUquadric* quadric, const GLfloat colour[3], GLfloat x,
     glPushMatrix();
     SetColour(colour);
     glTranslatef(x, y, z);
-    gluSphere(quadric, radius, 6, 6);
+    DrawSphere(quadric, radius, 6, 6);
     glPopMatrix();
 }
 
@@ -41,11 +41,11 @@ static void DrawHeadHalf(GLUquadric* quadric, GLdouble side)
     SetColour(skinColour);
     SetClipPlane(0.0, side, 0.0, 0.0);
     glScalef(1.0f, 1.15f, 1.0f);
-    gluSphere(quadric, 0.4, polyResolution, polyResolution);
+    DrawSphere(quadric, 0.4, polyResolution, polyResolution);
     ClearClipPlane();
     SetColour(nearBlack);
     glRotatef(90.0f, 1.0f, 0.0f, 0.0f);
-    gluDisk(quadric, 0.0, 0.405, polyResolution, 1);  // cut face
+    DrawDisk(quadric, 0.0, 0.405, polyResolution, 1);  // cut face
 }
 
 // The upper half is cut at its own equator in the raised frame, so even at
@@ -62,7 +62,7 @@ static void DrawUpperHead(GLUquadric* quadric, GLfloat jawDrop)
     SetColour(tuftGrey);
     glTranslatef(0.0f, 0.45f, 0.0f);
     glScalef(1.5f, 1.0f, 1.0f);
-    gluSphere(quadric, 0.1, 6, 6);
+    DrawSphere(quadric, 0.1, 6, 6);
     glPopMatrix();
 
     DrawHeadHalf(quadric, 1.0);
@@ -84,11 +84,11 @@ static void DrawArm(GLUquadric* quadric, GLfloat side)
     glPushMatrix();
     glTranslatef(0.25f * side, 0.1f, 0.0f);
     glRotatef((90.0f - scene.nibboSwing) * side, 0.0f, 1.0f, 0.0f);
-    gluCylinder(quadric, 0.1, 0.09, 0.3, polyResolution, polyResolution);
+    DrawCylinder(quadric, 0.1, 0.09, 0.3, polyResolution, polyResolution);
     glTranslatef(0.0f, 0.0f, 0.3f);
-    gluSphere(quadric, 0.09, polyResolution, polyResolution);  // hand
+    DrawSphere(quadric, 0.09, polyResolution, polyResolution);  // hand
     glTranslatef(0.0f, 0.09f, 0.0f);
-    gluSphere(quadric, 0.025, 5, 5);  // thumb
+    DrawSphere(quadric, 0.025, 5, 5);  // thumb
     glPopMatrix();
 }
 
@@ -98,10 +98,10 @@ static void DrawLeg(GLUquadric* quadric, GLfloat x, GLfloat turnZ)
     glTranslatef(x, -0.2f, 0.0f);
     glRotatef(90.0f, 1.0f, 0.0f, 0.0f);
     glRotatef(turnZ, 0.0f, 0.0f, 1.0f);
-    gluCylinder(quadric, 0.1, 0.08, 0.25, polyResolution, polyResolution);
+    DrawCylinder(quadric, 0.1, 0.08, 0.25, polyResolution, polyResolution);
     glTranslatef(0.045f, 0.0f, 0.25f);
     glScalef(1.5f, 1.0f, 1.0f);
-    gluSphere(quadric, 0.09, polyResolution, polyResolution);  // foot
+    DrawSphere(quadric, 0.09, polyResolution, polyResolution);  // foot
     glPopMatrix();
 }
 
@@ -110,7 +110,7 @@ static void DrawBody(GLUquadric* quadric)
     glPushMatrix();
     SetColour(suitCyan);
     glTranslatef(0.0f, -0.5f, -0.1f);
-    gluSphere(quadric, 0.35, polyResolution, polyResolution);
+    DrawSphere(quadric, 0.35, polyResolution, polyResolution);
     DrawArm(quadric, 1.0f);
     DrawArm(quadric, -1.0f);
     DrawLeg(quadric, 0.15f, 45.0f);

@@ -73,7 +73,7 @@ static void DrawSideFlap(GLUquadric* quadric, GLfloat side)
     glTranslatef(0.875f * side, 0.0f, 0.25f);
     glRotatef(-15.0f * side, 0.0f, 1.0f, 0.0f);
     glScalef(0.5f, 1.0f, 1.1f);
-    gluSphere(quadric, 0.35, polyResolution, polyResolution);
+    DrawSphere(quadric, 0.35, polyResolution, polyResolution);
     glPopMatrix();
 }
 
@@ -84,28 +84,28 @@ static void DrawHat(GLUquadric* quadric)
     SetColour(hatGreen);
     glTranslatef(0.0f, 0.275f, -0.05f);
     glRotatef(-90.0f, 1.0f, 0.0f, 0.0f);
-    gluDisk(quadric, 0.8, 0.875, polyResolution, 1);
-    gluCylinder(quadric, 0.875, 0.825, 0.55, polyResolution, 5);
+    DrawDisk(quadric, 0.8, 0.875, polyResolution, 1);
+    DrawCylinder(quadric, 0.875, 0.825, 0.55, polyResolution, 5);
 
     glPushMatrix();
     glTranslatef(0.0f, 0.0f, 0.55f);
     glScalef(1.0f, 1.0f, 0.2f);
-    gluSphere(quadric, 0.8275, polyResolution, polyResolution);  // dome
+    DrawSphere(quadric, 0.8275, polyResolution, polyResolution);  // dome
     glPopMatrix();
 
     glPushMatrix();
     SetColour(darkGreen);
     glTranslatef(0.0f, -0.15f, 0.0f);  // toward the viewer: shows at the front
     glScalef(1.05f, 1.0f, 1.0f);
-    gluCylinder(quadric, 0.755, 0.75, 0.3, polyResolution, 5);  // band
+    DrawCylinder(quadric, 0.755, 0.75, 0.3, polyResolution, 5);  // band
     glPopMatrix();
 
     // The skirt keeps only the back half, so the face stays open.
     glTranslatef(0.0f, 0.0f, -0.45f);
     SetColour(hatGreen);
     SetClipPlane(0.0, 1.0, 0.0, 0.0);
-    gluDisk(quadric, 0.8, 0.85, polyResolution, 1);
-    gluCylinder(quadric, 0.85, 0.875, 0.45, polyResolution, 5);
+    DrawDisk(quadric, 0.8, 0.85, polyResolution, 1);
+    DrawCylinder(quadric, 0.85, 0.875, 0.45, polyResolution, 5);
     ClearClipPlane();
 
     DrawSideFlap(quadric, -1.0f);
@@ -117,7 +117,7 @@ static void DrawHead(GLUquadric* quadric, bool eyesShut)
 {
     glPushMatrix();
     SetColour(skinColour);
-    gluSphere(quadric, 0.85, polyResolution, polyResolution);
+    DrawSphere(quadric, 0.85, polyResolution, polyResolution);
     DrawOvalEye(quadric, 1.0f, eyesShut, 0.225);
     DrawOvalEye(quadric, -1.0f, eyesShut, 0.225);
     DrawMouth(quadric);

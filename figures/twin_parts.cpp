@@ -15,16 +15,16 @@ void DrawOvalEye(GLUquadric* quadric, GLfloat side, bool shut, GLdouble ringRadi
     glTranslatef(0.0f, 0.0f, 0.815f);
     glScalef(1.0f, 1.2f, 0.4f);
     SetColour(shut ? lidColour : eyeWhite);
-    gluSphere(quadric, 0.21, polyResolution, polyResolution);
+    DrawSphere(quadric, 0.21, polyResolution, polyResolution);
     SetColour(nearBlack);
     if (shut) {
         glRotatef(90.0f, 1.0f, 0.0f, 0.0f);
         glRotatef(-25.0f * side, 0.0f, 1.0f, 0.0f);
-        gluCylinder(quadric, ringRadius, ringRadius, 0.01, polyResolution, 1);  // lid ring
+        DrawCylinder(quadric, ringRadius, ringRadius, 0.01, polyResolution, 1);  // lid ring
     } else {
         glRotatef(-20.0f * side, 0.0f, 1.0f, 0.0f);
         glTranslatef(0.0f, 0.0f, 0.225f);
-        gluSphere(quadric, 0.02, polyResolution, polyResolution);  // pupil
+        DrawSphere(quadric, 0.02, polyResolution, polyResolution);  // pupil
     }
     glPopMatrix();
 }
@@ -35,7 +35,7 @@ void DrawOpenMouth(GLUquadric* quadric)
     glTranslatef(0.0f, 0.85f, 0.0f);
     glRotatef(90.0f, 1.0f, 0.0f, 0.0f);
     // The radius is a float widened to double, as the mouth always had.
-    gluDisk(quadric, 0.0, (GLdouble)0.1f, 10, 1);
+    DrawDisk(quadric, 0.0, (GLdouble)0.1f, 10, 1);
 }
 
 void DrawClosedMouth(GLUquadric* quadric)
@@ -43,7 +43,7 @@ void DrawClosedMouth(GLUquadric* quadric)
     glTranslatef(0.0f, -0.475f, 0.7f);
     glRotatef(-85.0f, 1.0f, 0.0f, 0.0f);
     glScalef(1.1f, 0.25f, 1.0f);
-    gluCylinder(quadric, 0.075, 0.09, 0.02, polyResolution, 1);
+    DrawCylinder(quadric, 0.075, 0.09, 0.02, polyResolution, 1);
 }
 
 void EnterBodyFrame()
@@ -59,15 +59,15 @@ void DrawFlaredBody(GLUquadric* quadric, const GLfloat collar[3], const GLfloat 
     SetColour(collar);
     glTranslatef(0.0f, 0.33f, 0.15f);
     glScalef(1.75f, 1.0f, 1.0f);
-    gluCylinder(quadric, 0.25, 0.2, 0.1, polyResolution, polyResolution);
+    DrawCylinder(quadric, 0.25, 0.2, 0.1, polyResolution, polyResolution);
     glPopMatrix();
 
     SetColour(suit);
     glScalef(1.25f, 1.0f, 1.0f);
-    gluCylinder(quadric, 0.5, 0.6, 0.75, polyResolution, polyResolution);
+    DrawCylinder(quadric, 0.5, 0.6, 0.75, polyResolution, polyResolution);
     glTranslatef(0.0f, 0.0f, 0.75f);
     glScalef(1.0f, 1.0f, 0.15f);
-    gluSphere(quadric, 0.6, polyResolution, polyResolution);  // lower cap
+    DrawSphere(quadric, 0.6, polyResolution, polyResolution);  // lower cap
     glPopMatrix();
 
     glPushMatrix();
@@ -85,12 +85,12 @@ void DrawSwingingArm(GLUquadric* quadric, GLfloat side, GLfloat swing, bool lift
     glRotatef((swing + 25.0f) * side, 0.0f, 1.0f, 0.0f);
     if (lifted)
         glRotatef(-lift, 1.0f, 0.0f, 0.0f);
-    gluCylinder(quadric, 0.15, 0.15, 0.5, polyResolution, polyResolution);
+    DrawCylinder(quadric, 0.15, 0.15, 0.5, polyResolution, polyResolution);
     SetColour(hand);
     glTranslatef(0.0f, 0.0f, 0.56f);
-    gluSphere(quadric, 0.155, polyResolution, polyResolution);  // hand
+    DrawSphere(quadric, 0.155, polyResolution, polyResolution);  // hand
     glTranslatef(-0.02f * side, 0.115f, -0.02f);
-    gluSphere(quadric, 0.065, polyResolution, polyResolution);  // thumb
+    DrawSphere(quadric, 0.065, polyResolution, polyResolution);  // thumb
     glPopMatrix();
 }
 
@@ -100,7 +100,7 @@ static void DrawFoot(GLUquadric* quadric, GLfloat side)
     glTranslatef(0.3f * side, 0.0f, 0.25f);
     glRotatef(-15.0f * side, 0.0f, 0.0f, 1.0f);
     glScalef(1.0f, 1.5f, 0.25f);
-    gluSphere(quadric, 0.35, polyResolution, polyResolution);
+    DrawSphere(quadric, 0.35, polyResolution, polyResolution);
     glPopMatrix();
 }
 
@@ -114,7 +114,7 @@ void DrawLegsAndFeet(GLUquadric* quadric, const GLfloat legs[3])
     SetColour(legs);
     glScalef(1.25f, 1.25f, 1.0f);
     glTranslatef(-0.2f, -0.05f, 0.0f);
-    gluCylinder(quadric, 0.3, 0.25, 0.2, polyResolution, polyResolution);
+    DrawCylinder(quadric, 0.3, 0.25, 0.2, polyResolution, polyResolution);
     glTranslatef(0.4f, 0.0f, 0.0f);
-    gluCylinder(quadric, 0.3, 0.25, 0.2, polyResolution, polyResolution);
+    DrawCylinder(quadric, 0.3, 0.25, 0.2, polyResolution, polyResolution);
 }

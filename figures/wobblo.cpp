@@ -36,20 +36,20 @@ static void DrawHead(GLUquadric* quadric)
     SetClipPlane(0.0, -1.0, 0.0, 0.0);
     glRotatef(-37.0f, 0.0f, 0.0f, 1.0f);
     glScalef(4.0f, 4.0f, 5.0f);
-    gluSphere(quadric, 1.0, polyResolution, polyResolution);
+    DrawSphere(quadric, 1.0, polyResolution, polyResolution);
     ClearClipPlane();
 
     SetColour(hatCyan);
     glRotatef(37.0f, 0.0f, 0.0f, 1.0f);
     SetClipPlane(0.0, 1.0, 0.0, 0.0);
     glRotatef(-37.0f, 0.0f, 0.0f, 1.0f);
-    gluSphere(quadric, 1.0, polyResolution, polyResolution);
+    DrawSphere(quadric, 1.0, polyResolution, polyResolution);
     ClearClipPlane();
 
     glRotatef(37.0f, 0.0f, 0.0f, 1.0f);
     SetColour(yellow);
     glScalef(1.025f, 0.2f, 1.025f);
-    gluSphere(quadric, 1.0, 20, 20);  // hat band
+    DrawSphere(quadric, 1.0, 20, 20);  // hat band
     glPopMatrix();
 }
 
@@ -62,7 +62,7 @@ static void DrawOpenMouth(GLUquadric* quadric)
     glTranslatef(4.0f, 0.0f, 0.0f);
     glRotatef(90.0f, 0.0f, 1.0f, 0.0f);
     glScalef(1.0f, 0.75f, 1.0f);
-    gluDisk(quadric, 0.0, 0.4, polyResolution, 1);
+    DrawDisk(quadric, 0.0, 0.4, polyResolution, 1);
     glPopMatrix();
 }
 
@@ -73,7 +73,7 @@ static void DrawHatBall(GLUquadric* quadric)
     glRotatef(15.0f, 0.0f, 0.0f, 1.0f);
     glTranslatef(0.0f, 3.6f, 0.0f);
     glScalef(4.0f, 3.0f, 5.0f);
-    gluSphere(quadric, 0.275, polyResolution, polyResolution);
+    DrawSphere(quadric, 0.275, polyResolution, polyResolution);
     glPopMatrix();
 }
 
@@ -89,7 +89,7 @@ static void DrawEye(GLUquadric* quadric, GLfloat side, bool eyesShut, bool withE
         glPushMatrix();
         SetColour(nearBlack);
         glTranslatef(0.5f, 0.0f, -0.5f * side);
-        gluSphere(quadric, 0.2, 10, 10);  // pupil
+        DrawSphere(quadric, 0.2, 10, 10);  // pupil
         glPopMatrix();
     }
 
@@ -100,7 +100,7 @@ static void DrawEye(GLUquadric* quadric, GLfloat side, bool eyesShut, bool withE
         glRotatef(16.0f, 0.0f, 0.0f, 1.0f);
         glRotatef(90.0f, 0.0f, 0.0f, 1.0f);
         glRotatef(side > 0 ? 35.0f : 145.0f, 0.0f, 1.0f, 0.0f);
-        gluCylinder(quadric, 0.1, 0.15, side > 0 ? 1.4 : 1.7, 4, 4);
+        DrawCylinder(quadric, 0.1, 0.15, side > 0 ? 1.4 : 1.7, 4, 4);
         glPopMatrix();
     }
 
@@ -109,12 +109,12 @@ static void DrawEye(GLUquadric* quadric, GLfloat side, bool eyesShut, bool withE
     glRotatef(16.0f, 0.0f, 0.0f, 1.0f);
     glRotatef(-5.0f * side, 0.0f, 1.0f, 0.0f);
     glScalef(2.0f, 4.8f, 5.2f);
-    gluSphere(quadric, 0.25, polyResolution, polyResolution);
+    DrawSphere(quadric, 0.25, polyResolution, polyResolution);
 
     if (eyesShut) {
         SetColour(nearBlack);
         glRotatef(20.0f * side, 1.0f, 0.0f, 0.0f);
-        gluCylinder(quadric, 0.26, 0.26, 0.01, polyResolution, 1);  // shut line
+        DrawCylinder(quadric, 0.26, 0.26, 0.01, polyResolution, 1);  // shut line
     }
     glPopMatrix();
 }
@@ -126,7 +126,7 @@ static void DrawClosedMouth(GLUquadric* quadric, bool mouthOpen)
     glTranslatef(3.5f, -1.1f, 0.2f);
     if (!mouthOpen) {
         glRotatef(90.0f, 1.0f, 0.5f, 0.0f);
-        gluCylinder(quadric, 0.5, 0.5, 0.1, polyResolution, 1);
+        DrawCylinder(quadric, 0.5, 0.5, 0.1, polyResolution, 1);
     }
     glPopMatrix();
 }
@@ -139,7 +139,7 @@ static void DrawChinMark(GLUquadric* quadric)
     glRotatef(90.0f, 1.0f, 0.0f, 0.0f);
     glRotatef(-45.0f, 0.0f, 1.0f, 0.0f);
     glScalef(0.25f, 1.0f, 1.0f);
-    gluCylinder(quadric, 0.5, 0.5, 0.1, polyResolution, 1);
+    DrawCylinder(quadric, 0.5, 0.5, 0.1, polyResolution, 1);
     glPopMatrix();
 }
 
@@ -151,7 +151,7 @@ static void DrawJawRing(GLUquadric* quadric)
     glRotatef(90.0f, 1.0f, 0.0f, 0.0f);
     glRotatef(-10.0f, 0.0f, 1.0f, 0.0f);
     glScalef(0.45f, 0.9f, 1.0f);
-    gluCylinder(quadric, 3.5, 3.5, 0.05, polyResolution, 1);
+    DrawCylinder(quadric, 3.5, 3.5, 0.05, polyResolution, 1);
     glPopMatrix();
 }
 
@@ -166,19 +166,19 @@ static void DrawArm(GLUquadric* quadric, GLfloat side, GLfloat turnX)
 
     glPushMatrix();
     glScalef(4.0f, 4.0f, 4.0f);
-    gluCylinder(quadric, 0.1875, 0.1875, 0.65, polyResolution, polyResolution);  // sleeve
+    DrawCylinder(quadric, 0.1875, 0.1875, 0.65, polyResolution, polyResolution);  // sleeve
     glPopMatrix();
 
     SetColour(yellow);
     glPushMatrix();
     glScalef(3.0f, 3.0f, 3.0f);
-    gluSphere(quadric, 0.25, polyResolution, polyResolution);  // hand
+    DrawSphere(quadric, 0.25, polyResolution, polyResolution);  // hand
     glPopMatrix();
 
     glTranslatef(0.5f, 0.0f, 0.0f);
     glPushMatrix();
     glScalef(4.0f, 4.0f, 4.0f);
-    gluSphere(quadric, 0.1, polyResolution, polyResolution);  // thumb
+    DrawSphere(quadric, 0.1, polyResolution, polyResolution);  // thumb
     glPopMatrix();
     glPopMatrix();
 }
@@ -193,20 +193,20 @@ static void DrawLowerBody(GLUquadric* quadric)
     SetColour(lowerBodyBrown);
     glTranslatef(0.25f, 0.0f, 0.0f);
     glScalef(0.6f, 0.74f, 1.0f);
-    gluCylinder(quadric, 5.0, 5.0, 1.2, polyResolution, 4);
+    DrawCylinder(quadric, 5.0, 5.0, 1.2, polyResolution, 4);
     glPopMatrix();
 
     glPushMatrix();
     SetColour(nearBlack);
     glTranslatef(0.4f, 1.3f, -0.1f);
     glScalef(1.5f, 1.0f, 0.2f);
-    gluSphere(quadric, 2.5, polyResolution, polyResolution);  // shoe
+    DrawSphere(quadric, 2.5, polyResolution, polyResolution);  // shoe
     glPopMatrix();
 
     glPushMatrix();
     glTranslatef(0.4f, -1.3f, -0.1f);
     glScalef(1.5f, 1.0f, 0.2f);
-    gluSphere(quadric, 2.5, polyResolution, polyResolution);  // shoe
+    DrawSphere(quadric, 2.5, polyResolution, polyResolution);  // shoe
     glPopMatrix();
     glPopMatrix();
 }
@@ -218,7 +218,7 @@ static void DrawButton(GLUquadric* quadric, GLfloat turnZ)
         glRotatef(turnZ, 0.0f, 0.0f, 1.0f);
     glTranslatef(4.9f, 0.0f, 0.0f);
     glScalef(1.0f, 2.0f, 0.5f);
-    gluSphere(quadric, 0.2, 5, 5);
+    DrawSphere(quadric, 0.2, 5, 5);
     glPopMatrix();
 }
 
@@ -231,7 +231,7 @@ static void DrawBody(GLUquadric* quadric)
 
     glPushMatrix();
     glScalef(4.0f, 4.0f, 4.0f);
-    gluSphere(quadric, 1.25, polyResolution, polyResolution);
+    DrawSphere(quadric, 1.25, polyResolution, polyResolution);
     glPopMatrix();
 
     SetColour(nearBlack);
@@ -244,7 +244,7 @@ static void DrawBody(GLUquadric* quadric)
 
     // The seam: a ring along the body's outline in its middle plane.
     glTranslatef(0.05f, 0.0f, 0.0f);
-    gluCylinder(quadric, 5.0, 5.0, 0.05, polyResolution, 1);
+    DrawCylinder(quadric, 5.0, 5.0, 0.05, polyResolution, 1);
     glPopMatrix();
 }
 

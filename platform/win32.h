@@ -60,8 +60,8 @@ typedef UINT_PTR* PUINT_PTR;
 typedef WORD ATOM;
 typedef DWORD COLORREF;
 typedef LONG HRESULT;
+typedef long long LONGLONG;
 typedef LONG LSTATUS;
-typedef int64_t LONGLONG;
 typedef union _LARGE_INTEGER {
     struct { DWORD LowPart; LONG HighPart; } u;
     LONGLONG QuadPart;
@@ -76,6 +76,7 @@ DECLARE_HANDLE(HICON);
 DECLARE_HANDLE(HMENU);
 DECLARE_HANDLE(HBRUSH);
 DECLARE_HANDLE(HBITMAP);
+DECLARE_HANDLE(HFONT);
 DECLARE_HANDLE(HPALETTE);
 DECLARE_HANDLE(HKEY);
 DECLARE_HANDLE(HIMC);
@@ -109,6 +110,8 @@ typedef INT_PTR (WINAPI* FARPROC)(void);
 #define MAKELPARAM(l, h) ((LPARAM)(DWORD)MAKELONG(l, h))
 #define GET_X_LPARAM(lp) ((int)(short)LOWORD(lp))
 #define GET_Y_LPARAM(lp) ((int)(short)HIWORD(lp))
+
+#define RGB(r, g, b) ((COLORREF)(((BYTE)(r) | ((WORD)((BYTE)(g)) << 8)) | (((DWORD)(BYTE)(b)) << 16)))
 
 typedef struct tagPOINT { LONG x; LONG y; } POINT, *LPPOINT;
 typedef struct tagSIZE { LONG cx; LONG cy; } SIZE;
@@ -332,7 +335,29 @@ typedef struct _EXCEPTION_POINTERS {
 #define IDC_ARROW MAKEINTRESOURCE(32512)
 
 #define BLACK_BRUSH 4
+#define SYSTEM_FONT 13
 #define SRCCOPY 0x00CC0020
+
+// Fonts and text
+#define FW_DONTCARE 0
+#define FW_NORMAL 400
+#define FW_BOLD 700
+#define ANSI_CHARSET 0
+#define DEFAULT_CHARSET 1
+#define OUT_DEFAULT_PRECIS 0
+#define CLIP_DEFAULT_PRECIS 0
+#define DEFAULT_QUALITY 0
+#define ANTIALIASED_QUALITY 4
+#define DEFAULT_PITCH 0
+#define FIXED_PITCH 1
+#define VARIABLE_PITCH 2
+#define FF_DONTCARE 0x00
+#define FF_ROMAN 0x10
+#define FF_SWISS 0x20
+#define FF_MODERN 0x30
+#define TRANSPARENT 1
+#define OPAQUE 2
+#define CLR_INVALID 0xFFFFFFFF
 
 #define VER_PLATFORM_WIN32s 0
 #define VER_PLATFORM_WIN32_WINDOWS 1
@@ -500,6 +525,13 @@ HPALETTE WINAPI CreatePalette(const LOGPALETTE* plpal);
 HPALETTE WINAPI SelectPalette(HDC hdc, HPALETTE hPal, BOOL bForceBkgd);
 UINT WINAPI RealizePalette(HDC hdc);
 BOOL WINAPI UnrealizeObject(HGDIOBJ h);
+HFONT WINAPI CreateFontA(int cHeight, int cWidth, int cEscapement, int cOrientation, int cWeight, DWORD bItalic,
+                         DWORD bUnderline, DWORD bStrikeOut, DWORD iCharSet, DWORD iOutPrecision,
+                         DWORD iClipPrecision, DWORD iQuality, DWORD iPitchAndFamily, LPCSTR pszFaceName);
+BOOL WINAPI TextOutA(HDC hdc, int x, int y, LPCSTR lpString, int c);
+COLORREF WINAPI SetTextColor(HDC hdc, COLORREF color);
+COLORREF WINAPI SetBkColor(HDC hdc, COLORREF color);
+int WINAPI SetBkMode(HDC hdc, int mode);
 
 // Pixel formats and WGL
 int WINAPI ChoosePixelFormat(HDC hdc, const PIXELFORMATDESCRIPTOR* ppfd);
@@ -535,6 +567,8 @@ BOOL WINAPI PlaySoundA(LPCSTR pszSound, HMODULE hmod, DWORD fdwSound);
 #define FindWindow FindWindowA
 #define GetObject GetObjectA
 #define PlaySound PlaySoundA
+#define CreateFont CreateFontA
+#define TextOut TextOutA
 
 // The entry the layer's main() calls, as the Windows runtime calls it.
 int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR lpCmdLine, int nShowCmd);

@@ -8,6 +8,10 @@
 extern HINSTANCE appInstance;
 extern bool win9xPlatform;
 extern bool previewMode;
+// Set by the process entry before WinMain when a run asks for more than its
+// switch (Linux's hack options); both stay 0 for the switches themselves.
+extern unsigned seedSalt;   // mixed into the random seed, so instances started together differ
+extern bool showFrameRate;  // the frame-rate display in the corner
 
 // Run modes
 void ShellEntry();

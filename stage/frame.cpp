@@ -4,6 +4,7 @@
 #include "stage/stage.h"
 #include "stage/scene_state.h"
 #include "settings/settings.h"
+#include "figures/conventions.h"
 #include "figures/figures.h"
 #include "events/events.h"
 
@@ -128,6 +129,7 @@ void EndFrame()
 
 void RenderFrame()
 {
+    BeginBusySpan();
     AdvanceSceneClock();
     ApplyCharDelay();
     RollKick();
@@ -135,10 +137,13 @@ void RenderFrame()
     PickFigure();
     AdvanceMishapCounter();
 
+    drawnTriangles = 0;
     BeginFrame();
     DrawScene();
     EndFrame();
     SwapBuffers(stageDC);
+    CountFrame(drawnTriangles);
 
     StepFade();
+    EndBusySpan();
 }

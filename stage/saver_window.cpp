@@ -12,6 +12,7 @@
 HWND saverWindow;
 HDC saverDC;
 HGLRC glContext;
+unsigned seedSalt;
 
 enum { bannerStripHeight = 20 };
 
@@ -41,7 +42,7 @@ static void RollStartingState()
     ReadClock(&clockStart[0], &clockStart[1]);
     // The scene clock is monotonic and starts anywhere; the wall clock still
     // gives each run its own sequence.
-    srand((unsigned)time(NULL));
+    srand((unsigned)time(NULL) ^ seedSalt);
 
     scene.figure = rand() % 4 + 1;
     while (scene.stageDX == 0)
@@ -73,10 +74,12 @@ static void BuildStage(HWND window)
     if (previewMode)
         soundsOn = false;  // the preview stays silent for the whole run
     LoadBanner();
+    StartFrameRate();
 }
 
 static void TearDownStage()
 {
+    ReleaseFrameRate();
     ReleaseBanner();
     wglMakeCurrent(NULL, NULL);
     ReleaseDC(stageWindow, stageDC);

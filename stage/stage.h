@@ -36,6 +36,16 @@ void LoadBanner();
 void DrawBanner();
 void ReleaseBanner();
 
+// The frame-rate display (frame_rate.cpp): started after the banner and
+// released before it; the spans of the ticks and the frames are timed and
+// the frames counted while it is on.
+void StartFrameRate();
+void ReleaseFrameRate();
+void BeginBusySpan();
+void EndBusySpan();
+void CountFrame(long triangles);
+void DrawFrameRate();
+
 void RenderFrame();
 // What RenderFrame draws between: BeginFrame clears, pushes the model-view,
 // moves back to the figures' place and blends while fadeAlpha is below 1;

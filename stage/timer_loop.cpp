@@ -102,7 +102,9 @@ static void BounceOffEdges()
 
 static void OnTick(HWND window)
 {
+    BeginBusySpan();
     DrawBanner();
+    DrawFrameRate();
     if (!scene.kickActive) {
         scene.stageX += scene.stageDX;
         scene.stageY += scene.stageDY;
@@ -116,6 +118,7 @@ static void OnTick(HWND window)
     }
     // A scene holds the window still; the position may still drift (mishap).
     InvalidateRect(window, NULL, FALSE);
+    EndBusySpan();
 }
 
 static LRESULT RealiseStagePalette()

@@ -1,11 +1,15 @@
 // GDI: device contexts, bitmaps loaded from the embedded .bmp files, the
-// source copy from a memory DC into a window, stock brushes and the palette
-// calls. Bitmaps are held as 32-bit 0x00RRGGBB pixels, as a true-colour
-// screen holds them.
+// source copy from a memory DC into a window, stock brushes, fonts and text,
+// and the palette calls. Bitmaps are held as 32-bit 0x00RRGGBB pixels, as a
+// true-colour screen holds them; text is laid out by Pango and drawn by
+// cairo into such pixels, in the font fontconfig finds nearest the one asked.
 #include "platform/posix/backend.h"
 #include "platform/posix/resources.h"
 
+#include <pango/pangocairo.h>
+
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <unordered_set>
 
@@ -76,6 +80,23 @@ Bitmap* StockBitmap()
         bitmap->pixels.assign(1, 0);
     }
     return bitmap;
+}
+
+constexpr int stockSystemFont = 13;
+
+// Windows' system font is a bold sans serif with 16-pixel cells.
+Font* StockFont()
+{
+    static Font* font;
+    if (!font) {
+        font = Make<Font>();
+        font->stock = true;
+        font->height = 16;
+        font->weight = FW_BOLD;
+        font->pitchAndFamily = VARIABLE_PITCH | FF_SWISS;
+        font->face = "System";
+    }
+    return font;
 }
 
 // Drops one selection of obj; an object deleted while selected goes now.
@@ -245,6 +266,7 @@ void FreeDc(Dc* dc)
     Deselect(dc->bitmap);
     Deselect(dc->palette);
     Deselect(dc->brush);
+    Deselect(dc->font);
     Free(dc);
 }
 
@@ -271,7 +293,181 @@ void ResetGdi()
 using namespace w32;
 
 namespace w32 {
+namespace {
 
+// Copies rows of 0x00RRGGBB pixels into a window or a memory DC's bitmap at
+// (x, y), clipped to that surface.
+bool PutPixels(Dc* dst, int x, int y, int cx, int cy, const uint32_t* pixels, int stride)
+{
+    int dstW, dstH;
+    Window* window = nullptr;
+    if (dst->memory) {
+        dstW = dst->bitmap->width;
+        dstH = dst->bitmap->height;
+    } else if ((window = FindWindowRecord(dst->window))) {
+        dstW = window->width;
+        dstH = window->height;
+    } else {
+        return false;
+    }
+    if (x < 0) cx += x, pixels -= x, x = 0;
+    if (y < 0) cy += y, pixels -= (ptrdiff_t)y * stride, y = 0;
+    cx = std::min(cx, dstW - x);
+    cy = std::min(cy, dstH - y);
+    if (cx <= 0 || cy <= 0) return true;
+
+    if (window) {
+        be::PutImage(window, x, y, cx, cy, pixels, stride);
+        return true;
+    }
+    Bitmap* to = dst->bitmap;
+    if (to->stock) return true;
+    for (int row = 0; row < cy; row++)
+        std::memmove(&to->pixels[(size_t)(y + row) * to->width + x], pixels + (size_t)row * stride,
+                     (size_t)cx * sizeof(uint32_t));
+    return true;
+}
+
+// Fonts and text ----------------------------------------------------------
+
+// One Pango context for measuring, for the whole process: fontconfig's
+// set-up is the slow part and is done once.
+PangoContext* TextContext()
+{
+    static PangoContext* context;
+    if (!context) {
+        cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, 1, 1);
+        cairo_t* cr = cairo_create(surface);
+        context = pango_cairo_create_context(cr);
+        cairo_destroy(cr);
+        cairo_surface_destroy(surface);
+    }
+    return context;
+}
+
+// The face asked for first, then the generic family its pitch and family
+// bits name, so fontconfig falls back to the nearest kind of font.
+PangoFontDescription* DescribeFont(const Font& font, double emPixels)
+{
+    std::string families = font.face;
+    const char* generic = "sans";
+    if ((font.pitchAndFamily & 0x03) == FIXED_PITCH || (font.pitchAndFamily & 0xF0) == FF_MODERN)
+        generic = "monospace";
+    else if ((font.pitchAndFamily & 0xF0) == FF_ROMAN)
+        generic = "serif";
+    families += families.empty() ? generic : std::string(",") + generic;
+
+    PangoFontDescription* description = pango_font_description_new();
+    pango_font_description_set_family(description, families.c_str());
+    int weight = font.weight == FW_DONTCARE ? FW_NORMAL : std::clamp(font.weight, 100, 1000);
+    pango_font_description_set_weight(description, (PangoWeight)weight);
+    pango_font_description_set_style(description, font.italic ? PANGO_STYLE_ITALIC : PANGO_STYLE_NORMAL);
+    pango_font_description_set_absolute_size(description, emPixels * PANGO_SCALE);
+    return description;
+}
+
+// A negative height is the character (em) height, a positive one the cell
+// height (ascent plus descent), 0 a default cell of 16 pixels.
+double EmPixels(const Font& font)
+{
+    if (font.height < 0) return -font.height;
+    double cell = font.height ? font.height : 16;
+    PangoFontDescription* probe = DescribeFont(font, cell);
+    PangoFontMetrics* metrics = pango_context_get_metrics(TextContext(), probe, nullptr);
+    double probeCell = (double)(pango_font_metrics_get_ascent(metrics) + pango_font_metrics_get_descent(metrics)) /
+                       PANGO_SCALE;
+    pango_font_metrics_unref(metrics);
+    pango_font_description_free(probe);
+    return probeCell > 0 ? cell * cell / probeCell : cell;
+}
+
+// The ANSI code page read as Latin-1 (Windows-1252's 0x80..0x9F knowingly
+// differ): enough for the digits and words the system writes.
+std::string AnsiToUtf8(LPCSTR text, int count)
+{
+    std::string out;
+    for (int i = 0; i < count; i++) {
+        unsigned char c = (unsigned char)text[i];
+        if (c < 0x80) {
+            out += (char)c;
+        } else {
+            out += (char)(0xC0 | c >> 6);
+            out += (char)(0x80 | (c & 0x3F));
+        }
+    }
+    return out;
+}
+
+void SetSourceColour(cairo_t* cr, COLORREF colour)
+{
+    cairo_set_source_rgb(cr, (colour & 0xFF) / 255.0, (colour >> 8 & 0xFF) / 255.0, (colour >> 16 & 0xFF) / 255.0);
+}
+
+uint32_t PixelOf(COLORREF colour)
+{
+    return (colour & 0xFF) << 16 | (colour & 0xFF00) | (colour >> 16 & 0xFF);
+}
+
+// Opaque: the text cell filled with the background colour and the glyphs
+// antialiased onto it. Transparent: only the pixels a glyph covers at least
+// half are drawn, in the text colour, since what lies beneath a window's
+// pixels cannot be read back to blend with.
+bool DrawText(Dc* dc, int x, int y, const std::string& utf8)
+{
+    const Font& font = dc->font ? *dc->font : *StockFont();
+    PangoFontDescription* description = DescribeFont(font, EmPixels(font));
+    PangoLayout* layout = pango_layout_new(TextContext());
+    pango_layout_set_font_description(layout, description);
+    pango_font_description_free(description);
+    pango_layout_set_text(layout, utf8.data(), (int)utf8.size());
+    PangoRectangle cell;
+    pango_layout_get_pixel_extents(layout, nullptr, &cell);
+    bool drawn = true;
+    if (cell.width > 0 && cell.height > 0) {
+        bool opaque = dc->backMode == OPAQUE;
+        cairo_surface_t* surface =
+            cairo_image_surface_create(opaque ? CAIRO_FORMAT_RGB24 : CAIRO_FORMAT_A8, cell.width, cell.height);
+        cairo_t* cr = cairo_create(surface);
+        if (opaque) {
+            SetSourceColour(cr, dc->backColour);
+            cairo_paint(cr);
+            SetSourceColour(cr, dc->textColour);
+        }
+        cairo_move_to(cr, -cell.x, -cell.y);
+        pango_cairo_show_layout(cr, layout);
+        cairo_surface_flush(surface);
+        const unsigned char* data = cairo_image_surface_get_data(surface);
+        int stride = cairo_image_surface_get_stride(surface);
+        if (opaque) {
+            // cairo leaves the unused top byte of its pixels undefined.
+            std::vector<uint32_t> pixels((size_t)cell.width * cell.height);
+            for (int row = 0; row < cell.height; row++)
+                for (int col = 0; col < cell.width; col++)
+                    pixels[(size_t)row * cell.width + col] =
+                        ((const uint32_t*)(data + (size_t)row * stride))[col] & 0xFFFFFF;
+            drawn = PutPixels(dc, x, y, cell.width, cell.height, pixels.data(), cell.width);
+        } else {
+            std::vector<uint32_t> ink((size_t)cell.width, PixelOf(dc->textColour));
+            for (int row = 0; row < cell.height && drawn; row++) {
+                const unsigned char* coverage = data + (size_t)row * stride;
+                for (int col = 0; col < cell.width && drawn;) {
+                    int end = col;
+                    while (end < cell.width && coverage[end] >= 128) end++;
+                    if (end > col) drawn = PutPixels(dc, x + col, y + row, end - col, 1, ink.data(), cell.width);
+                    col = end + 1;
+                }
+            }
+        }
+        cairo_destroy(cr);
+        cairo_surface_destroy(surface);
+    }
+    g_object_unref(layout);
+    return drawn;
+}
+
+}  // namespace
+
+// A bitmap from a whole .bmp file in memory; null when it cannot be read.
 HBITMAP BitmapFromBmp(const unsigned char* data, size_t size)
 {
     Bitmap parsed;
@@ -348,6 +544,16 @@ HGDIOBJ WINAPI SelectObject(HDC hdc, HGDIOBJ h)
         Deselect(old);
         return previous;
     }
+    case GdiKind::Font: {
+        auto* font = static_cast<Font*>(obj);
+        HGDIOBJ previous = dc->font ? (HGDIOBJ)dc->font : (HGDIOBJ)StockFont();
+        if (font == dc->font) return previous;
+        Font* old = dc->font;
+        dc->font = font->stock ? nullptr : font;
+        if (!font->stock) font->selectCount++;
+        Deselect(old);
+        return previous;
+    }
     default:
         return nullptr;  // DCs cannot be selected, palettes go through SelectPalette
     }
@@ -394,6 +600,7 @@ HGDIOBJ WINAPI GetStockObject(int i)
 {
     if (i >= 0 && i <= stockNullBrush) return StockBrush(i);
     if (i == stockDefaultPalette) return StockPalette();
+    if (i == stockSystemFont) return StockFont();
     return nullptr;
 }
 
@@ -405,39 +612,69 @@ BOOL WINAPI BitBlt(HDC hdc, int x, int y, int cx, int cy, HDC hdcSrc, int x1, in
     Dc* src = CheckDc(hdcSrc);
     if (!dst || !src || rop != SRCCOPY || !src->memory || !src->bitmap) return FALSE;
     const Bitmap* from = src->bitmap;
+    if (!dst->memory && !FindWindowRecord(dst->window)) return FALSE;
 
-    int dstW, dstH;
-    Window* window = nullptr;
-    if (dst->memory) {
-        dstW = dst->bitmap->width;
-        dstH = dst->bitmap->height;
-    } else if ((window = FindWindowRecord(dst->window))) {
-        dstW = window->width;
-        dstH = window->height;
-    } else {
-        return FALSE;
-    }
-
-    // Clip against the source, then the destination.
+    // Clip against the source here, against the destination as it is drawn.
     if (x1 < 0) cx += x1, x -= x1, x1 = 0;
     if (y1 < 0) cy += y1, y -= y1, y1 = 0;
-    if (x < 0) cx += x, x1 -= x, x = 0;
-    if (y < 0) cy += y, y1 -= y, y = 0;
-    cx = std::min({cx, from->width - x1, dstW - x});
-    cy = std::min({cy, from->height - y1, dstH - y});
+    cx = std::min(cx, from->width - x1);
+    cy = std::min(cy, from->height - y1);
     if (cx <= 0 || cy <= 0) return TRUE;
+    return PutPixels(dst, x, y, cx, cy, &from->pixels[(size_t)y1 * from->width + x1], from->width);
+}
 
-    const uint32_t* first = &from->pixels[(size_t)y1 * from->width + x1];
-    if (window) {
-        be::PutImage(window, x, y, cx, cy, first, from->width);
-        return TRUE;
-    }
-    Bitmap* to = dst->bitmap;
-    if (to->stock) return TRUE;
-    for (int row = 0; row < cy; row++)
-        std::memmove(&to->pixels[(size_t)(y + row) * to->width + x], first + (size_t)row * from->width,
-                     (size_t)cx * sizeof(uint32_t));
-    return TRUE;
+// Width, escapement, orientation, underline, strike-out, character set and
+// the precision and quality hints are not used: text is drawn upright and
+// antialiased, in the face fontconfig finds nearest.
+HFONT WINAPI CreateFontA(int cHeight, int, int, int, int cWeight, DWORD bItalic, DWORD, DWORD, DWORD, DWORD, DWORD,
+                         DWORD, DWORD iPitchAndFamily, LPCSTR pszFaceName)
+{
+    if (cWeight < 0 || cWeight > 1000) return nullptr;
+    Font* font = Make<Font>();
+    font->height = cHeight;
+    font->weight = cWeight;
+    font->italic = bItalic != 0;
+    font->pitchAndFamily = iPitchAndFamily;
+    if (pszFaceName) font->face.assign(pszFaceName, strnlen(pszFaceName, 31));  // LF_FACESIZE less the terminator
+    return (HFONT)font;
+}
+
+// Left-aligned with (x, y) the top of the text's cell, as with the default
+// alignment.
+BOOL WINAPI TextOutA(HDC hdc, int x, int y, LPCSTR lpString, int c)
+{
+    Dc* dc = CheckDc(hdc);
+    if (!dc || c < 0 || (c > 0 && !lpString)) return FALSE;
+    if (!dc->memory && !FindWindowRecord(dc->window)) return FALSE;
+    if (c == 0) return TRUE;
+    return DrawText(dc, x, y, AnsiToUtf8(lpString, c));
+}
+
+COLORREF WINAPI SetTextColor(HDC hdc, COLORREF color)
+{
+    Dc* dc = CheckDc(hdc);
+    if (!dc) return CLR_INVALID;
+    COLORREF previous = dc->textColour;
+    dc->textColour = color & 0xFFFFFF;
+    return previous;
+}
+
+COLORREF WINAPI SetBkColor(HDC hdc, COLORREF color)
+{
+    Dc* dc = CheckDc(hdc);
+    if (!dc) return CLR_INVALID;
+    COLORREF previous = dc->backColour;
+    dc->backColour = color & 0xFFFFFF;
+    return previous;
+}
+
+int WINAPI SetBkMode(HDC hdc, int mode)
+{
+    Dc* dc = CheckDc(hdc);
+    if (!dc || (mode != TRANSPARENT && mode != OPAQUE)) return 0;
+    int previous = dc->backMode;
+    dc->backMode = mode;
+    return previous;
 }
 
 HBITMAP WINAPI LoadBitmapA(HINSTANCE hInstance, LPCSTR lpBitmapName)

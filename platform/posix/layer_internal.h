@@ -56,7 +56,7 @@ struct Window {
 
 // GDI objects: every handle points at one of these, and is checked against
 // the live set before use so a stale or foreign handle is refused, not used.
-enum class GdiKind { Dc, Bitmap, Brush, Palette };
+enum class GdiKind { Dc, Bitmap, Brush, Palette, Font };
 
 struct GdiObject {
     GdiKind kind;
@@ -84,6 +84,16 @@ struct Palette : GdiObject {
     Palette() : GdiObject(GdiKind::Palette) {}
 };
 
+// What CreateFontA asked for; TextOutA turns it into a font of the system's.
+struct Font : GdiObject {
+    int height = 0;             // < 0: character height, > 0: cell height, 0: default, pixels
+    int weight = 0;             // FW_*
+    bool italic = false;
+    DWORD pitchAndFamily = 0;
+    std::string face;
+    Font() : GdiObject(GdiKind::Font) {}
+};
+
 struct Dc : GdiObject {
     HWND window = nullptr;      // window DC; null for memory and screen DCs
     bool memory = false;
@@ -91,6 +101,10 @@ struct Dc : GdiObject {
     Bitmap* bitmap = nullptr;   // memory DC: the selected bitmap
     Palette* palette = nullptr;
     Brush* brush = nullptr;
+    Font* font = nullptr;       // null: the stock system font
+    COLORREF textColour = 0x000000;
+    COLORREF backColour = 0xFFFFFF;
+    int backMode = OPAQUE;
     bool clipped = false;       // inside BeginPaint: drawing limited to clip
     RECT clip{};
     Dc() : GdiObject(GdiKind::Dc) {}

@@ -222,6 +222,77 @@ TEST_F(GdiTest, DeviceContextsAndObjectLifetimes)
     EXPECT_EQ(GetStockObject(BLACK_BRUSH), black) << "stock objects are never freed";
 }
 
+// The smallest box around the pixels of p that are exactly `pixel`.
+RECT Extent(const w32test::Picture& p, uint32_t pixel, int width, int height)
+{
+    RECT box{width, height, -1, -1};
+    for (int y = 0; y < height; y++)
+        for (int x = 0; x < width; x++)
+            if (p.At(x, y) == pixel) {
+                box.left = std::min<LONG>(box.left, x), box.right = std::max<LONG>(box.right, x + 1);
+                box.top = std::min<LONG>(box.top, y), box.bottom = std::max<LONG>(box.bottom, y + 1);
+            }
+    return box;
+}
+
+TEST_F(GdiTest, TextInTheDcsColoursModeAndFont)
+{
+    const int width = 300, height = 60;
+    HWND w = MakeWindow("LayerOwnDc", WS_POPUP | WS_VISIBLE, 0, 0, width, height);
+    Drain();  // erased to black
+    HDC dc = GetDC(w);
+    EXPECT_EQ(SetTextColor(dc, RGB(255, 255, 0)), RGB(0, 0, 0)) << "black text by default";
+    EXPECT_EQ(SetBkColor(dc, RGB(0, 0, 255)), RGB(255, 255, 255)) << "on white";
+    EXPECT_EQ(SetBkMode(dc, 99), 0);
+    EXPECT_EQ(SetBkMode(dc, OPAQUE), OPAQUE) << "opaque by default";
+    EXPECT_EQ(SetTextColor(NULL, 0), CLR_INVALID);
+    EXPECT_FALSE(TextOutA(NULL, 0, 0, "x", 1));
+
+    HFONT font = CreateFontA(-16, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
+                             CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY, FIXED_PITCH | FF_MODERN, "Courier New");
+    ASSERT_TRUE(font);
+    EXPECT_EQ(SelectObject(dc, font), GetStockObject(SYSTEM_FONT)) << "the system font until one is chosen";
+
+    // Opaque: the cell in the background colour at (x, y), the glyphs in the
+    // text colour inside it, nothing around it; a fixed pitch gives narrow
+    // and wide letters one width.
+    int cellWidths[2];
+    const char* lines[2] = {"iiiiii", "MMMMMM"};
+    for (int i = 0; i < 2; i++) {
+        SCOPED_TRACE(lines[i]);
+        InvalidateRect(w, NULL, TRUE);
+        Drain();  // back to black
+        ASSERT_TRUE(TextOutA(dc, 10, 20, lines[i], 6));
+        w32test::Picture p;
+        ASSERT_TRUE(w32test::ReadWindowPixels(w, &p));
+        RECT cell = Extent(p, 0x0000FF, width, height), ink = Extent(p, 0xFFFF00, width, height);
+        EXPECT_EQ(cell.left, 10);
+        EXPECT_EQ(cell.top, 20);
+        EXPECT_GE(cell.bottom - cell.top, 16) << "a 16-pixel character height and more for the cell";
+        EXPECT_LE(cell.bottom - cell.top, 24);
+        EXPECT_TRUE(ink.left > cell.left && ink.right < cell.right && ink.top > cell.top && ink.bottom < cell.bottom)
+            << "text inside its cell";
+        cellWidths[i] = cell.right - cell.left;
+    }
+    EXPECT_EQ(cellWidths[0], cellWidths[1]);
+
+    // Transparent: only the glyphs, in the text colour; the black stays.
+    SetBkMode(dc, TRANSPARENT);
+    InvalidateRect(w, NULL, TRUE);
+    Drain();
+    ASSERT_TRUE(TextOutA(dc, 10, 20, "MMMMMM", 6));
+    w32test::Picture p;
+    ASSERT_TRUE(w32test::ReadWindowPixels(w, &p));
+    EXPECT_EQ(Extent(p, 0x0000FF, width, height).right, -1) << "no background";
+    EXPECT_GT(Extent(p, 0xFFFF00, width, height).right, 10);
+
+    // Deleted while selected, the font stays usable until the DC lets go.
+    EXPECT_TRUE(DeleteObject(font));
+    EXPECT_TRUE(TextOutA(dc, 0, 0, "M", 1));
+    EXPECT_EQ(SelectObject(dc, GetStockObject(SYSTEM_FONT)), font);
+    EXPECT_FALSE(DeleteObject(font)) << "freed once deselected";
+}
+
 TEST_F(GdiTest, PalettesOnPaletteAndTrueColourDisplays)
 {
     HWND w = MakeWindow("LayerOwnDc", WS_POPUP, 0, 0, 10, 10);

@@ -6,6 +6,7 @@
 std::vector<DrawCall> drawCalls;
 std::vector<CueCall> cueCalls;
 std::vector<int> mishapEdges;
+long drawnTriangles;  // the figures' counter, which the stand-ins leave at 0
 std::function<void(const std::string& routine)> onDraw;
 
 void ClearFakeRecords()

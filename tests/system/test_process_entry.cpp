@@ -110,6 +110,8 @@ TEST_F(ProcessEntry, DecidesWhatRunsAndSaysWhy)
         {{"--size=-3", "--char-delay", "1000", "--no-sounds", "--sounds"}, nullptr, runsShell, "", "/s", "20 30 360 1"},
         {{"-char-delay", "14", "--poly-resolution=+31"}, "7", runsShell, "", "/s", "30 40 15 1"},
         {{"-size", "50"}, nullptr, runsShell, "", "/s", "20 50 100 1"},
+        {{"-fps", "--size", "50"}, nullptr, runsShell, "", "/s", "20 50 100 1"},
+        {{"--fps=1"}, nullptr, -1, "takes no value", nullptr, nullptr},
         // --help wins wherever it stands, unless an option is wrong.
         {{"--help"}, nullptr, 0, "", nullptr, nullptr},
         {{"--root", "--size", "x", "--help"}, nullptr, -1, "whole number", nullptr, nullptr},
@@ -164,7 +166,9 @@ TEST_F(ProcessEntry, DecidesWhatRunsAndSaysWhy)
         }
         SCOPED_TRACE(trace + "| " + (row.env ? row.env : "(unset)"));
         w32test::ClearProfileOverrides();
+        showFrameRate = false;
         Outcome o = Start(args, row.env);
+        EXPECT_EQ(row.code == runsShell && trace.find("fps") != std::string::npos, showFrameRate);
 
         EXPECT_EQ(row.code, o.code);
         if (*row.said) {

@@ -13,7 +13,7 @@ namespace w32 {
 
 const char hackUsageLine[] =
     "usage: brackwold [/s | /c | /p WINDOW] | [--root | --window-id ID] [--poly-resolution N] [--size N] "
-    "[--char-delay N] [--sounds | --no-sounds] | --help";
+    "[--char-delay N] [--sounds | --no-sounds] [--fps] | --help";
 
 const char hackHelp[] =
     "Usage: brackwold [OPTION]...\n"
@@ -28,6 +28,7 @@ const char hackHelp[] =
     "  --size N              stage size, percent of the screen height, 30 to 90\n"
     "  --char-delay N        seconds each figure stays, 15 to 360\n"
     "  --sounds, --no-sounds voice lines on or off\n"
+    "  --fps                 show frames per second, load and triangles per frame\n"
     "  --help                show this help\n"
     "\n"
     "The options override the settings file for this run only. Without --root\n"
@@ -58,6 +59,7 @@ const OptionRow optionTable[] = {
     {"char-delay", Kind::Number, KEY_CHAR_DELAY, nullptr},
     {"sounds", Kind::Flag, KEY_SOUNDS, "1"},
     {"no-sounds", Kind::Flag, KEY_SOUNDS, "0"},
+    {"fps", Kind::Flag, nullptr, nullptr},
     {"help", Kind::Flag, nullptr, nullptr},
 };
 
@@ -159,6 +161,8 @@ HackOptions ParseHackOptions(const std::vector<std::string>& args, const char* x
 
         if (name == "help") {
             options.action = HackOptions::ShowHelp;
+        } else if (name == "fps") {
+            options.showFps = true;
         } else if (name == "root") {
             options.onWindow = true;
             options.window = NULL;

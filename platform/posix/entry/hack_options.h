@@ -14,6 +14,7 @@ namespace w32 {
 struct HackOptions {
     enum Action { RunSaver, ShowHelp, Fail } action = RunSaver;
     bool onWindow = false;  // --root or --window-id: draw on another client's window
+    bool showFps = false;   // --fps: the frame-rate display
     HWND window = NULL;     // that window; NULL with --root means the root window
     std::vector<std::pair<std::string, std::string>> settings;  // INI key, value
     std::string error;      // for Fail

@@ -5,6 +5,7 @@
 #include "platform/posix/entry/start_process.h"
 
 #include <stdlib.h>
+#include <unistd.h>
 
 int main(int argc, char** argv)
 {

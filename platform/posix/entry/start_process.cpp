@@ -7,6 +7,9 @@
 #include "platform/posix/entry/hack_options.h"
 #include "platform/posix/entry/process.h"
 #include "resources/resource_ids.h"
+#include "shell/shell.h"
+
+#include <unistd.h>
 
 #include <string>
 #include <vector>
@@ -46,6 +49,12 @@ ProcessStart StartHack(const char* program, const std::vector<std::string>& args
             fputs("brackwold: cannot reach the root window\n", err);
         return {false, -1};
     }
+    // A daemon starts one instance per screen, all in the same second: the
+    // process id (spread over the word by a multiplicative hash) tells them
+    // apart. The full-screen options keep the plain clock seed.
+    if (options.onWindow)
+        seedSalt = (unsigned)getpid() * 2654435761u;
+    showFrameRate = options.showFps;
     char fullScreen[] = "/s";
     char* shellArgs[] = {const_cast<char*>(program), fullScreen};
     SetProcessArguments(2, shellArgs);
