@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <climits>
 #include <stdexcept>
 #include <string>
 
@@ -96,6 +98,129 @@ TEST_F(RunModes, PreviewRunsAsAChildOfTheGivenWindow)
         EXPECT_EQ(client.bottom, 112);
         DestroyWindow(preview);
     }
+}
+
+// The stage's rectangle in the saver window's client coordinates.
+RECT StageInSaver(HWND saver)
+{
+    POINT saverCorner = {0, 0}, stageCorner = {0, 0};
+    ScreenToClient(saver, &saverCorner);
+    ScreenToClient(stageWindow, &stageCorner);
+    RECT stage;
+    GetClientRect(stageWindow, &stage);
+    LONG dx = saverCorner.x - stageCorner.x, dy = saverCorner.y - stageCorner.y;
+    return RECT{stage.left + dx, stage.top + dy, stage.right + dx, stage.bottom + dy};
+}
+
+bool Contains(const RECT& outer, const RECT& inner)
+{
+    return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
+           inner.bottom <= outer.bottom;
+}
+
+RECT Union(const RECT& a, const RECT& b)
+{
+    return RECT{std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
+                std::max(a.bottom, b.bottom)};
+}
+
+// The bounding box of everything drawn into the window; empty when nothing is.
+RECT LitPart(HWND window)
+{
+    w32test::Picture picture;
+    RECT lit = {INT_MAX, INT_MAX, INT_MIN, INT_MIN};
+    if (!w32test::ReadWindowPixels(window, &picture))
+        return RECT{};
+    for (int y = 0; y < picture.height; ++y)
+        for (int x = 0; x < picture.width; ++x)
+            if (picture.At(x, y) != 0)
+                lit = Union(lit, RECT{x, y, x + 1, y + 1});
+    return lit.left < lit.right ? lit : RECT{};
+}
+
+bool operator==(const RECT& a, const RECT& b)
+{
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
+// Every monitor goes dark: the saver window covers the virtual screen. The
+// show keeps to the primary monitor: over many ticks the stage bounces off
+// exactly the primary's edges above the banner strip, and the banner, swept
+// end to end, is the only thing drawn into the saver window.
+TEST_F(RunModes, FullScreenSaverCoversEveryMonitorAndShowsOnThePrimary)
+{
+    struct Layout {
+        const char* name;
+        int primaryWidth, primaryHeight;
+        RECT virtualScreen;  // empty: no such metrics (Windows 95)
+    };
+    const Layout layouts[] = {
+        {"one monitor", 1024, 768, {0, 0, 1024, 768}},
+        {"a second monitor to the right", 800, 600, {0, 0, 1600, 600}},
+        {"the primary on the right", 800, 600, {-800, 0, 800, 600}},
+        {"the primary below a wider monitor", 800, 600, {-112, -768, 912, 600}},
+        {"no virtual-screen metrics", 640, 480, {0, 0, 0, 0}},
+    };
+    for (const Layout& l : layouts) {
+        SCOPED_TRACE(l.name);
+        w32test::ResetWindowing();
+        ResetShell();
+        ResetSceneState();
+        w32test::SetScreenSize(l.primaryWidth, l.primaryHeight);
+        w32test::SetVirtualScreen(l.virtualScreen);
+        RECT expected = l.virtualScreen;
+        if (expected.right == expected.left)
+            expected = RECT{0, 0, l.primaryWidth, l.primaryHeight};
+
+        PostQuitMessage(0);
+        ShellMain(GetModuleHandleA(NULL), const_cast<LPSTR>("/s"));  // the banner is its resource
+        HWND saver = FindWindowA("WindowsScreenSaverClass", "Screen Saver");
+        ASSERT_NE(saver, (HWND)NULL);
+        RECT client;
+        GetClientRect(saver, &client);
+        EXPECT_EQ(client.right, expected.right - expected.left);
+        EXPECT_EQ(client.bottom, expected.bottom - expected.top);
+        POINT corner = {expected.left, expected.top};
+        ScreenToClient(saver, &corner);
+        EXPECT_EQ(corner.x, 0);
+        EXPECT_EQ(corner.y, 0);
+
+        // The primary in the saver window, less the banner strip.
+        RECT area = {-expected.left, -expected.top, -expected.left + l.primaryWidth,
+                     -expected.top + l.primaryHeight - 20};
+        int side = (int)((l.primaryHeight - 20) * 0.5);
+        RECT reached = StageInSaver(saver);
+        EXPECT_EQ(reached.right - reached.left, side);
+        EXPECT_EQ(reached.left, area.left + (l.primaryWidth - side) / 2) << "centred on the primary";
+        EXPECT_EQ(reached.top, area.top + (area.bottom - area.top - side) / 2);
+        scene.figure = 1;  // no mishap to hold the stage
+        int outside = 0;
+        RECT leftEnd = {}, rightEnd = {};
+        for (int tick = 1; tick <= 3000; ++tick) {
+            scene.clockNow = tick * 0.2f;  // the banner's whole sweep, at the left end half way
+            StageWindowProc(stageWindow, WM_TIMER, 1, 0);
+            RECT stage = StageInSaver(saver);
+            if (!Contains(area, stage))
+                ++outside;
+            reached = Union(reached, stage);
+            if (tick == 1500)
+                leftEnd = LitPart(saver);
+        }
+        rightEnd = LitPart(saver);
+        EXPECT_EQ(outside, 0) << "ticks with the stage off the primary's stage area";
+        EXPECT_TRUE(reached == area) << "the stage bounced off every edge of it";
+
+        RECT strip = {area.left, area.bottom, area.right, area.bottom + 20};
+        for (const RECT& lit : {leftEnd, rightEnd}) {
+            ASSERT_LT(lit.left, lit.right) << "the banner was drawn";
+            EXPECT_TRUE(Contains(strip, lit)) << "lit " << lit.left << "," << lit.top << " to " << lit.right << ","
+                                              << lit.bottom;
+        }
+        EXPECT_LT(leftEnd.left, area.left + 115) << "the sweep reaches the primary's left end";
+        EXPECT_GT(rightEnd.right, area.right - 115) << "and its right end";
+        DestroyWindow(saver);
+    }
+    w32test::SetScreenSize(1024, 768);
 }
 
 TEST_F(RunModes, UnknownSwitchesAndPasswordChangeOutsideWin9xFail)
