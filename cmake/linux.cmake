@@ -3,6 +3,8 @@ find_package(PkgConfig REQUIRED)
 pkg_check_modules(SDL2 REQUIRED IMPORTED_TARGET sdl2)
 pkg_check_modules(GTK3 REQUIRED IMPORTED_TARGET gtk+-3.0)
 pkg_check_modules(X11 REQUIRED IMPORTED_TARGET x11)
+pkg_check_modules(XRANDR REQUIRED IMPORTED_TARGET xrandr)
+pkg_check_modules(XINERAMA REQUIRED IMPORTED_TARGET xinerama)
 pkg_check_modules(GLU REQUIRED IMPORTED_TARGET glu)
 option(BRACKWOLD_TESTS "Build the tests" ON)
 # The tests draw offscreen through OSMesa; without them it only adds the
@@ -65,7 +67,8 @@ add_library(w32layer_x11 OBJECT
   ${LAYER_DIR}/x11/x11_mappings.cpp
   ${LAYER_DIR}/x11/x11_windows.cpp)
 target_include_directories(w32layer_x11 PUBLIC ${CMAKE_SOURCE_DIR})
-target_link_libraries(w32layer_x11 PUBLIC PkgConfig::X11 OpenGL::GLX OpenGL::GL)
+# RandR and Xinerama tell which monitor is the primary one.
+target_link_libraries(w32layer_x11 PUBLIC PkgConfig::X11 PkgConfig::XRANDR PkgConfig::XINERAMA OpenGL::GLX OpenGL::GL)
 
 # The layer's whole link line, one target per backend: its objects (linked
 # through an interface target, object files only travel as

@@ -5,11 +5,11 @@ set -euo pipefail
 
 packages=(
     build-essential cmake ninja-build ccache pkg-config python3
-    zlib1g-dev libx11-dev libxfixes-dev libgl-dev libglu1-mesa-dev libosmesa6-dev libsdl2-dev libgtk-3-dev
+    zlib1g-dev libx11-dev libxfixes-dev libxrandr-dev libxinerama-dev libgl-dev libglu1-mesa-dev libosmesa6-dev libsdl2-dev libgtk-3-dev
     libgtest-dev libgmock-dev clang-14 libfuzzer-14-dev
     g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools
     wine64
-    xvfb xauth xdotool x11-utils imagemagick
+    xvfb xserver-xephyr xauth xdotool x11-utils imagemagick
     espeak-ng sox pulseaudio pulseaudio-utils fonts-comic-neue
     xscreensaver lintian
 )

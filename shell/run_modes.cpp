@@ -185,9 +185,28 @@ static ATOM RegisterSaverClass()
     return RegisterClassA(&saverClass);
 }
 
+// Every monitor goes dark: the full-screen window covers the virtual
+// screen, which may start left of or above the primary monitor. Windows 95
+// knows no virtual screen (its metrics read 0) and has one monitor.
+static RECT FullScreenRect()
+{
+    RECT screen;
+    screen.left = GetSystemMetrics(SM_XVIRTUALSCREEN);
+    screen.top = GetSystemMetrics(SM_YVIRTUALSCREEN);
+    screen.right = screen.left + GetSystemMetrics(SM_CXVIRTUALSCREEN);
+    screen.bottom = screen.top + GetSystemMetrics(SM_CYVIRTUALSCREEN);
+    if (screen.right == screen.left || screen.bottom == screen.top) {
+        screen.left = 0;
+        screen.top = 0;
+        screen.right = GetSystemMetrics(SM_CXSCREEN);
+        screen.bottom = GetSystemMetrics(SM_CYSCREEN);
+    }
+    return screen;
+}
+
 int RunSaverWindow(HWND parent)
 {
-    int width, height;
+    int x = 0, y = 0, width, height;
     DWORD style, exStyle;
     LPCSTR title;
 
@@ -201,8 +220,11 @@ int RunSaverWindow(HWND parent)
         title = previewTitle;
         previewMode = true;
     } else {
-        width = GetSystemMetrics(SM_CXSCREEN);
-        height = GetSystemMetrics(SM_CYSCREEN);
+        RECT screen = FullScreenRect();
+        x = screen.left;
+        y = screen.top;
+        width = screen.right - screen.left;
+        height = screen.bottom - screen.top;
         style = WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS;
         exStyle = WS_EX_TOPMOST;
         title = fullScreenTitle;
@@ -219,7 +241,7 @@ int RunSaverWindow(HWND parent)
     MSG message = {};
     message.wParam = (WPARAM)noQuitExitCode;
     if (RegisterSaverClass()) {
-        HWND window = CreateWindowExA(exStyle, saverClassName, title, style, 0, 0, width, height, parent, NULL,
+        HWND window = CreateWindowExA(exStyle, saverClassName, title, style, x, y, width, height, parent, NULL,
                                       appInstance, NULL);
         if (window != NULL) {
             if (parent == NULL)

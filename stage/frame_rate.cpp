@@ -4,6 +4,7 @@
 // the next tick) and the triangles drawn per frame, each over the last
 // second or so. Off unless the process entry asks for it; while it is off
 // none of this runs.
+#include "stage/scene_state.h"
 #include "stage/stage.h"
 #include "shell/shell.h"
 
@@ -107,9 +108,10 @@ void DrawFrameRate()
     SetTextColor(saverDC, RGB(255, 255, 0));
     SetBkColor(saverDC, RGB(0, 0, 0));
     SetBkMode(saverDC, OPAQUE);
+    // The primary monitor's corner: the banner's strip is measured there.
     int top = (int)bannerY - frameRateMargin - frameRateLineCount * frameRateLineStep;
     for (int i = 0; i < frameRateLineCount; i++)
-        TextOutA(saverDC, frameRateMargin, top + i * frameRateLineStep, frameRateLines[i],
+        TextOutA(saverDC, scene.areaX + frameRateMargin, top + i * frameRateLineStep, frameRateLines[i],
                  (int)strlen(frameRateLines[i]));
     SelectObject(saverDC, previousFont);
 }

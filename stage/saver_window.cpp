@@ -16,15 +16,42 @@ unsigned seedSalt;
 
 enum { bannerStripHeight = 20 };
 
-// Sets the stage geometry from the saver window's client area; the bottom
-// rows are the banner strip.
-static void MeasureStageArea(HWND window)
+// The part of the saver window the show keeps to. On several monitors the
+// full-screen window covers them all and the show stays on the primary one,
+// which starts at the origin of screen coordinates and has the screen
+// metrics' size; a preview has its whole window.
+static RECT ShowArea(HWND window)
 {
     RECT client = {};
     GetClientRect(window, &client);
-    scene.screenW = client.right;
-    scene.screenH = client.bottom - bannerStripHeight;
-    bannerY = (float)(client.bottom - bannerStripHeight);
+    if (previewMode)
+        return client;
+    POINT corner = {0, 0};
+    ScreenToClient(window, &corner);
+    RECT area;
+    area.left = corner.x > client.left ? corner.x : client.left;
+    area.top = corner.y > client.top ? corner.y : client.top;
+    area.right = corner.x + GetSystemMetrics(SM_CXSCREEN);
+    area.bottom = corner.y + GetSystemMetrics(SM_CYSCREEN);
+    if (area.right > client.right)
+        area.right = client.right;
+    if (area.bottom > client.bottom)
+        area.bottom = client.bottom;
+    if (area.right <= area.left || area.bottom <= area.top)
+        return client;  // no primary inside the window: keep to the window
+    return area;
+}
+
+// Sets the stage geometry from the show's area; its bottom rows are the
+// banner strip.
+static void MeasureStageArea(HWND window)
+{
+    RECT area = ShowArea(window);
+    scene.areaX = area.left;
+    scene.areaY = area.top;
+    scene.screenW = area.right - area.left;
+    scene.screenH = area.bottom - area.top - bannerStripHeight;
+    bannerY = (float)(area.bottom - bannerStripHeight);
 
     if (previewMode)
         sizeFactor = 0.75f;
@@ -60,8 +87,8 @@ static void BuildStage(HWND window)
     MeasureStageArea(window);
     RollStartingState();
 
-    stageWindow = CreateStageWindow("Brackwold!", scene.stageX, scene.stageY, scene.stageSide, scene.stageSide,
-                                    saverWindow);
+    stageWindow = CreateStageWindow("Brackwold!", scene.areaX + scene.stageX, scene.areaY + scene.stageY,
+                                    scene.stageSide, scene.stageSide, saverWindow);
     if (!stageWindow)
         ExitProcess(1);  // the failure has been shown already
 

@@ -12,7 +12,11 @@ struct SceneState {
     float lastChangeTime;  // clockNow when the char delay last fired
     float lastCueTime;     // clockNow of the last voice cue roll
 
-    // Stage geometry and motion, pixels and pixels per tick
+    // Stage geometry and motion, pixels and pixels per tick. The stage area
+    // is the primary monitor's rectangle (a preview's whole window) less the
+    // banner strip; areaX and areaY are its corner in the saver window (0, 0
+    // on one screen), and the stage's position is measured from there.
+    int areaX, areaY;
     int screenW, screenH;
     int stageSide;
     int stageX, stageY;

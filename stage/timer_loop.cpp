@@ -42,7 +42,7 @@ void LoadBanner()
 void DrawBanner()
 {
     bannerX = (float)((scene.screenW - bannerSweepWidth) * 0.5 * (cos(scene.clockNow * pi / 300.0) + 1.0));
-    BitBlt(saverDC, (int)bannerX, (int)bannerY, bannerSize[0], bannerSize[1], bannerDC, 0, 0, SRCCOPY);
+    BitBlt(saverDC, scene.areaX + (int)bannerX, (int)bannerY, bannerSize[0], bannerSize[1], bannerDC, 0, 0, SRCCOPY);
 }
 
 void ReleaseBanner()
@@ -100,6 +100,12 @@ static void BounceOffEdges()
     }
 }
 
+static void MoveStageWindow(HWND window)
+{
+    MoveWindow(window, scene.areaX + scene.stageX, scene.areaY + scene.stageY, scene.stageSide, scene.stageSide,
+               FALSE);
+}
+
 static void OnTick(HWND window)
 {
     BeginBusySpan();
@@ -111,10 +117,10 @@ static void OnTick(HWND window)
     }
     if (scene.lamentActive) {
         CentreStage();
-        MoveWindow(window, scene.stageX, scene.stageY, scene.stageSide, scene.stageSide, FALSE);
+        MoveStageWindow(window);
     } else if (!scene.mishapActive && !scene.kickActive) {
         BounceOffEdges();
-        MoveWindow(window, scene.stageX, scene.stageY, scene.stageSide, scene.stageSide, FALSE);
+        MoveStageWindow(window);
     }
     // A scene holds the window still; the position may still drift (mishap).
     InvalidateRect(window, NULL, FALSE);

@@ -6,11 +6,14 @@
 
 namespace w32::be {
 
-// Screen and pointer. In hack mode another client's window stands in for
-// the screen (false when that is no window, or the backend has no others).
+// Screen and pointer, in Windows' screen coordinates: the primary monitor
+// starts at (0, 0) and the virtual screen (every monitor) may reach left of
+// or above it. In hack mode another client's window stands in for the
+// screen and is its only monitor (false when that is no window, or the
+// backend has no others).
 bool UseWindowAsScreen(HWND window);
-int ScreenWidth();
-int ScreenHeight();
+SIZE PrimaryMonitorSize();
+RECT VirtualScreen();
 bool GetCursorPos(POINT* pt);
 void SetCursorVisible(bool visible);
 
@@ -27,6 +30,8 @@ HWND GetForeground();
 // Windows of other clients, named by their display id.
 bool ForeignIsWindow(HWND hwnd);
 bool ForeignClientRect(HWND hwnd, RECT* rc);
+// Where its client area starts, in screen coordinates.
+bool ForeignClientOrigin(HWND hwnd, POINT* origin);
 HWND ForeignParent(HWND hwnd);
 bool ForeignSetForeground(HWND hwnd);
 HWND FindForeignWindow(const char* className, const char* title);

@@ -210,8 +210,9 @@ HWND WINAPI CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindow
 
     if (X == CW_USEDEFAULT) X = Y = 0;
     if (nWidth == CW_USEDEFAULT) {
-        nWidth = child ? 0 : be::ScreenWidth() * 3 / 4;
-        nHeight = child ? 0 : be::ScreenHeight() * 3 / 4;
+        SIZE primary = be::PrimaryMonitorSize();
+        nWidth = child ? 0 : primary.cx * 3 / 4;
+        nHeight = child ? 0 : primary.cy * 3 / 4;
     }
 
     auto& t = windowTable();
@@ -361,13 +362,48 @@ HWND WINAPI GetForegroundWindow(void)
     return be::GetForeground();
 }
 
+// SM_CXSCREEN and SM_CYSCREEN are the primary monitor's size; the virtual
+// screen covers every monitor.
 int WINAPI GetSystemMetrics(int nIndex)
 {
     switch (nIndex) {
-    case SM_CXSCREEN: return be::ScreenWidth();
-    case SM_CYSCREEN: return be::ScreenHeight();
+    case SM_CXSCREEN: return be::PrimaryMonitorSize().cx;
+    case SM_CYSCREEN: return be::PrimaryMonitorSize().cy;
+    case SM_XVIRTUALSCREEN: return be::VirtualScreen().left;
+    case SM_YVIRTUALSCREEN: return be::VirtualScreen().top;
+    case SM_CXVIRTUALSCREEN: return be::VirtualScreen().right - be::VirtualScreen().left;
+    case SM_CYVIRTUALSCREEN: return be::VirtualScreen().bottom - be::VirtualScreen().top;
     default: return 0;
     }
+}
+
+// Where a window's client area starts in screen coordinates. Our windows
+// have no frames, so a client area starts where its window does; a
+// top-level window's position is in screen coordinates already.
+static bool ClientOriginOnScreen(HWND hwnd, POINT* origin)
+{
+    *origin = POINT{0, 0};
+    for (Window* w = FindWindowRecord(hwnd); w; w = FindWindowRecord(hwnd)) {
+        origin->x += w->x;
+        origin->y += w->y;
+        if (!w->parent) return true;
+        hwnd = w->parent;
+        if (w->foreignParent) break;
+    }
+    POINT outer{0, 0};
+    if (IsOwnHandleValue(hwnd) || !be::ForeignClientOrigin(hwnd, &outer)) return false;
+    origin->x += outer.x;
+    origin->y += outer.y;
+    return true;
+}
+
+BOOL WINAPI ScreenToClient(HWND hWnd, LPPOINT lpPoint)
+{
+    POINT origin;
+    if (!lpPoint || !ClientOriginOnScreen(hWnd, &origin)) return FALSE;
+    lpPoint->x -= origin.x;
+    lpPoint->y -= origin.y;
+    return TRUE;
 }
 
 HCURSOR WINAPI SetCursor(HCURSOR hCursor)

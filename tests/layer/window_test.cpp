@@ -191,11 +191,35 @@ TEST_F(WindowTest, FindWindowAndForeground)
     EXPECT_EQ(GetForegroundWindow(), theirs);
 }
 
+// SM_CXSCREEN is the primary monitor, which starts at the origin of screen
+// coordinates; the virtual screen may reach left of or above it. A client
+// origin is found through the window's parents.
+TEST_F(WindowTest, MonitorsAndScreenToClient)
+{
+    const RECT virtualScreens[] = {{0, 0, 800, 600}, {0, 0, 1824, 768}, {-1024, -168, 800, 600}};
+    for (const RECT& v : virtualScreens) {
+        SCOPED_TRACE(v.left);
+        w32test::SetScreenSize(800, 600);
+        w32test::SetVirtualScreen(v);
+        const int expected[][2] = {{SM_CXSCREEN, 800}, {SM_CYSCREEN, 600}, {SM_XVIRTUALSCREEN, v.left},
+            {SM_YVIRTUALSCREEN, v.top}, {SM_CXVIRTUALSCREEN, v.right - v.left}, {SM_CYVIRTUALSCREEN, v.bottom - v.top}};
+        for (const auto& m : expected) EXPECT_EQ(GetSystemMetrics(m[0]), m[1]) << "metric " << m[0];
+
+        HWND top = MakeWindow("LayerOwnDc", WS_POPUP | WS_VISIBLE, v.left, v.top, v.right - v.left, v.bottom - v.top);
+        HWND child = MakeWindow("LayerOwnDc", WS_CHILD | WS_VISIBLE, 30, 40, 10, 10, top);
+        HWND grandchild = MakeWindow("LayerOwnDc", WS_CHILD | WS_VISIBLE, 1, 2, 5, 5, child);
+        POINT p{100, 100};
+        ASSERT_TRUE(ScreenToClient(grandchild, &p));
+        EXPECT_EQ(p.x, 100 - v.left - 31);
+        EXPECT_EQ(p.y, 100 - v.top - 42);
+        DestroyWindow(top);
+        EXPECT_FALSE(ScreenToClient(grandchild, &p));
+    }
+    w32test::SetScreenSize(1024, 768);
+}
+
 TEST_F(WindowTest, CursorAndScreen)
 {
-    w32test::SetScreenSize(800, 600);
-    EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), 800);
-    EXPECT_EQ(GetSystemMetrics(SM_CYSCREEN), 600);
     w32test::SetScreenSize(1024, 768);
     w32test::SetCursorPos(17, 23);
     POINT pt{};

@@ -79,8 +79,18 @@ protected:
         }
     }
 
+    // On one monitor the primary and the virtual screen are the whole X screen.
+    void ExpectOneMonitor()
+    {
+        int width = DisplayWidth(other, DefaultScreen(other)), height = DisplayHeight(other, DefaultScreen(other));
+        const int metrics[][2] = {{SM_CXSCREEN, width},       {SM_CYSCREEN, height},       {SM_XVIRTUALSCREEN, 0},
+                                  {SM_YVIRTUALSCREEN, 0},     {SM_CXVIRTUALSCREEN, width}, {SM_CYVIRTUALSCREEN, height}};
+        for (const auto& m : metrics) EXPECT_EQ(GetSystemMetrics(m[0]), m[1]) << "metric " << m[0];
+    }
+
     HWND FullScreen()
     {
+        ExpectOneMonitor();
         HWND w = CreateWindowExA(WS_EX_TOPMOST, "X11LayerTest", "Screen Saver",
                                  WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, 0, 0,
                                  GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), nullptr, nullptr,
@@ -247,6 +257,11 @@ TEST_F(X11Test, AChildOfAnotherClientsWindowDiesWithIt)
     HWND inner = CreateWindowExA(0, "X11LayerTest", "stage", WS_CHILD | WS_VISIBLE, 10, 10, 50, 50, preview, nullptr,
                                  (HINSTANCE)1, nullptr);
     Pump(100);
+    // The panel sits at (50, 50) of a one-monitor screen: screen and root coordinates agree.
+    POINT p{60, 70};
+    ASSERT_TRUE(ScreenToClient(inner, &p));
+    EXPECT_EQ(p.x, 0);
+    EXPECT_EQ(p.y, 10);
     logged.clear();
     XDestroyWindow(other, panel);
     XSync(other, False);

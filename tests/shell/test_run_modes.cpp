@@ -6,12 +6,16 @@
 #include "platform/posix/window_seams.h"
 #include "platform/posix/offscreen/offscreen_seams.h"
 #include "resources/resource_ids.h"
+// Where the layer keeps the stage window's position.
+#include "platform/posix/layer_internal.h"
 #include "shell_fixture.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <climits>
 #include <stdexcept>
 #include <string>
 
@@ -98,6 +102,80 @@ TEST_F(RunModes, PreviewRunsAsAChildOfTheGivenWindow)
         EXPECT_EQ(client.bottom, 112);
         DestroyWindow(preview);
     }
+}
+
+// Every monitor goes dark: the saver window covers the virtual screen. The
+// show keeps to the primary: over the banner's whole sweep the stage bounces
+// off exactly the primary's edges above the strip, and nothing is drawn
+// into the saver window outside the primary's strip.
+TEST_F(RunModes, FullScreenSaverCoversEveryMonitorAndShowsOnThePrimary)
+{
+    struct Layout {
+        const char* name;
+        RECT virtualScreen;  // around an 800 x 600 primary at (0, 0)
+    };
+    const Layout layouts[] = {
+        {"one monitor", {0, 0, 800, 600}},
+        {"a second monitor to the right", {0, 0, 1600, 600}},
+        {"the primary on the right", {-800, 0, 800, 600}},
+        {"the primary below a wider monitor", {-112, -768, 912, 600}},
+        {"no virtual-screen metrics (Windows 95)", {0, 0, 0, 0}},
+    };
+    for (const Layout& l : layouts) {
+        SCOPED_TRACE(l.name);
+        w32test::ResetWindowing();
+        ResetShell();
+        ResetSceneState();
+        w32test::SetScreenSize(800, 600);
+        w32test::SetVirtualScreen(l.virtualScreen);
+        RECT window = l.virtualScreen.right ? l.virtualScreen : RECT{0, 0, 800, 600};
+        PostQuitMessage(0);
+        ShellMain(GetModuleHandleA(NULL), const_cast<LPSTR>("/s"));  // the banner is its resource
+        HWND saver = FindWindowA("WindowsScreenSaverClass", "Screen Saver");
+        ASSERT_NE(saver, (HWND)NULL);
+        RECT client;
+        GetClientRect(saver, &client);
+        POINT corner = {window.left, window.top};
+        ScreenToClient(saver, &corner);
+        EXPECT_EQ(client.right, window.right - window.left);
+        EXPECT_EQ(client.bottom, window.bottom - window.top);
+        EXPECT_EQ(corner.x, 0);
+        EXPECT_EQ(corner.y, 0);
+
+        // The primary's stage area in the saver window; the stage starts centred on it.
+        const int left = -window.left, top = -window.top, right = left + 800, bottom = top + 580, side = 290;
+        w32::Window* stage = w32::FindWindowRecord(stageWindow);
+        ASSERT_NE(stage, nullptr);
+        EXPECT_EQ(stage->width, side);
+        EXPECT_EQ(stage->x, left + (800 - side) / 2);
+        EXPECT_EQ(stage->y, top + (580 - side) / 2);
+        scene.figure = 1;  // no mishap to hold the stage
+        int outside = 0, minX = INT_MAX, minY = INT_MAX, maxX = INT_MIN, maxY = INT_MIN;
+        for (int tick = 1; tick <= 3000; ++tick) {
+            scene.clockNow = tick * 0.2f;  // the banner's whole sweep
+            StageWindowProc(stageWindow, WM_TIMER, 1, 0);
+            outside += stage->x < left || stage->y < top || stage->x + side > right || stage->y + side > bottom;
+            minX = std::min(minX, stage->x), maxX = std::max(maxX, stage->x);
+            minY = std::min(minY, stage->y), maxY = std::max(maxY, stage->y);
+        }
+        EXPECT_EQ(outside, 0) << "ticks with the stage off the primary's stage area";
+        EXPECT_EQ(minX, left) << "it bounced off every edge of it";
+        EXPECT_EQ(maxX, right - side);
+        EXPECT_EQ(minY, top);
+        EXPECT_EQ(maxY, bottom - side);
+
+        w32test::Picture picture;
+        ASSERT_TRUE(w32test::ReadWindowPixels(saver, &picture));
+        int inStrip = 0, elsewhere = 0;
+        for (int y = 0; y < picture.height; ++y)
+            for (int x = 0; x < picture.width; ++x)
+                if (picture.At(x, y) != 0)
+                    ++(x >= left && x < right && y >= bottom && y < bottom + 20 ? inStrip : elsewhere);
+        EXPECT_GT(inStrip, 0) << "the banner";
+        EXPECT_EQ(elsewhere, 0) << "lit pixels outside the primary's banner strip";
+        DestroyWindow(saver);
+    }
+    w32test::SetScreenSize(1024, 768);
 }
 
 TEST_F(RunModes, UnknownSwitchesAndPasswordChangeOutsideWin9xFail)

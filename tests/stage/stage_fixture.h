@@ -3,6 +3,7 @@
 // after each case.
 #pragma once
 #include "platform/win32.h"
+#include "platform/posix/offscreen/offscreen_seams.h"
 #include "platform/posix/sys_seams.h"
 #include "platform/posix/window_seams.h"
 #include "settings/settings.h"
@@ -96,8 +97,11 @@ protected:
         fclose(file);
     }
 
+    // A top-level saver window covers the screen: one monitor of its size.
     HWND CreateSaver(int width, int height, HWND parent = NULL)
     {
+        if (!parent)
+            w32test::SetScreenSize(width, height);
         DWORD style = parent ? WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN : WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN;
         saver = CreateWindowExA(0, "BrackwoldTestSaver", "Screen Saver", style, 0, 0, width, height, parent, NULL,
                                 NULL, NULL);

@@ -31,7 +31,8 @@ struct Surface {
 };
 
 struct Offscreen {
-    int screenWidth = 1024, screenHeight = 768;
+    int screenWidth = 1024, screenHeight = 768;  // the primary monitor
+    RECT virtualScreen{0, 0, 1024, 768};
     POINT cursor{0, 0};
     bool cursorVisible = true;
     std::map<HWND, Foreign> foreign;
@@ -104,8 +105,8 @@ namespace be {
 
 bool UseWindowAsScreen(HWND) { return false; }  // no other clients here
 void ToolkitStarted(void*) {}  // no X error handlers here
-int ScreenWidth() { return screen().screenWidth; }
-int ScreenHeight() { return screen().screenHeight; }
+SIZE PrimaryMonitorSize() { return SIZE{screen().screenWidth, screen().screenHeight}; }
+RECT VirtualScreen() { return screen().virtualScreen; }
 
 bool GetCursorPos(POINT* pt)
 {
@@ -167,6 +168,14 @@ bool ForeignClientRect(HWND hwnd, RECT* rc)
     auto it = screen().foreign.find(hwnd);
     if (it == screen().foreign.end()) return false;
     *rc = RECT{0, 0, it->second.width, it->second.height};
+    return true;
+}
+
+// Other clients' windows sit at the screen's origin here.
+bool ForeignClientOrigin(HWND hwnd, POINT* origin)
+{
+    if (!ForeignIsWindow(hwnd)) return false;
+    *origin = POINT{0, 0};
     return true;
 }
 
@@ -289,9 +298,11 @@ void ResetScreen()
 {
     w32::Offscreen& s = w32::screen();
     int width = s.screenWidth, height = s.screenHeight;
+    RECT virtualScreen = s.virtualScreen;
     s = w32::Offscreen{};
     s.screenWidth = width;
     s.screenHeight = height;
+    s.virtualScreen = virtualScreen;
 }
 
 const bool resetInstalled = (w32test::resetBackendHook = ResetScreen, true);
@@ -306,7 +317,10 @@ void SetScreenSize(int width, int height)
 {
     screen().screenWidth = width;
     screen().screenHeight = height;
+    screen().virtualScreen = RECT{0, 0, width, height};
 }
+
+void SetVirtualScreen(const RECT& rect) { screen().virtualScreen = rect; }
 
 void SetCursorPos(int x, int y) { screen().cursor = POINT{x, y}; }
 

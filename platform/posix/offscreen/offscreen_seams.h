@@ -8,8 +8,12 @@
 
 namespace w32test {
 
-// Screen size reported by GetSystemMetrics (1024 x 768 until changed).
+// One monitor of this size (1024 x 768 until changed).
 void SetScreenSize(int width, int height);
+// Several monitors: the virtual screen that covers them all, in screen
+// coordinates where the primary monitor (of SetScreenSize's size) starts
+// at (0, 0).
+void SetVirtualScreen(const RECT& rect);
 // Where GetCursorPos finds the pointer (screen coordinates).
 void SetCursorPos(int x, int y);
 // False after SetCursor(NULL), true after any cursor is set.

@@ -11,7 +11,7 @@ namespace {
 
 void Queue(HWND hwnd, UINT message, WPARAM wp, LPARAM lp, int rootX, int rootY, unsigned character = 0)
 {
-    MSG msg{hwnd, message, wp, lp, (DWORD)NowMs(), {rootX, rootY}};
+    MSG msg{hwnd, message, wp, lp, (DWORD)NowMs(), RootToScreen(rootX, rootY)};
     QueueInput(msg, character);
 }
 
@@ -46,7 +46,8 @@ void OnButton(Window* w, XButtonEvent& e)
         int delta = (e.button == 4 || e.button == 7) ? wheelDelta : -wheelDelta;
         UINT message = e.button <= 5 ? WM_MOUSEWHEEL : WM_MOUSEHWHEEL;
         WPARAM wp = (keys & 0xFFFF) | (WPARAM)(WORD)(SHORT)delta << 16;
-        Queue(w->handle, message, wp, MAKELPARAM(e.x_root, e.y_root), e.x_root, e.y_root);
+        POINT at = RootToScreen(e.x_root, e.y_root);  // the wheel's lParam is in screen coordinates
+        Queue(w->handle, message, wp, MAKELPARAM(at.x, at.y), e.x_root, e.y_root);
     }
 }
 
@@ -182,7 +183,7 @@ bool GetCursorPos(POINT* pt)
     int rx = 0, ry = 0, wx, wy;
     unsigned mask;
     XQueryPointer(D(), xs().root, &rootReturn, &child, &rx, &ry, &wx, &wy, &mask);
-    *pt = POINT{rx, ry};
+    *pt = RootToScreen(rx, ry);
     return true;
 }
 

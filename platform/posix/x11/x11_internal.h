@@ -41,6 +41,8 @@ struct XState {
     int trapDepth = 0;      // inside Trapped: errors are expected and recorded
     bool lost = false;      // the connection to the server is gone
     XWin screenWindow = 0;  // hack mode: the window that stands in for the screen
+    bool primaryKnown = false;
+    RECT primary{};  // the primary monitor on the root window, found once per connection
     std::vector<XVisualInfo> formats;
     Atom wmProtocols = 0, wmDelete = 0, netState = 0, netAbove = 0, netFullscreen = 0, netPid = 0;
 };
@@ -74,6 +76,9 @@ bool MakeXWindow(Window* w, XNative* n);
 void FreeXWindow(XNative* n, bool destroy);
 // Raises the window and, outside hack mode, gives it the focus.
 bool Focus(XWin x);
+// Windows' screen coordinates start at the primary monitor's corner, X's
+// root coordinates at the screen's.
+POINT RootToScreen(int x, int y);
 
 // Input (x11_input.cpp) ---------------------------------------------------------
 

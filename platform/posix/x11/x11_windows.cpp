@@ -7,6 +7,8 @@
 #include "platform/posix/signals.h"
 
 #include <X11/Xatom.h>
+#include <X11/extensions/Xinerama.h>
+#include <X11/extensions/Xrandr.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -57,6 +59,98 @@ bool ScreenSize(int* width, int* height)
     *width = attrs.width;
     *height = attrs.height;
     return true;
+}
+
+// Monitors -------------------------------------------------------------------
+// Windows puts the primary monitor at the origin of its screen coordinates
+// and reaches the others through negative ones where they lie left of or
+// above it; X measures everything from the root window's corner. The
+// primary is looked up once per connection: a monitor plugged in while the
+// saver runs is not seen until the next run.
+
+RECT Rect(int x, int y, unsigned width, unsigned height)
+{
+    return RECT{x, y, x + (LONG)width, y + (LONG)height};
+}
+
+// RandR 1.3 names a primary output; none may be set.
+bool RandrPrimary(Display* d, RECT* out)
+{
+    int event = 0, error = 0, major = 0, minor = 0;
+    if (!XRRQueryExtension(d, &event, &error) || !XRRQueryVersion(d, &major, &minor)) return false;
+    if (major < 1 || (major == 1 && minor < 3)) return false;
+    bool found = false;
+    Trapped([&] {
+        RROutput primary = XRRGetOutputPrimary(d, xs().root);
+        XRRScreenResources* resources = primary ? XRRGetScreenResourcesCurrent(d, xs().root) : nullptr;
+        if (!resources) return;
+        if (XRROutputInfo* output = XRRGetOutputInfo(d, resources, primary)) {
+            XRRCrtcInfo* crtc = output->crtc ? XRRGetCrtcInfo(d, resources, output->crtc) : nullptr;
+            if (crtc && crtc->width > 0 && crtc->height > 0) {
+                *out = Rect(crtc->x, crtc->y, crtc->width, crtc->height);
+                found = true;
+            }
+            if (crtc) XRRFreeCrtcInfo(crtc);
+            XRRFreeOutputInfo(output);
+        }
+        XRRFreeScreenResources(resources);
+    });
+    return found;
+}
+
+bool XineramaFirstHead(Display* d, RECT* out)
+{
+    int event = 0, error = 0;
+    if (!XineramaQueryExtension(d, &event, &error) || !XineramaIsActive(d)) return false;
+    int count = 0;
+    XineramaScreenInfo* heads = XineramaQueryScreens(d, &count);
+    bool found = heads && count > 0 && heads[0].width > 0 && heads[0].height > 0;
+    if (found) *out = Rect(heads[0].x_org, heads[0].y_org, (unsigned)heads[0].width, (unsigned)heads[0].height);
+    if (heads) XFree(heads);
+    return found;
+}
+
+// RandR's primary output, else Xinerama's first head, else the whole
+// screen; always inside the screen.
+RECT PrimaryOnRoot(Display* d)
+{
+    XState& s = xs();
+    if (s.primaryKnown) return s.primary;
+    RECT whole = Rect(0, 0, (unsigned)DisplayWidth(d, s.screen), (unsigned)DisplayHeight(d, s.screen));
+    RECT found{};
+    if (!RandrPrimary(d, &found) && !XineramaFirstHead(d, &found)) found = whole;
+    found.left = std::max(found.left, whole.left);
+    found.top = std::max(found.top, whole.top);
+    found.right = std::min(found.right, whole.right);
+    found.bottom = std::min(found.bottom, whole.bottom);
+    if (found.right <= found.left || found.bottom <= found.top) found = whole;
+    s.primaryKnown = true;
+    s.primary = found;
+    return found;
+}
+
+// The screen in Windows' screen coordinates: the virtual screen and the
+// primary monitor. In hack mode the daemon's window is both.
+bool ScreenLayout(RECT* virtualScreen, RECT* primary)
+{
+    int width = 0, height = 0;
+    if (!ScreenSize(&width, &height)) return false;
+    if (xs().screenWindow) {
+        *virtualScreen = *primary = Rect(0, 0, (unsigned)width, (unsigned)height);
+        return true;
+    }
+    RECT onRoot = PrimaryOnRoot(D());
+    *virtualScreen = Rect(-onRoot.left, -onRoot.top, (unsigned)width, (unsigned)height);
+    *primary = Rect(0, 0, (unsigned)(onRoot.right - onRoot.left), (unsigned)(onRoot.bottom - onRoot.top));
+    return true;
+}
+
+// Top-level windows sit in screen coordinates, the others in their parent's.
+POINT PositionInParent(Window* w)
+{
+    if (w->parent || xs().screenWindow || !D()) return POINT{w->x, w->y};
+    RECT onRoot = PrimaryOnRoot(D());
+    return POINT{w->x + onRoot.left, w->y + onRoot.top};
 }
 
 XWin ParentXid(Window* w)
@@ -117,6 +211,13 @@ HWND FindIn(XWin parent, const char* className, const char* title, int depth)
 
 }  // namespace
 
+POINT RootToScreen(int x, int y)
+{
+    if (xs().screenWindow || !D()) return POINT{x, y};
+    RECT onRoot = PrimaryOnRoot(D());
+    return POINT{x - onRoot.left, y - onRoot.top};
+}
+
 Window* FromXid(XWin x)
 {
     auto it = xs().byXid.find(x);
@@ -150,8 +251,9 @@ bool MakeXWindow(Window* w, XNative* n)
         mask |= CWOverrideRedirect;
     }
     // The parent may be a foreign window that is already gone.
+    POINT at = PositionInParent(w);
     bool made = Trapped([&] {
-        n->xwin = XCreateWindow(d, ParentXid(w), w->x, w->y, (unsigned)std::max(w->width, 1),
+        n->xwin = XCreateWindow(d, ParentXid(w), at.x, at.y, (unsigned)std::max(w->width, 1),
                                 (unsigned)std::max(w->height, 1), 0, n->visual.depth, InputOutput, n->visual.visual,
                                 mask, &a);
     });
@@ -219,16 +321,17 @@ bool UseWindowAsScreen(HWND window)
     return true;
 }
 
-int ScreenWidth()
+SIZE PrimaryMonitorSize()
 {
-    int width = 0, height = 0;
-    return ScreenSize(&width, &height) ? width : 0;
+    RECT virtualScreen{}, primary{};
+    if (!ScreenLayout(&virtualScreen, &primary)) return SIZE{0, 0};
+    return SIZE{primary.right - primary.left, primary.bottom - primary.top};
 }
 
-int ScreenHeight()
+RECT VirtualScreen()
 {
-    int width = 0, height = 0;
-    return ScreenSize(&width, &height) ? height : 0;
+    RECT virtualScreen{}, primary{};
+    return ScreenLayout(&virtualScreen, &primary) ? virtualScreen : RECT{0, 0, 0, 0};
 }
 
 // SetCursor(NULL) hides the pointer over all our windows.
@@ -288,7 +391,8 @@ void MoveNativeWindow(Window* w)
 {
     XNative* n = N(w);
     if (!n || n->gone) return;
-    XMoveResizeWindow(xs().display, n->xwin, w->x, w->y, (unsigned)std::max(w->width, 1),
+    POINT at = PositionInParent(w);
+    XMoveResizeWindow(xs().display, n->xwin, at.x, at.y, (unsigned)std::max(w->width, 1),
                       (unsigned)std::max(w->height, 1));
     XFlush(xs().display);
 }
@@ -342,6 +446,19 @@ bool ForeignClientRect(HWND hwnd, RECT* rc)
     Status ok = 0;
     if (!Trapped([&] { ok = XGetWindowAttributes(D(), ToXid(hwnd), &attrs); }) || !ok) return false;
     *rc = RECT{0, 0, attrs.width, attrs.height};
+    return true;
+}
+
+bool ForeignClientOrigin(HWND hwnd, POINT* origin)
+{
+    if (!FitsXid(hwnd) || !D()) return false;
+    int x = 0, y = 0;
+    XWin child = 0;
+    Bool same = False;
+    if (!Trapped([&] { same = XTranslateCoordinates(D(), ToXid(hwnd), ScreenXid(), 0, 0, &x, &y, &child); }) ||
+        !same)
+        return false;
+    *origin = RootToScreen(x, y);
     return true;
 }
 
