@@ -77,7 +77,7 @@ HMODULE FindLoadedModule(const char* name)
     return module && module->references > 0 ? HandleOf(module) : nullptr;
 }
 
-bool EqualNoCase(const std::string& a, const std::string& b)
+bool EqualNoCase(std::string_view a, std::string_view b)
 {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
                return toupper(static_cast<unsigned char>(x)) == toupper(static_cast<unsigned char>(y));
