@@ -114,6 +114,13 @@ public:
         return true;
     }
 
+    // Passes over empty lines at once, for a reader that would ignore them.
+    void SkipEmptyLines()
+    {
+        while (at < body.size() && (body[at] == '\r' || body[at] == '\n'))
+            ++at;
+    }
+
 private:
     std::string_view body;
     size_t at = 0;
@@ -182,7 +189,7 @@ bool FindValue(std::string_view body, std::string_view section, std::string_view
     bool inSection = false;
     LineReader lines(body);
     std::string_view raw;
-    while (lines.Next(&raw)) {
+    while (lines.SkipEmptyLines(), lines.Next(&raw)) {
         Line line = Classify(raw);
         if (line.kind == LineKind::Section) {
             if (inSection)

@@ -109,6 +109,8 @@ TEST_F(ProfileTest, ReadsWhatOnlyThisLayerCanBeAsked)
         // reads only 8-bit files.
         {"binary noise", "\xff\xfe\x00\x01[\x80\x81]\n=\x9f\x00\n\x1b[Brackwold"s, "Brackwold", "Size", 50},
         {"noise before a good section", "\xff\xfe\x00\x01\x02\n[Brackwold]\nSize=61\n"s, "Brackwold", "Size", 61},
+        {"runs of empty lines of every kind", "\n\r\n\r\r\n[Brackwold]\r\r\n\n\nSize=71\n\n"s, "Brackwold", "Size",
+         71},
         {"null section", "[Brackwold]\nSize=70\n", nullptr, "Size", 50},
         {"null key", "[Brackwold]\nSize=70\n", "Brackwold", nullptr, 50},
     };
@@ -153,6 +155,10 @@ TEST_F(ProfileTest, WritesKeepEveryOtherLine)
         {"keeps CRLF", "[Brackwold]\r\nSize=50\r\n", "Brackwold", "Char Delay", "90", TRUE,
          "[Brackwold]\r\nSize=50\r\nChar Delay=90\r\n"},
         {"keeps CR", "[Brackwold]\rSize=50\r", "Brackwold", "Size", "70", TRUE, "[Brackwold]\rSize=70\r"},
+        {"mixed line ends become the first one", "[A]\r\nx=1\ny=2\rz=3", "A", "y", "5", TRUE,
+         "[A]\r\nx=1\r\ny=5\r\nz=3\r\n"},
+        {"adds before the empty lines that end the file", "[Brackwold]\nA=1\n\n\n", "Brackwold", "Size", "70", TRUE,
+         "[Brackwold]\nA=1\nSize=70\n\n\n"},
         {"ends the last line", "[Brackwold]\nSize=5", "Brackwold", "Size", "70", TRUE, "[Brackwold]\nSize=70\n"},
         {"keeps the byte-order mark", "\xEF\xBB\xBF[Brackwold]\nSize=5\n", "Brackwold", "Size", "6", TRUE,
          "\xEF\xBB\xBF[Brackwold]\nSize=6\n"},
