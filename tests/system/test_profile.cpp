@@ -2,6 +2,7 @@
 // contents and expected results, then the cases where the file system
 // stands in the way.
 #include "platform/win32.h"
+#include "tests/system/unprivileged.h"
 
 #include <dirent.h>
 #include <gtest/gtest.h>
@@ -268,20 +269,22 @@ TEST_F(ProfileTest, FileSystemObstaclesFailWithoutDamage)
 
 TEST_F(ProfileTest, PermissionsStandInTheWay)
 {
-    if (geteuid() == 0)
-        GTEST_SKIP() << "root reads and writes regardless of permissions";
     WriteBytes(file, "[Brackwold]\nSize=70\n");
-    ASSERT_EQ(0, chmod(file.c_str(), 0));
-    EXPECT_EQ(50u, GetPrivateProfileIntA("Brackwold", "Size", 50, "BRKW.ini"));
-    EXPECT_FALSE(WritePrivateProfileStringA("Brackwold", "Sounds", "0", "BRKW.ini")) << "would lose the file";
-    ASSERT_EQ(0, chmod(file.c_str(), 0600));
-    ASSERT_EQ(0, chmod(folder.c_str(), 0500));
-    EXPECT_EQ(70u, GetPrivateProfileIntA("Brackwold", "Size", 50, "BRKW.ini"));
-    EXPECT_FALSE(WritePrivateProfileStringA("Brackwold", "Size", "80", "BRKW.ini"));
-    EXPECT_EQ("[Brackwold]\nSize=70\n", ReadBytes(file));
-    ASSERT_EQ(0, chmod(folder.c_str(), 0700));
-    ASSERT_EQ(0, chmod(root.c_str(), 0500));
-    EXPECT_EQ(70u, GetPrivateProfileIntA("Brackwold", "Size", 50, "BRKW.ini"));
+    RunUnprivileged(root, [&] {
+        ASSERT_EQ(0, chmod(file.c_str(), 0));
+        EXPECT_EQ(50u, GetPrivateProfileIntA("Brackwold", "Size", 50, "BRKW.ini"));
+        EXPECT_FALSE(WritePrivateProfileStringA("Brackwold", "Sounds", "0", "BRKW.ini")) << "would lose the file";
+        EXPECT_EQ(ERROR_ACCESS_DENIED, GetLastError());
+        ASSERT_EQ(0, chmod(file.c_str(), 0600));
+        ASSERT_EQ(0, chmod(folder.c_str(), 0500));
+        EXPECT_EQ(70u, GetPrivateProfileIntA("Brackwold", "Size", 50, "BRKW.ini"));
+        EXPECT_FALSE(WritePrivateProfileStringA("Brackwold", "Size", "80", "BRKW.ini"));
+        EXPECT_EQ(ERROR_ACCESS_DENIED, GetLastError());
+        EXPECT_EQ("[Brackwold]\nSize=70\n", ReadBytes(file));
+        ASSERT_EQ(0, chmod(folder.c_str(), 0700));
+        ASSERT_EQ(0, chmod(root.c_str(), 0500));
+        EXPECT_EQ(70u, GetPrivateProfileIntA("Brackwold", "Size", 50, "BRKW.ini"));
+    });
 }
 
 TEST_F(ProfileTest, WritingKeepsModeAndLinks)
