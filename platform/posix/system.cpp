@@ -14,6 +14,10 @@
 #include <fstream>
 #include <iterator>
 
+#if BRACKWOLD_LEAK_CHECKED
+#include <sanitizer/lsan_interface.h>
+#endif
+
 namespace {
 
 std::vector<std::string> arguments;
@@ -27,6 +31,19 @@ std::function<void(UINT)> exitHook;
 bool screenSaverRunning = false;
 std::function<LONG(EXCEPTION_POINTERS*)> exceptionHook;
 int exceptionCount = 0;
+
+// _exit skips LeakSanitizer's check at exit, so sanitizer builds run it
+// here; a leak ends the process with LeakSanitizer's own status instead.
+void CheckLeaksBeforeExit()
+{
+#if BRACKWOLD_LEAK_CHECKED
+    const int leakStatus = 23;
+    if (__lsan_do_recoverable_leak_check()) {
+        fflush(nullptr);
+        _exit(leakStatus);
+    }
+#endif
+}
 
 // Without an entry that told us the arguments (a test binary's own main),
 // the kernel's copy is as good.
@@ -232,6 +249,7 @@ void WINAPI ExitProcess(UINT uExitCode)
     w32::CloseSound();
     if (exitHook)
         exitHook(uExitCode);
+    CheckLeaksBeforeExit();
     _exit(static_cast<int>(uExitCode));
 }
 
