@@ -143,14 +143,16 @@ TEST(ExitProcessDeathTest, EndsWithTheCodeAfterFlushing)
     EXPECT_EXIT(ExitProcess(static_cast<UINT>(-1)), ::testing::ExitedWithCode(255), "");
 }
 
+#if BRACKWOLD_LEAK_CHECKED
 // Memory nothing points to any more, made where the caller's frame cannot
 // keep a copy of the pointer.
 __attribute__((noinline)) void LoseMemory()
 {
-    static int* volatile held;
+    [[maybe_unused]] static int* volatile held;
     held = new int[1000];
     held = nullptr;
 }
+#endif
 
 TEST(ExitProcessDeathTest, ChecksForLeaksInSanitizerBuilds)
 {
