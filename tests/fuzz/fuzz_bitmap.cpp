@@ -29,12 +29,12 @@ int64_t Read32Signed(const uint8_t* p)
 void HeaderSize(const uint8_t* data, size_t size, int64_t* width, int64_t* height)
 {
     *width = *height = -1;
-    if (size < 14 + 16)
+    if (size < 14 + 12)  // both sides lie within the first 12 bytes of any header
         return;
     if (Read32Signed(data + 14) == 12) {
         *width = Read16(data + 18);
         *height = Read16(data + 20);
-    } else if (size >= 14 + 16 + 4) {
+    } else {
         *width = Read32Signed(data + 18);
         *height = std::llabs(Read32Signed(data + 22));
     }
