@@ -133,9 +133,9 @@ uint32_t Channel(uint32_t value, uint32_t mask)
     if (!mask) return 0;
     int shift = 0;
     while (!((mask >> shift) & 1)) shift++;
-    uint32_t bits = mask >> shift;
-    uint32_t v = (value & mask) >> shift;
-    return bits ? v * 255 / bits : 0;
+    uint64_t bits = mask >> shift;
+    uint64_t v = (value & mask) >> shift;
+    return (uint32_t)(v * 255 / bits);  // 64-bit: a 32-bit mask must not wrap
 }
 
 // Reads a whole .bmp file (file header included). Every offset and size is
@@ -154,9 +154,9 @@ bool ParseBmp(const unsigned char* data, size_t size, Bitmap* out)
     int bpp;
     uint32_t compression = 0, coloursUsed = 0;
     size_t entrySize = 4;
-    if (headerSize == 12) {
+    if (headerSize == 12) {  // the OS/2 header: unsigned sides, rows always bottom-up
         width = Read16(h + 4);
-        height = (int16_t)Read16(h + 6);
+        height = Read16(h + 6);
         bpp = Read16(h + 10);
         entrySize = 3;
     } else if (headerSize >= 40) {

@@ -1,7 +1,9 @@
 // Private-profile (INI) files with Win32's reading rules. The file is read
 // anew at every call and written whole through a temporary file and a
 // rename, so a crash leaves either the old or the new file, never half of
-// one. Lines we do not understand are kept as they are.
+// one. Lines we do not understand are kept as they are. The file is held
+// once, as read, and its lines are looked at in place: a file of millions
+// of lines costs its own size and no more.
 #include "platform/posix/entry/process.h"
 #include "platform/posix/sys_internal.h"
 
@@ -14,7 +16,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -22,18 +26,13 @@ namespace {
 const size_t maxProfileSize = 16u << 20;  // larger files are not settings: leave them alone
 const char utf8Mark[] = "\xEF\xBB\xBF";
 
-struct Profile {
-    std::vector<std::string> lines;
-    std::string lineEnd = "\n";  // the file's own, so a CRLF file stays CRLF
-    std::string mark;  // a leading UTF-8 byte-order mark, kept on write
-};
-
 enum class LineKind { Blank, Comment, Section, Key };
 
+// Views into the file's bytes.
 struct Line {
     LineKind kind;
-    std::string name;  // section or key name, trimmed
-    std::string value;  // the key's value, trimmed
+    std::string_view name;  // section or key name, trimmed
+    std::string_view value;  // the key's value, trimmed
 };
 
 bool IsBlank(char c)
@@ -41,7 +40,7 @@ bool IsBlank(char c)
     return c == ' ' || c == '\t';
 }
 
-std::string Trim(const std::string& text)
+std::string_view Trim(std::string_view text)
 {
     size_t first = 0, last = text.size();
     while (first < last && IsBlank(text[first]))
@@ -53,65 +52,78 @@ std::string Trim(const std::string& text)
 
 // A line without "=" is a key without a value, as Win32 reads it; a "["
 // without "]" is neither section nor key and is only carried along.
-Line Classify(const std::string& raw)
+Line Classify(std::string_view raw)
 {
-    std::string text = Trim(raw);
+    std::string_view text = Trim(raw);
     if (text.empty())
-        return {LineKind::Blank, "", ""};
+        return {LineKind::Blank, {}, {}};
     if (text[0] == ';')
-        return {LineKind::Comment, "", ""};
+        return {LineKind::Comment, {}, {}};
     if (text[0] == '[') {
         size_t close = text.find(']');
-        if (close == std::string::npos)
-            return {LineKind::Comment, "", ""};
-        return {LineKind::Section, Trim(text.substr(1, close - 1)), ""};
+        if (close == std::string_view::npos)
+            return {LineKind::Comment, {}, {}};
+        return {LineKind::Section, Trim(text.substr(1, close - 1)), {}};
     }
     size_t equals = text.find('=');
-    if (equals == std::string::npos)
-        return {LineKind::Key, text, ""};
+    if (equals == std::string_view::npos)
+        return {LineKind::Key, text, {}};
     return {LineKind::Key, Trim(text.substr(0, equals)), Trim(text.substr(equals + 1))};
 }
 
+// A file's bytes seen as lines: the byte-order mark and the line end are
+// kept for the writer, the lines are found one at a time.
+struct Text {
+    std::string_view mark;  // a leading UTF-8 byte-order mark, kept on write
+    std::string_view body;
+    std::string_view lineEnd = "\n";  // the file's own, so a CRLF file stays CRLF
+};
+
 // "CR LF", "LF" and a lone "CR" all end a line; the first one seen becomes
 // the file's line end.
-Profile Parse(std::string bytes)
+Text SplitText(std::string_view bytes)
 {
-    Profile profile;
-    if (bytes.compare(0, 3, utf8Mark) == 0) {
-        profile.mark = utf8Mark;
-        bytes.erase(0, 3);
+    Text text;
+    if (bytes.substr(0, 3) == utf8Mark) {
+        text.mark = bytes.substr(0, 3);
+        bytes.remove_prefix(3);
     }
-    bool endSeen = false;
-    std::string line;
-    for (size_t i = 0; i < bytes.size(); ++i) {
-        char c = bytes[i];
-        if (c != '\r' && c != '\n') {
-            line += c;
-            continue;
-        }
-        std::string end(1, c);
-        if (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') {
-            end = "\r\n";
-            ++i;
-        }
-        if (!endSeen)
-            profile.lineEnd = end;
-        endSeen = true;
-        profile.lines.push_back(line);
-        line.clear();
-    }
-    if (!line.empty())
-        profile.lines.push_back(line);
-    return profile;
+    text.body = bytes;
+    size_t end = bytes.find_first_of("\r\n");
+    if (end != std::string_view::npos)
+        text.lineEnd = bytes.substr(end, bytes.compare(end, 2, "\r\n") == 0 ? 2 : 1);
+    return text;
 }
 
-std::string Serialise(const Profile& profile)
-{
-    std::string bytes = profile.mark;
-    for (const std::string& line : profile.lines)
-        bytes += line + profile.lineEnd;
-    return bytes;
-}
+// The lines of a body in order; a last line without an end counts only
+// when it is not empty.
+class LineReader {
+public:
+    explicit LineReader(std::string_view body) : body(body) {}
+
+    bool Next(std::string_view* line)
+    {
+        if (at >= body.size())
+            return false;
+        size_t end = at;
+        while (end < body.size() && body[end] != '\r' && body[end] != '\n')
+            ++end;
+        *line = body.substr(at, end - at);
+        at = end + (body.compare(end, 2, "\r\n") == 0 ? 2 : 1);
+        return true;
+    }
+
+    // Passes over empty lines at once, for a reader that would ignore them.
+    void SkipEmptyLines()
+    {
+        while (at < body.size() && (body[at] == '\r' || body[at] == '\n'))
+            ++at;
+    }
+
+private:
+    std::string_view body;
+    size_t at = 0;
+};
 
 std::string HomeDirectory()
 {
@@ -157,6 +169,7 @@ ReadResult ReadFile(const std::string& path, std::string* bytes)
         return ReadResult::Failed;
     }
     bytes->clear();
+    bytes->reserve(static_cast<size_t>(info.st_size));  // read in place, without the doubling of a growing string
     char buffer[65536];
     for (;;) {
         ssize_t got = read(fd, buffer, sizeof buffer);
@@ -177,10 +190,12 @@ ReadResult ReadFile(const std::string& path, std::string* bytes)
 // The value of the first matching key in the first section of that name,
 // as Windows looks it up (a later section of the same name is never read);
 // false when there is none.
-bool FindValue(const Profile& profile, const std::string& section, const std::string& key, std::string* value)
+bool FindValue(std::string_view body, std::string_view section, std::string_view key, std::string_view* value)
 {
     bool inSection = false;
-    for (const std::string& raw : profile.lines) {
+    LineReader lines(body);
+    std::string_view raw;
+    while (lines.SkipEmptyLines(), lines.Next(&raw)) {
         Line line = Classify(raw);
         if (line.kind == LineKind::Section) {
             if (inSection)
@@ -195,7 +210,7 @@ bool FindValue(const Profile& profile, const std::string& section, const std::st
 }
 
 // Win32 drops one pair of matching quotes around a value.
-std::string Unquote(const std::string& value)
+std::string_view Unquote(std::string_view value)
 {
     size_t n = value.size();
     if (n >= 2 && (value[0] == '"' || value[0] == '\'') && value[n - 1] == value[0])
@@ -208,7 +223,7 @@ std::string Unquote(const std::string& value)
 // (lower case only) for hexadecimal, octal or binary, else decimal digits;
 // whatever follows is ignored. The arithmetic is 32-bit unsigned, so a
 // value too long keeps its low 32 bits rather than stopping at a limit.
-LONG ParseProfileInt(const std::string& text)
+LONG ParseProfileInt(std::string_view text)
 {
     size_t i = 0;
     while (i < text.size() && static_cast<unsigned char>(text[i]) <= ' ')
@@ -239,83 +254,83 @@ LONG ParseProfileInt(const std::string& text)
 
 // --- Writing ---
 
-struct SectionSpan {
-    size_t header;
-    size_t end;  // one past its last line
+// What one write does to the file, decided in a first pass so that a write
+// that changes nothing leaves the file alone; the second pass copies the
+// file with the change applied.
+struct Change {
+    enum Kind { None, DropLines, ReplaceLine, InsertLine, AppendSection } kind = None;
+    size_t line = 0;  // the line replaced, or the one the new line goes before
+    std::string text;  // the new line
+    bool blankBefore = false;  // AppendSection: a blank line first
 };
 
-std::vector<SectionSpan> FindSections(const Profile& profile, const std::string& section)
-{
-    std::vector<SectionSpan> spans;
-    for (size_t i = 0; i < profile.lines.size(); ++i) {
-        Line line = Classify(profile.lines[i]);
-        if (line.kind != LineKind::Section)
-            continue;
-        if (!spans.empty() && spans.back().end == SIZE_MAX)
-            spans.back().end = i;
-        if (w32::EqualNoCase(line.name, section))
-            spans.push_back({i, SIZE_MAX});
+// Tells the lines a deletion drops: every line of every section of that
+// name, or with a key, every copy of that key in them, so that a duplicate
+// further down cannot reappear.
+class Deletion {
+public:
+    Deletion(std::string_view section, const std::string_view* key) : section(section), key(key) {}
+
+    bool Drops(std::string_view raw)
+    {
+        Line line = Classify(raw);
+        if (line.kind == LineKind::Section) {
+            inSection = w32::EqualNoCase(line.name, section);
+            return inSection && !key;
+        }
+        return inSection && (!key || (line.kind == LineKind::Key && w32::EqualNoCase(line.name, *key)));
     }
-    if (!spans.empty() && spans.back().end == SIZE_MAX)
-        spans.back().end = profile.lines.size();
-    return spans;
-}
 
-bool IsKeyLine(const std::string& raw, const std::string& key)
-{
-    Line line = Classify(raw);
-    return line.kind == LineKind::Key && w32::EqualNoCase(line.name, key);
-}
+private:
+    std::string_view section;
+    const std::string_view* key;
+    bool inSection = false;
+};
 
-bool DeleteSection(Profile* profile, const std::string& section)
+Change PlanDeletion(std::string_view body, Deletion deletion)
 {
-    std::vector<SectionSpan> spans = FindSections(*profile, section);
-    for (auto span = spans.rbegin(); span != spans.rend(); ++span)
-        profile->lines.erase(profile->lines.begin() + span->header, profile->lines.begin() + span->end);
-    return !spans.empty();
-}
-
-// Every copy goes, so that a duplicate further down cannot reappear.
-bool DeleteKey(Profile* profile, const std::string& section, const std::string& key)
-{
-    bool deleted = false;
-    std::vector<SectionSpan> spans = FindSections(*profile, section);
-    for (auto span = spans.rbegin(); span != spans.rend(); ++span)
-        for (size_t i = span->end; i-- > span->header + 1;)
-            if (IsKeyLine(profile->lines[i], key)) {
-                profile->lines.erase(profile->lines.begin() + i);
-                deleted = true;
-            }
-    return deleted;
+    LineReader lines(body);
+    std::string_view raw;
+    while (lines.Next(&raw))
+        if (deletion.Drops(raw))
+            return {Change::DropLines, 0, {}, false};
+    return {};
 }
 
 // The first copy of the key in the first section of that name (the one
 // reads look in) is rewritten in place; a new key goes after that section's
 // last non-blank line; a new section goes at the end, after a blank line.
-bool SetKey(Profile* profile, const std::string& section, const std::string& key, const std::string& value)
+Change PlanSetKey(std::string_view body, std::string_view section, std::string_view key, std::string_view value)
 {
-    std::vector<SectionSpan> spans = FindSections(*profile, section);
-    if (!spans.empty())
-        for (size_t i = spans[0].header + 1; i < spans[0].end; ++i)
-            if (IsKeyLine(profile->lines[i], key)) {
-                Line line = Classify(profile->lines[i]);
-                if (line.value == value)
-                    return false;
-                profile->lines[i] = line.name + "=" + value;
-                return true;
+    enum { Before, Inside, After } where = Before;
+    size_t index = 0, insertAt = 0;
+    bool lastBlank = true;
+    LineReader lines(body);
+    std::string_view raw;
+    for (; lines.Next(&raw); ++index) {
+        Line line = Classify(raw);
+        lastBlank = line.kind == LineKind::Blank;
+        if (line.kind == LineKind::Section) {
+            if (where == Inside)
+                where = After;
+            if (where == Before && w32::EqualNoCase(line.name, section)) {
+                where = Inside;
+                insertAt = index + 1;
             }
-    if (!spans.empty()) {
-        size_t at = spans[0].end;
-        while (at > spans[0].header + 1 && Classify(profile->lines[at - 1]).kind == LineKind::Blank)
-            --at;
-        profile->lines.insert(profile->lines.begin() + at, key + "=" + value);
-        return true;
+        } else if (where == Inside) {
+            if (line.kind == LineKind::Key && w32::EqualNoCase(line.name, key)) {
+                if (line.value == value)
+                    return {};
+                return {Change::ReplaceLine, index, std::string(line.name) + "=" + std::string(value)};
+            }
+            if (line.kind != LineKind::Blank)
+                insertAt = index + 1;
+        }
     }
-    if (!profile->lines.empty() && !Trim(profile->lines.back()).empty())
-        profile->lines.push_back("");
-    profile->lines.push_back("[" + section + "]");
-    profile->lines.push_back(key + "=" + value);
-    return true;
+    std::string entry = std::string(key) + "=" + std::string(value);
+    if (where != Before)
+        return {Change::InsertLine, insertAt, entry};
+    return {Change::AppendSection, index, entry, !lastBlank};
 }
 
 bool MakeDirectories(const std::string& directory)
@@ -342,7 +357,7 @@ std::string ParentOf(const std::string& path)
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-bool WriteAll(int fd, const std::string& bytes)
+bool WriteAll(int fd, std::string_view bytes)
 {
     size_t done = 0;
     while (done < bytes.size()) {
@@ -358,6 +373,75 @@ bool WriteAll(int fd, const std::string& bytes)
     return true;
 }
 
+// Buffered writes into the temporary file; the first failure sticks and
+// leaves errno saying why.
+class FileSink {
+public:
+    FileSink(int fd, std::string_view lineEnd) : fd(fd), lineEnd(lineEnd) {}
+
+    void Put(std::string_view bytes)
+    {
+        if (buffer.size() + bytes.size() > bufferSize) {
+            Flush();
+            if (bytes.size() > bufferSize) {  // a huge line goes straight through, not into a copy
+                ok = ok && WriteAll(fd, bytes);
+                return;
+            }
+        }
+        buffer.append(bytes);
+    }
+
+    void PutLine(std::string_view line)
+    {
+        Put(line);
+        Put(lineEnd);
+    }
+
+    bool Flush()
+    {
+        ok = ok && WriteAll(fd, buffer);
+        buffer.clear();
+        return ok;
+    }
+
+private:
+    static const size_t bufferSize = 1 << 16;
+    int fd;
+    std::string_view lineEnd;
+    std::string buffer;
+    bool ok = true;
+};
+
+// The file again with the change applied; every line ends with the file's
+// line end, the last one too.
+bool WriteChanged(int fd, const Text& text, const Change& change, std::string_view section,
+                  const std::string_view* key)
+{
+    FileSink out(fd, text.lineEnd);
+    out.Put(text.mark);
+    Deletion deletion(section, key);
+    LineReader lines(text.body);
+    std::string_view raw;
+    size_t index = 0;
+    for (; lines.Next(&raw); ++index) {
+        if (change.kind == Change::InsertLine && index == change.line)
+            out.PutLine(change.text);
+        if (change.kind == Change::ReplaceLine && index == change.line)
+            out.PutLine(change.text);
+        else if (change.kind != Change::DropLines || !deletion.Drops(raw))
+            out.PutLine(raw);
+    }
+    if (change.kind == Change::InsertLine && index == change.line)
+        out.PutLine(change.text);
+    if (change.kind == Change::AppendSection) {
+        if (change.blankBefore)
+            out.PutLine("");
+        out.PutLine("[" + std::string(section) + "]");
+        out.PutLine(change.text);
+    }
+    return out.Flush();
+}
+
 mode_t NewFileMode()
 {
     mode_t mask = umask(022);
@@ -367,7 +451,7 @@ mode_t NewFileMode()
 
 // Writes beside the file and renames over it. A symbolic link is followed,
 // so the link stays and its target gets the new contents.
-bool ReplaceFile(std::string path, const std::string& bytes)
+bool ReplaceFile(std::string path, const std::function<bool(int fd)>& writeContents)
 {
     struct stat info;
     if (lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode)) {
@@ -384,7 +468,7 @@ bool ReplaceFile(std::string path, const std::string& bytes)
     int fd = mkstemp(&temporary[0]);
     if (fd < 0)
         return false;
-    bool ok = WriteAll(fd, bytes) && fchmod(fd, mode) == 0 && fsync(fd) == 0;
+    bool ok = writeContents(fd) && fchmod(fd, mode) == 0 && fsync(fd) == 0;
     int error = errno;
     if (close(fd) != 0 && ok) {
         ok = false;
@@ -407,21 +491,21 @@ bool ReplaceFile(std::string path, const std::string& bytes)
     return true;
 }
 
-bool HasLineBreak(const std::string& text)
+bool HasLineBreak(std::string_view text)
 {
-    return text.find_first_of("\r\n") != std::string::npos;
+    return text.find_first_of("\r\n") != std::string_view::npos;
 }
 
 // Names and values that could not be read back as written are refused
 // rather than allowed to break the file into other lines or sections.
 bool Writable(LPCSTR section, LPCSTR key, LPCSTR value)
 {
-    std::string name = Trim(section);
-    if (name.empty() || HasLineBreak(name) || name.find(']') != std::string::npos)
+    std::string_view name = Trim(section);
+    if (name.empty() || HasLineBreak(name) || name.find(']') != std::string_view::npos)
         return false;
     if (key) {
-        std::string k = Trim(key);
-        if (HasLineBreak(k) || k.find('=') != std::string::npos || (!k.empty() && (k[0] == '[' || k[0] == ';')))
+        std::string_view k = Trim(key);
+        if (HasLineBreak(k) || k.find('=') != std::string_view::npos || (!k.empty() && (k[0] == '[' || k[0] == ';')))
             return false;
     }
     return !value || !HasLineBreak(value);
@@ -429,7 +513,7 @@ bool Writable(LPCSTR section, LPCSTR key, LPCSTR value)
 
 using Override = w32::ProfileOverride;
 
-Override* FindOverride(LPCSTR fileName, const std::string& section, const std::string& key)
+Override* FindOverride(LPCSTR fileName, std::string_view section, std::string_view key)
 {
     std::string path = ProfilePath(fileName);
     for (Override& o : w32::ProfileOverrides())
@@ -450,7 +534,7 @@ std::vector<ProfileOverride>& ProfileOverrides()
 
 void OverrideProfileValue(LPCSTR fileName, LPCSTR section, LPCSTR key, const char* value)
 {
-    Override o{ProfilePath(fileName), Trim(section), Trim(key), value};
+    Override o{ProfilePath(fileName), std::string(Trim(section)), std::string(Trim(key)), value};
     if (Override* old = FindOverride(fileName, o.section, o.key))
         *old = o;
     else
@@ -479,14 +563,14 @@ UINT WINAPI GetPrivateProfileIntA(LPCSTR lpAppName, LPCSTR lpKeyName, INT nDefau
 {
     if (!lpAppName || !lpKeyName)
         return static_cast<UINT>(nDefault);
-    std::string value;
+    std::string bytes;
+    std::string_view value;
     if (const Override* o = FindOverride(lpFileName, Trim(lpAppName), Trim(lpKeyName))) {
         value = o->value;
     } else {
-        std::string bytes;
         if (ReadFile(ProfilePath(lpFileName), &bytes) != ReadResult::Read)
             return static_cast<UINT>(nDefault);
-        if (!FindValue(Parse(bytes), Trim(lpAppName), Trim(lpKeyName), &value))
+        if (!FindValue(SplitText(bytes).body, Trim(lpAppName), Trim(lpKeyName), &value))
             return static_cast<UINT>(nDefault);
     }
     value = Unquote(value);
@@ -515,18 +599,15 @@ BOOL WINAPI WritePrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCST
         w32::SetLastErrorFromErrno(errno ? errno : EACCES);
         return FALSE;
     }
-    Profile profile = Parse(bytes);
-    std::string section = Trim(lpAppName);
-    bool changed;
-    if (!lpKeyName)
-        changed = DeleteSection(&profile, section);
-    else if (!lpString)
-        changed = DeleteKey(&profile, section, Trim(lpKeyName));
-    else
-        changed = SetKey(&profile, section, Trim(lpKeyName), Trim(lpString));
-    if (!changed)
+    Text text = SplitText(bytes);
+    std::string_view section = Trim(lpAppName);
+    std::string_view key = lpKeyName ? Trim(lpKeyName) : std::string_view();
+    const std::string_view* keyToDelete = lpKeyName ? &key : nullptr;
+    Change change = lpKeyName && lpString ? PlanSetKey(text.body, section, key, Trim(lpString))
+                                          : PlanDeletion(text.body, Deletion(section, keyToDelete));
+    if (change.kind == Change::None)
         return TRUE;
-    if (!ReplaceFile(path, Serialise(profile))) {
+    if (!ReplaceFile(path, [&](int fd) { return WriteChanged(fd, text, change, section, keyToDelete); })) {
         w32::SetLastErrorFromErrno(errno);
         return FALSE;
     }

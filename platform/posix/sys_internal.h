@@ -3,6 +3,7 @@
 #include "platform/win32.h"
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace w32 {
@@ -18,7 +19,7 @@ bool IsExecutableModule(HMODULE module);
 HMODULE FindLoadedModule(const char* name);
 
 // ASCII case-insensitive equality, as Win32 compares names.
-bool EqualNoCase(const std::string& a, const std::string& b);
+bool EqualNoCase(std::string_view a, std::string_view b);
 std::string UpperCase(std::string text);
 
 // PlaySoundA's own work (sound.cpp), shared with its test double: finds and

@@ -42,6 +42,47 @@ std::vector<unsigned char> Bmp(int width, int height, int bpp, const std::vector
     return b;
 }
 
+// The same with the 12-byte OS/2 header: 16-bit sides, 3-byte palette entries.
+std::vector<unsigned char> CoreBmp(int width, int height, int bpp, const std::vector<uint32_t>& palette,
+                                   const std::vector<unsigned char>& rows)
+{
+    size_t offset = 14 + 12 + palette.size() * 3;
+    std::vector<unsigned char> b(offset + rows.size(), 0);
+    b[0] = 'B', b[1] = 'M';
+    Put32(b, 2, (uint32_t)b.size());
+    Put32(b, 10, (uint32_t)offset);
+    Put32(b, 14, 12);
+    Put16(b, 18, (unsigned)width);
+    Put16(b, 20, (unsigned)height);
+    Put16(b, 22, 1);
+    Put16(b, 24, (unsigned)bpp);
+    for (size_t i = 0; i < palette.size(); i++)
+        for (int c = 0; c < 3; c++) b[26 + i * 3 + c] = (unsigned char)(palette[i] >> (8 * c));
+    std::memcpy(b.data() + offset, rows.data(), rows.size());
+    return b;
+}
+
+// The same with a 124-byte V5 header whose colour masks (red, green, blue)
+// sit inside the header.
+std::vector<unsigned char> V5Bmp(int width, int height, int bpp, const uint32_t (&masks)[3],
+                                 const std::vector<unsigned char>& rows)
+{
+    size_t offset = 14 + 124;
+    std::vector<unsigned char> b(offset + rows.size(), 0);
+    b[0] = 'B', b[1] = 'M';
+    Put32(b, 2, (uint32_t)b.size());
+    Put32(b, 10, (uint32_t)offset);
+    Put32(b, 14, 124);
+    Put32(b, 18, (uint32_t)width);
+    Put32(b, 22, (uint32_t)height);
+    Put16(b, 26, 1);
+    Put16(b, 28, (unsigned)bpp);
+    Put32(b, 30, 3);  // BI_BITFIELDS
+    for (int i = 0; i < 3; i++) Put32(b, 54 + 4 * i, masks[i]);
+    std::memcpy(b.data() + offset, rows.data(), rows.size());
+    return b;
+}
+
 // Blits a bitmap into a fresh window at (0, 0) and reads the window back.
 w32test::Picture Show(HBITMAP bitmap, int width, int height)
 {
@@ -75,6 +116,11 @@ TEST_F(GdiTest, ReadsTheBitmapFormatsItMeetsInResourceFiles)
         {"4 bits", Bmp(3, 1, 4, {red, green, blue}, {0x12, 0x00, 0, 0}), {green, blue, red}, {green, blue, red}},
         {"1 bit", Bmp(3, 1, 1, {0, white}, {0xA0, 0, 0, 0}), {white, 0, white}, {white, 0, white}},
         {"index past the palette is black", Bmp(1, 1, 8, {red}, {7, 0, 0, 0}), {0}, {0}},
+        {"OS/2 header, 1 bit", CoreBmp(3, 1, 1, {0, white}, {0xA0, 0, 0, 0}), {white, 0, white}, {white, 0, white}},
+        {"OS/2 header, 24 bits", CoreBmp(1, 2, 24, {}, {0, 0, 255, 0, 255, 0, 0, 0}), {blue}, {red}},
+        {"V5 header, 5-6-5 masks", V5Bmp(2, 1, 16, {0xF800, 0x07E0, 0x001F}, {0x00, 0xF8, 0x1F, 0x00}), {red, blue},
+         {red, blue}},
+        {"V5 header, full 32-bit mask", V5Bmp(1, 1, 32, {0xFFFFFFFF, 0, 0}, {0xFF, 0xFF, 0xFF, 0xFF}), {red}, {red}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -118,6 +164,9 @@ TEST_F(GdiTest, RefusesDamagedBitmapFiles)
         c.damage(file);
         EXPECT_EQ(w32test::LoadBitmapFromMemory(file.data(), file.size()), nullptr);
     }
+    // The OS/2 header's height is unsigned: 65535 rows, past the limit, not one top-down row.
+    std::vector<unsigned char> tall = CoreBmp(1, 0xFFFF, 24, {}, std::vector<unsigned char>(4, 0));
+    EXPECT_EQ(w32test::LoadBitmapFromMemory(tall.data(), tall.size()), nullptr);
 }
 
 TEST_F(GdiTest, BannerResourceBlitsIntoTheSaverWindow)

@@ -2,6 +2,7 @@
 // defaults, the clamping, and files that are damaged or cannot be read. The
 // saver must never write anything while it reads.
 #include "settings/settings.h"
+#include "tests/system/unprivileged.h"
 
 #include <gtest/gtest.h>
 
@@ -181,13 +182,13 @@ TEST_F(SettingsTest, ConfigurationPathThroughAFileGivesTheDefaults)
 
 TEST_F(SettingsTest, UnreadableFolderGivesTheDefaults)
 {
-    if (geteuid() == 0)
-        GTEST_SKIP() << "permissions do not stop the superuser from reading";
     WriteIni("[Brackwold]\nSize=80\nChar Delay=20\n");
-    ASSERT_EQ(chmod(folder.c_str(), 0), 0);
-    LoadSettings();
-    EXPECT_EQ(sizePercent, 50);
-    EXPECT_EQ(charDelay, 60);
+    RunUnprivileged(root, [&] {
+        ASSERT_EQ(chmod(folder.c_str(), 0), 0);
+        LoadSettings();
+        EXPECT_EQ(sizePercent, 50);
+        EXPECT_EQ(charDelay, 60);
+    });
 }
 
 // The running saver only ever switches sound off, and only for this run.

@@ -144,6 +144,27 @@ TEST(ExitProcessDeathTest, EndsWithTheCodeAfterFlushing)
     EXPECT_EXIT(ExitProcess(static_cast<UINT>(-1)), ::testing::ExitedWithCode(255), "");
 }
 
+#if BRACKWOLD_LEAK_CHECKED
+// Memory nothing points to any more, made where the caller's frame cannot
+// keep a copy of the pointer.
+__attribute__((noinline)) void LoseMemory()
+{
+    [[maybe_unused]] static int* volatile held;
+    held = new int[1000];
+    held = nullptr;
+}
+#endif
+
+TEST(ExitProcessDeathTest, ChecksForLeaksInSanitizerBuilds)
+{
+#if BRACKWOLD_LEAK_CHECKED
+    EXPECT_EXIT(ExitProcess(3), ::testing::ExitedWithCode(3), "") << "no leak of its own";
+    EXPECT_EXIT((LoseMemory(), ExitProcess(0)), ::testing::ExitedWithCode(23), "LeakSanitizer.*4000 byte");
+#else
+    GTEST_SKIP() << "only sanitizer builds check for leaks";
+#endif
+}
+
 TEST(ScreenSaverRunning, FlagKeepsThePreviousState)
 {
     w32test::SetScreenSaverRunning(false);

@@ -2,6 +2,7 @@
 // contents and expected results, then the cases where the file system
 // stands in the way.
 #include "platform/win32.h"
+#include "tests/system/unprivileged.h"
 
 #include <dirent.h>
 #include <gtest/gtest.h>
@@ -109,6 +110,8 @@ TEST_F(ProfileTest, ReadsWhatOnlyThisLayerCanBeAsked)
         // reads only 8-bit files.
         {"binary noise", "\xff\xfe\x00\x01[\x80\x81]\n=\x9f\x00\n\x1b[Brackwold"s, "Brackwold", "Size", 50},
         {"noise before a good section", "\xff\xfe\x00\x01\x02\n[Brackwold]\nSize=61\n"s, "Brackwold", "Size", 61},
+        {"runs of empty lines of every kind", "\n\r\n\r\r\n[Brackwold]\r\r\n\n\nSize=71\n\n"s, "Brackwold", "Size",
+         71},
         {"null section", "[Brackwold]\nSize=70\n", nullptr, "Size", 50},
         {"null key", "[Brackwold]\nSize=70\n", "Brackwold", nullptr, 50},
     };
@@ -153,6 +156,10 @@ TEST_F(ProfileTest, WritesKeepEveryOtherLine)
         {"keeps CRLF", "[Brackwold]\r\nSize=50\r\n", "Brackwold", "Char Delay", "90", TRUE,
          "[Brackwold]\r\nSize=50\r\nChar Delay=90\r\n"},
         {"keeps CR", "[Brackwold]\rSize=50\r", "Brackwold", "Size", "70", TRUE, "[Brackwold]\rSize=70\r"},
+        {"mixed line ends become the first one", "[A]\r\nx=1\ny=2\rz=3", "A", "y", "5", TRUE,
+         "[A]\r\nx=1\r\ny=5\r\nz=3\r\n"},
+        {"adds before the empty lines that end the file", "[Brackwold]\nA=1\n\n\n", "Brackwold", "Size", "70", TRUE,
+         "[Brackwold]\nA=1\nSize=70\n\n\n"},
         {"ends the last line", "[Brackwold]\nSize=5", "Brackwold", "Size", "70", TRUE, "[Brackwold]\nSize=70\n"},
         {"keeps the byte-order mark", "\xEF\xBB\xBF[Brackwold]\nSize=5\n", "Brackwold", "Size", "6", TRUE,
          "\xEF\xBB\xBF[Brackwold]\nSize=6\n"},
@@ -262,20 +269,22 @@ TEST_F(ProfileTest, FileSystemObstaclesFailWithoutDamage)
 
 TEST_F(ProfileTest, PermissionsStandInTheWay)
 {
-    if (geteuid() == 0)
-        GTEST_SKIP() << "root reads and writes regardless of permissions";
     WriteBytes(file, "[Brackwold]\nSize=70\n");
-    ASSERT_EQ(0, chmod(file.c_str(), 0));
-    EXPECT_EQ(50u, GetPrivateProfileIntA("Brackwold", "Size", 50, "BRKW.ini"));
-    EXPECT_FALSE(WritePrivateProfileStringA("Brackwold", "Sounds", "0", "BRKW.ini")) << "would lose the file";
-    ASSERT_EQ(0, chmod(file.c_str(), 0600));
-    ASSERT_EQ(0, chmod(folder.c_str(), 0500));
-    EXPECT_EQ(70u, GetPrivateProfileIntA("Brackwold", "Size", 50, "BRKW.ini"));
-    EXPECT_FALSE(WritePrivateProfileStringA("Brackwold", "Size", "80", "BRKW.ini"));
-    EXPECT_EQ("[Brackwold]\nSize=70\n", ReadBytes(file));
-    ASSERT_EQ(0, chmod(folder.c_str(), 0700));
-    ASSERT_EQ(0, chmod(root.c_str(), 0500));
-    EXPECT_EQ(70u, GetPrivateProfileIntA("Brackwold", "Size", 50, "BRKW.ini"));
+    RunUnprivileged(root, [&] {
+        ASSERT_EQ(0, chmod(file.c_str(), 0));
+        EXPECT_EQ(50u, GetPrivateProfileIntA("Brackwold", "Size", 50, "BRKW.ini"));
+        EXPECT_FALSE(WritePrivateProfileStringA("Brackwold", "Sounds", "0", "BRKW.ini")) << "would lose the file";
+        EXPECT_EQ(ERROR_ACCESS_DENIED, GetLastError());
+        ASSERT_EQ(0, chmod(file.c_str(), 0600));
+        ASSERT_EQ(0, chmod(folder.c_str(), 0500));
+        EXPECT_EQ(70u, GetPrivateProfileIntA("Brackwold", "Size", 50, "BRKW.ini"));
+        EXPECT_FALSE(WritePrivateProfileStringA("Brackwold", "Size", "80", "BRKW.ini"));
+        EXPECT_EQ(ERROR_ACCESS_DENIED, GetLastError());
+        EXPECT_EQ("[Brackwold]\nSize=70\n", ReadBytes(file));
+        ASSERT_EQ(0, chmod(folder.c_str(), 0700));
+        ASSERT_EQ(0, chmod(root.c_str(), 0500));
+        EXPECT_EQ(70u, GetPrivateProfileIntA("Brackwold", "Size", 50, "BRKW.ini"));
+    });
 }
 
 TEST_F(ProfileTest, WritingKeepsModeAndLinks)

@@ -284,7 +284,9 @@ bool MakeXWindow(Window* w, XNative* n)
 void FreeXWindow(XNative* n, bool destroy)
 {
     Display* d = xs().display;
-    if (xs().lost) n->gc = nullptr, n->colormap = 0, destroy = false;  // nothing left to free on a dead link
+    if (xs().lost) n->colormap = 0, destroy = false;  // nothing left to free on the server
+    // The GC is also Xlib's memory in this process: on a dead link XFreeGC
+    // queues nothing and only frees that.
     if (n->gc) XFreeGC(d, n->gc);
     n->gc = nullptr;
     if (n->xwin) {
