@@ -6,15 +6,6 @@ source "$(dirname "$0")/lib.sh"
 shots=$(mktemp -d)
 trap 'rm -rf "$shots"; cleanup' EXIT
 
-# Waits up to $1 seconds for the rest of the line to succeed.
-wait_until() {
-    local deadline=$(( $(date +%s%N) + $1 * 1000000000 )); shift
-    until "$@"; do
-        [ "$(date +%s%N)" -gt "$deadline" ] && return 1
-        sleep 0.1
-    done
-}
-
 size=$(screen_size)
 width=${size%x*} height=${size#*x}
 corner="240x80+0+$((height - 20 - 80))"

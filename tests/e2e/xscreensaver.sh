@@ -1,38 +1,10 @@
 # The real XScreenSaver daemon, configured with "brackwold --root": on
 # activation it runs the saver, which draws on the daemon's window, and on
-# deactivation the saver is gone. The daemon launches no hacks as root, so
-# it runs as an unprivileged user here.
+# deactivation the saver is gone.
 source "$(dirname "$0")/lib.sh"
-if ! command -v xscreensaver >/dev/null; then
-    echo "skip: xscreensaver is not installed"
-    exit 77
-fi
-
-home=$(mktemp -d)
-chmod 755 "$home"
-cp "$SAVER" "$home/brackwold"  # where the unprivileged user can surely run it
-cat >"$home/.xscreensaver" <<EOF
-mode: one
-selected: 0
-lock: False
-splash: False
-fade: False
-unfade: False
-programs: $home/brackwold --root \\n
-EOF
-as_user=()
-if [ "$(id -u)" -eq 0 ]; then
-    chown -R nobody "$home"
-    as_user=(runuser -u nobody --)
-fi
-user_env=(env -i "HOME=$home" "DISPLAY=$DISPLAY" "PATH=$PATH")
-daemon_pid=
-trap '[ -n "$daemon_pid" ] && kill "$daemon_pid" 2>/dev/null; wait; rm -rf "$home"; cleanup' EXIT
-
-"${as_user[@]}" "${user_env[@]}" xscreensaver --no-splash --log "$home/log" &
-daemon_pid=$!
-command_daemon() { "${as_user[@]}" "${user_env[@]}" xscreensaver-command "$1" >/dev/null 2>&1; }
-wait_until 10 command_daemon -version
+source "$(dirname "$0")/xscreensaver_lib.sh"
+trap 'stop_daemon; cleanup' EXIT
+start_daemon
 
 hack_pid() { pgrep -f "^$home/brackwold --root" | head -n 1; }
 command_daemon -activate

@@ -1,28 +1,11 @@
 # The real XScreenSaver daemon on an X display with two screens runs one
 # "brackwold --root" per screen, started in the same second. Each must run
 # a show of its own (the stages part ways, rather than moving in lockstep),
-# and both must end on deactivation. The daemon launches no hacks as root,
-# so it runs as an unprivileged user here.
+# and both must end on deactivation.
 source "$(dirname "$0")/lib.sh"
-if ! command -v xscreensaver >/dev/null; then
-    echo "skip: xscreensaver is not installed"
-    exit 77
-fi
-
-# Waits up to $1 seconds for the rest of the line to succeed.
-wait_until() {
-    local deadline=$(( $(date +%s%N) + $1 * 1000000000 )); shift
-    until "$@"; do
-        [ "$(date +%s%N)" -gt "$deadline" ] && return 1
-        sleep 0.1
-    done
-}
-
-home=$(mktemp -d)
-chmod 755 "$home"
-xvfb_pid= daemon_pid=
-trap '[ -n "$daemon_pid" ] && kill "$daemon_pid" 2>/dev/null; [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null;
-      wait; rm -rf "$home"; cleanup' EXIT
+source "$(dirname "$0")/xscreensaver_lib.sh"
+xvfb_pid=
+trap 'stop_daemon; [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null; wait; cleanup' EXIT
 
 # A display of our own with two screens.
 for number in $(seq 140 170); do
@@ -35,26 +18,7 @@ for number in $(seq 140 170); do
 done
 check "an X display with two screens" test "$(xdpyinfo 2>/dev/null | awk '/number of screens:/ { print $4 }')" = 2
 
-cp "$SAVER" "$home/brackwold"
-cat >"$home/.xscreensaver" <<END
-mode: one
-selected: 0
-lock: False
-splash: False
-fade: False
-unfade: False
-programs: $home/brackwold --root --size 40 \\n
-END
-as_user=()
-if [ "$(id -u)" -eq 0 ]; then
-    chown -R nobody "$home"
-    as_user=(runuser -u nobody --)
-fi
-user_env=(env -i "HOME=$home" "DISPLAY=$DISPLAY" "PATH=$PATH")
-"${as_user[@]}" "${user_env[@]}" xscreensaver --no-splash --log "$home/log" &
-daemon_pid=$!
-command_daemon() { "${as_user[@]}" "${user_env[@]}" xscreensaver-command "$1" >/dev/null 2>&1; }
-wait_until 10 command_daemon -version
+start_daemon --size 40
 
 hacks() { pgrep -f "^$home/brackwold --root" || true; }
 two_hacks() { [ "$(hacks | wc -l)" -eq 2 ]; }
