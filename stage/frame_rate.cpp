@@ -38,7 +38,7 @@ static void FormatFrameRate(double framesPerSecond, double load, long triangles)
     snprintf(text[1], sizeof text[1], "Load: %.1f%%", load * 100.0);
     snprintf(text[2], sizeof text[2], "Triangles: %ld", triangles);
     for (int i = 0; i < frameRateLineCount; i++)
-        snprintf(frameRateLines[i], sizeof frameRateLines[i], "%-18s", text[i]);
+        snprintf(frameRateLines[i], sizeof frameRateLines[i], "%-18.18s", text[i]);
 }
 
 void StartFrameRate()
