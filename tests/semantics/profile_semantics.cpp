@@ -14,11 +14,16 @@ using namespace std::string_literals;
 
 namespace {
 
-// A path with a folder part is used as given on both platforms.
-const char profilePath[] = "./brkw-semantics.ini";
 const char* const missing = "\x01missing";
 
-void Store(const std::string& bytes)
+// Each test its own file, since ctest runs the tests of one binary side by
+// side. A path with a folder part is used as given on both platforms.
+std::string TestProfilePath()
+{
+    return "./brkw-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + ".ini";
+}
+
+void Store(const char* profilePath, const std::string& bytes)
 {
     std::remove(profilePath);
     if (bytes == missing)
@@ -38,6 +43,8 @@ struct ReadCase {
 
 TEST(ProfileSemantics, ReadsIntegers)
 {
+    const std::string path = TestProfilePath();
+    const char* profilePath = path.c_str();
     const ReadCase cases[] = {
         {"no file", missing, "Size", 50},
         {"empty file", "", "Size", 50},
@@ -86,7 +93,7 @@ TEST(ProfileSemantics, ReadsIntegers)
     };
     for (const ReadCase& c : cases) {
         SCOPED_TRACE(c.what);
-        Store(c.content);
+        Store(profilePath, c.content);
         EXPECT_EQ(c.expected, GetPrivateProfileIntA("Brackwold", c.key, 50, profilePath));
     }
     std::remove(profilePath);
@@ -96,6 +103,8 @@ TEST(ProfileSemantics, ReadsIntegers)
 // after a deletion, and the neighbours untouched.
 TEST(ProfileSemantics, WritesReadBack)
 {
+    const std::string path = TestProfilePath();
+    const char* profilePath = path.c_str();
     const struct {
         const char* what;
         const char* section;
@@ -111,7 +120,7 @@ TEST(ProfileSemantics, WritesReadBack)
         {"deleting it again", "Brackwold", "Size", nullptr, -1, 90},
         {"deletes the section", "Brackwold", nullptr, nullptr, -1, -1},
     };
-    Store(missing);
+    Store(profilePath, missing);
     for (const auto& s : steps) {
         SCOPED_TRACE(s.what);
         EXPECT_TRUE(WritePrivateProfileStringA(s.section, s.key, s.value, profilePath));
