@@ -61,16 +61,13 @@ ProcessStart StartHack(const char* program, const std::vector<std::string>& args
     return {true, 0};
 }
 
-// The preview's window as the shell reads it: the leading decimal digits
-// after blanks, in 32-bit arithmetic.
+// The preview's window as the shell reads it: after blanks, through the
+// shell's own parser.
 HWND PreviewWindow(const char* text)
 {
     while (*text == ' ')
         ++text;
-    DWORD value = 0;
-    for (; *text >= '0' && *text <= '9'; ++text)
-        value = value * 10u + (DWORD)(*text - '0');
-    return (HWND)(uintptr_t)value;
+    return ParseWindowHandle(text);
 }
 
 bool PasswordChangeExists()
