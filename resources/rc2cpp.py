@@ -10,7 +10,10 @@ STRINGTABLE block of `id "text"` lines; one-line file resources
 `NAME TYPE "file"` (NAME a number or an identifier, TYPE such as BITMAP or
 WAVE); and DIALOG blocks, which are compiled into the binary dialog
 template the Windows dialog manager reads, byte for byte as windres writes
-it. Anything else is an error, so the two builds cannot drift.
+it. What only Windows itself reads of the file, the ICON and RT_MANIFEST
+entries and the VERSIONINFO block, is left out: the Linux program has no
+shell or loader that would look at it. Anything else is an error, so the
+two builds cannot drift.
 """
 import hashlib
 import os
@@ -21,6 +24,8 @@ import sys
 FILE_RES = re.compile(r'^(\w+)\s+(\w+)\s+"([^"]+)"$')
 STRING_ROW = re.compile(r'^(\d+)\s+"((?:[^"]|"")*)"$')
 DIALOG_HEAD = re.compile(r'^(\w+)\s+DIALOG\s+(.*)$')
+VERSION_HEAD = re.compile(r'^\w+\s+VERSIONINFO$')
+WINDOWS_ONLY_TYPES = ('ICON', 'RT_MANIFEST')
 
 # The constants of <windows.h> that dialog scripts may name.
 CONSTANTS = {
@@ -184,6 +189,7 @@ def parse(path):
     strings, files = [], []
     in_table = False
     dialog = None
+    version_depth = None   # inside a VERSIONINFO block: how many BEGINs are open
     defines = {}
     with open(path, encoding='utf-8') as f:
         lines = f.read().splitlines()
@@ -200,6 +206,17 @@ def parse(path):
                 defines.update(read_defines(os.path.join(os.path.dirname(path), m.group(1)[1:-1])))
             continue
         line = expand(line, defines)
+        if version_depth is not None:
+            if line in ('BEGIN', '{'):
+                version_depth += 1
+            elif line in ('END', '}'):
+                version_depth -= 1
+                if version_depth == 0:
+                    version_depth = None
+            continue
+        if VERSION_HEAD.match(line) and not in_table and dialog is None:
+            version_depth = 0
+            continue
         if dialog is not None:
             if line in ('BEGIN', '{') and not dialog['open']:
                 dialog['open'] = True
@@ -239,10 +256,14 @@ def parse(path):
         if not m:
             sys.exit(f'{where}: unsupported resource line: {raw}')
         name, rtype, rel = m.groups()
+        if rtype.upper() in WINDOWS_ONLY_TYPES:
+            continue
         name = '#' + name if name.isdigit() else name.upper()
         files.append((rtype.upper(), name, os.path.join(os.path.dirname(path), rel)))
     if dialog is not None:
         sys.exit(f'{path}: DIALOG {dialog["name"]} is not closed')
+    if version_depth is not None:
+        sys.exit(f'{path}: VERSIONINFO is not closed')
     return strings, files
 
 
