@@ -70,6 +70,9 @@ int FontPixels(int points)
 
 // Win32's base units: the average width of the 52 letters and the font's
 // height. Fontconfig picks the nearest face when the named one is missing.
+// Without any font it reports cells a million pixels tall; units beyond
+// twice the font's size are such nonsense, and the defaults stand instead
+// of a dialog no screen can hold.
 void MeasureBaseUnits(Dialog* d, Native* n)
 {
     if (d->pointSize <= 0)
@@ -83,13 +86,17 @@ void MeasureBaseUnits(Dialog* d, Native* n)
     pango_layout_get_pixel_size(layout, &width, &height);
     PangoFontMetrics* metrics =
         pango_context_get_metrics(pango_layout_get_context(layout), font, nullptr);
-    int fontHeight = PANGO_PIXELS(pango_font_metrics_get_ascent(metrics) + pango_font_metrics_get_descent(metrics));
-    pango_font_metrics_unref(metrics);
+    int fontHeight = 0;
+    if (metrics) {
+        fontHeight = PANGO_PIXELS(pango_font_metrics_get_ascent(metrics) + pango_font_metrics_get_descent(metrics));
+        pango_font_metrics_unref(metrics);
+    }
     g_object_unref(layout);
     pango_font_description_free(font);
-    if (width > 0)
-        n->baseX = (width / 26 + 1) / 2;
-    if (fontHeight > 0)
+    int baseX = (width / 26 + 1) / 2, limit = 2 * FontPixels(d->pointSize);
+    if (baseX > 0 && baseX <= limit)
+        n->baseX = baseX;
+    if (fontHeight > 0 && fontHeight <= limit)
         n->baseY = fontHeight;
 }
 

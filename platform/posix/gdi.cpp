@@ -330,15 +330,21 @@ bool PutPixels(Dc* dst, int x, int y, int cx, int cy, const uint32_t* pixels, in
 
 // Fonts and text ----------------------------------------------------------
 
+// The largest text cell drawn, either side. Fontconfig without a single
+// font still lays text out, with cells a million pixels tall: that is no
+// text to draw, and its pixels alone would take gigabytes.
+constexpr int maxCellPixels = 4096;
+
 // One Pango context for measuring, for the whole process: fontconfig's
-// set-up is the slow part and is done once.
+// set-up is the slow part and is done once. Null when cairo cannot make one.
 PangoContext* TextContext()
 {
     static PangoContext* context;
     if (!context) {
         cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, 1, 1);
         cairo_t* cr = cairo_create(surface);
-        context = pango_cairo_create_context(cr);
+        if (cairo_status(cr) == CAIRO_STATUS_SUCCESS)
+            context = pango_cairo_create_context(cr);
         cairo_destroy(cr);
         cairo_surface_destroy(surface);
     }
@@ -368,17 +374,20 @@ PangoFontDescription* DescribeFont(const Font& font, double emPixels)
 
 // A negative height is the character (em) height, a positive one the cell
 // height (ascent plus descent), 0 a default cell of 16 pixels.
-double EmPixels(const Font& font)
+// A measured cell more than four times the em or less than a quarter of it
+// is a font gone wrong, and the em is taken for the cell.
+double EmPixels(PangoContext* context, const Font& font)
 {
     if (font.height < 0) return -font.height;
     double cell = font.height ? font.height : 16;
     PangoFontDescription* probe = DescribeFont(font, cell);
-    PangoFontMetrics* metrics = pango_context_get_metrics(TextContext(), probe, nullptr);
+    PangoFontMetrics* metrics = pango_context_get_metrics(context, probe, nullptr);
+    pango_font_description_free(probe);
+    if (!metrics) return cell;
     double probeCell = (double)(pango_font_metrics_get_ascent(metrics) + pango_font_metrics_get_descent(metrics)) /
                        PANGO_SCALE;
     pango_font_metrics_unref(metrics);
-    pango_font_description_free(probe);
-    return probeCell > 0 ? cell * cell / probeCell : cell;
+    return probeCell > cell / 4 && probeCell < cell * 4 ? cell * cell / probeCell : cell;
 }
 
 // The ANSI code page read as Latin-1 (Windows-1252's 0x80..0x9F knowingly
@@ -408,59 +417,75 @@ uint32_t PixelOf(COLORREF colour)
     return (colour & 0xFF) << 16 | (colour & 0xFF00) | (colour >> 16 & 0xFF);
 }
 
-// Opaque: the text cell filled with the background colour and the glyphs
-// antialiased onto it. Transparent: only the pixels a glyph covers at least
-// half are drawn, in the text colour, since what lies beneath a window's
-// pixels cannot be read back to blend with.
+// Copies the rendered cell to the DC. Opaque: the whole cell. Transparent:
+// only the pixels a glyph covers at least half, in the text colour, since
+// what lies beneath a window's pixels cannot be read back to blend with.
+bool PutCell(Dc* dc, int x, int y, const PangoRectangle& cell, cairo_surface_t* surface, bool opaque)
+{
+    const unsigned char* data = cairo_image_surface_get_data(surface);
+    int stride = cairo_image_surface_get_stride(surface);
+    if (!data || stride <= 0) return false;
+    if (opaque) {
+        // cairo leaves the unused top byte of its pixels undefined.
+        std::vector<uint32_t> pixels((size_t)cell.width * cell.height);
+        for (int row = 0; row < cell.height; row++)
+            for (int col = 0; col < cell.width; col++)
+                pixels[(size_t)row * cell.width + col] = ((const uint32_t*)(data + (size_t)row * stride))[col] & 0xFFFFFF;
+        return PutPixels(dc, x, y, cell.width, cell.height, pixels.data(), cell.width);
+    }
+    bool drawn = true;
+    std::vector<uint32_t> ink((size_t)cell.width, PixelOf(dc->textColour));
+    for (int row = 0; row < cell.height && drawn; row++) {
+        const unsigned char* coverage = data + (size_t)row * stride;
+        for (int col = 0; col < cell.width && drawn;) {
+            int end = col;
+            while (end < cell.width && coverage[end] >= 128) end++;
+            if (end > col) drawn = PutPixels(dc, x + col, y + row, end - col, 1, ink.data(), cell.width);
+            col = end + 1;
+        }
+    }
+    return drawn;
+}
+
+// Renders the layout into a cell of its own and copies that to the DC.
+// False, with nothing drawn, when the cell is absurd or cairo fails.
+bool DrawLayout(Dc* dc, int x, int y, PangoLayout* layout)
+{
+    PangoRectangle cell;
+    pango_layout_get_pixel_extents(layout, nullptr, &cell);
+    if (cell.width <= 0 || cell.height <= 0) return true;  // nothing to draw
+    if (cell.width > maxCellPixels || cell.height > maxCellPixels) return false;
+    bool opaque = dc->backMode == OPAQUE;
+    cairo_surface_t* surface =
+        cairo_image_surface_create(opaque ? CAIRO_FORMAT_RGB24 : CAIRO_FORMAT_A8, cell.width, cell.height);
+    cairo_t* cr = cairo_create(surface);  // on a failed surface, a context in the error state
+    if (opaque) {
+        SetSourceColour(cr, dc->backColour);
+        cairo_paint(cr);
+        SetSourceColour(cr, dc->textColour);
+    }
+    cairo_move_to(cr, -cell.x, -cell.y);
+    pango_cairo_show_layout(cr, layout);
+    cairo_surface_flush(surface);
+    bool drawn = cairo_status(cr) == CAIRO_STATUS_SUCCESS && cairo_surface_status(surface) == CAIRO_STATUS_SUCCESS &&
+                 PutCell(dc, x, y, cell, surface, opaque);
+    cairo_destroy(cr);
+    cairo_surface_destroy(surface);
+    return drawn;
+}
+
+// Draws nothing and returns false when the system has no usable font.
 bool DrawText(Dc* dc, int x, int y, const std::string& utf8)
 {
+    PangoContext* context = TextContext();
+    if (!context) return false;
     const Font& font = dc->font ? *dc->font : *StockFont();
-    PangoFontDescription* description = DescribeFont(font, EmPixels(font));
-    PangoLayout* layout = pango_layout_new(TextContext());
+    PangoFontDescription* description = DescribeFont(font, EmPixels(context, font));
+    PangoLayout* layout = pango_layout_new(context);
     pango_layout_set_font_description(layout, description);
     pango_font_description_free(description);
     pango_layout_set_text(layout, utf8.data(), (int)utf8.size());
-    PangoRectangle cell;
-    pango_layout_get_pixel_extents(layout, nullptr, &cell);
-    bool drawn = true;
-    if (cell.width > 0 && cell.height > 0) {
-        bool opaque = dc->backMode == OPAQUE;
-        cairo_surface_t* surface =
-            cairo_image_surface_create(opaque ? CAIRO_FORMAT_RGB24 : CAIRO_FORMAT_A8, cell.width, cell.height);
-        cairo_t* cr = cairo_create(surface);
-        if (opaque) {
-            SetSourceColour(cr, dc->backColour);
-            cairo_paint(cr);
-            SetSourceColour(cr, dc->textColour);
-        }
-        cairo_move_to(cr, -cell.x, -cell.y);
-        pango_cairo_show_layout(cr, layout);
-        cairo_surface_flush(surface);
-        const unsigned char* data = cairo_image_surface_get_data(surface);
-        int stride = cairo_image_surface_get_stride(surface);
-        if (opaque) {
-            // cairo leaves the unused top byte of its pixels undefined.
-            std::vector<uint32_t> pixels((size_t)cell.width * cell.height);
-            for (int row = 0; row < cell.height; row++)
-                for (int col = 0; col < cell.width; col++)
-                    pixels[(size_t)row * cell.width + col] =
-                        ((const uint32_t*)(data + (size_t)row * stride))[col] & 0xFFFFFF;
-            drawn = PutPixels(dc, x, y, cell.width, cell.height, pixels.data(), cell.width);
-        } else {
-            std::vector<uint32_t> ink((size_t)cell.width, PixelOf(dc->textColour));
-            for (int row = 0; row < cell.height && drawn; row++) {
-                const unsigned char* coverage = data + (size_t)row * stride;
-                for (int col = 0; col < cell.width && drawn;) {
-                    int end = col;
-                    while (end < cell.width && coverage[end] >= 128) end++;
-                    if (end > col) drawn = PutPixels(dc, x + col, y + row, end - col, 1, ink.data(), cell.width);
-                    col = end + 1;
-                }
-            }
-        }
-        cairo_destroy(cr);
-        cairo_surface_destroy(surface);
-    }
+    bool drawn = DrawLayout(dc, x, y, layout);
     g_object_unref(layout);
     return drawn;
 }
