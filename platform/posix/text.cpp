@@ -30,11 +30,6 @@ Font* StockFont()
 
 namespace {
 
-// The largest text cell drawn, either side. Fontconfig without a single
-// font still lays text out, with cells a million pixels tall: that is no
-// text to draw, and its pixels alone would take gigabytes.
-constexpr int maxCellPixels = 4096;
-
 // One Pango context for measuring, for the whole process: fontconfig's
 // set-up is the slow part and is done once. Null when cairo cannot make one.
 PangoContext* TextContext()
@@ -147,14 +142,25 @@ bool PutCell(Dc* dc, int x, int y, const PangoRectangle& cell, cairo_surface_t* 
     return drawn;
 }
 
+// Whether a real font could give the cell: at most four ems a line and
+// four ems a character. Fontconfig without a single font still lays text
+// out, now and then in cells a million pixels tall: that is no text to
+// draw, and its pixels alone would take gigabytes.
+bool Plausible(const PangoRectangle& cell, PangoLayout* layout, double emPixels)
+{
+    double limit = 4 * std::max(emPixels, 1.0);
+    return cell.height <= limit * pango_layout_get_line_count(layout) &&
+           cell.width <= limit * std::max(pango_layout_get_character_count(layout), 1);
+}
+
 // Renders the layout into a cell of its own and copies that to the DC.
 // False, with nothing drawn, when the cell is absurd or cairo fails.
-bool DrawLayout(Dc* dc, int x, int y, PangoLayout* layout)
+bool DrawLayout(Dc* dc, int x, int y, PangoLayout* layout, double emPixels)
 {
     PangoRectangle cell;
     pango_layout_get_pixel_extents(layout, nullptr, &cell);
     if (cell.width <= 0 || cell.height <= 0) return true;  // nothing to draw
-    if (cell.width > maxCellPixels || cell.height > maxCellPixels) return false;
+    if (!Plausible(cell, layout, emPixels)) return false;
     bool opaque = dc->backMode == OPAQUE;
     cairo_surface_t* surface =
         cairo_image_surface_create(opaque ? CAIRO_FORMAT_RGB24 : CAIRO_FORMAT_A8, cell.width, cell.height);
@@ -180,12 +186,13 @@ bool DrawText(Dc* dc, int x, int y, const std::string& utf8)
     PangoContext* context = TextContext();
     if (!context) return false;
     const Font& font = dc->font ? *dc->font : *StockFont();
-    PangoFontDescription* description = DescribeFont(font, EmPixels(context, font));
+    double emPixels = EmPixels(context, font);
+    PangoFontDescription* description = DescribeFont(font, emPixels);
     PangoLayout* layout = pango_layout_new(context);
     pango_layout_set_font_description(layout, description);
     pango_font_description_free(description);
     pango_layout_set_text(layout, utf8.data(), (int)utf8.size());
-    bool drawn = DrawLayout(dc, x, y, layout);
+    bool drawn = DrawLayout(dc, x, y, layout, emPixels);
     g_object_unref(layout);
     return drawn;
 }
