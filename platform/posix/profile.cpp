@@ -143,7 +143,7 @@ std::string HomeDirectory()
         return found->pw_dir;
     static bool told = false;
     if (!told) {
-        fprintf(stderr, "no home folder: HOME is not set and user %u has no password entry; settings cannot be saved\n",
+        fprintf(stderr, "no home folder: HOME names none and user %u has no password entry; settings cannot be saved\n",
                 static_cast<unsigned>(getuid()));
         told = true;
     }
