@@ -125,7 +125,8 @@ bool PutCell(Dc* dc, int x, int y, const PangoRectangle& cell, cairo_surface_t* 
         std::vector<uint32_t> pixels((size_t)cell.width * cell.height);
         for (int row = 0; row < cell.height; row++)
             for (int col = 0; col < cell.width; col++)
-                pixels[(size_t)row * cell.width + col] = ((const uint32_t*)(data + (size_t)row * stride))[col] & 0xFFFFFF;
+                pixels[(size_t)row * cell.width + col] =
+                    ((const uint32_t*)(data + (size_t)row * stride))[col] & 0xFFFFFF;
         return PutPixels(dc, x, y, cell.width, cell.height, pixels.data(), cell.width);
     }
     bool drawn = true;

@@ -48,8 +48,7 @@ end_saver
 # no text to draw, but the saver runs and draws on.
 echo '<fontconfig></fontconfig>' >"$shots/fonts.conf"
 FONTCONFIG_FILE=$shots/fonts.conf start_saver --fps --size 30
-window=$(wait_for_saver_window)
-check "without fonts: the saver starts with --fps" test -n "$window"
+wait_for_saver_window >/dev/null
 check "without fonts: it keeps running" keeps_running 2
 check "without fonts: it draws its figure" wait_until 10 figure_drawn
 end_saver

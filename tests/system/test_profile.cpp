@@ -6,7 +6,6 @@
 
 #include <dirent.h>
 #include <gtest/gtest.h>
-#include <pwd.h>
 #include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -270,12 +269,8 @@ TEST_F(ProfileTest, BareNamesResolveUnderTheConfigHome)
 TEST_F(ProfileTest, WritesStayWithinTheSizeTheReaderTakes)
 {
     const size_t limit = 16u << 20;
-    const struct {
-        const char* what;
-        std::string head;  // then empty lines up to `size` bytes
-        size_t size;
-        BOOL result;
-    } cases[] = {
+    // Each file: the head, then empty lines up to its size.
+    const struct { const char* what; std::string head; size_t size; BOOL result; } cases[] = {
         {"a change that keeps the file at the limit", "[Brackwold]\nSize=50\n", limit, TRUE},
         {"a longer value past the limit", "[Brackwold]\nSize=5\n", limit, FALSE},
         {"a new section past the limit", "", limit, FALSE},
@@ -287,12 +282,11 @@ TEST_F(ProfileTest, WritesStayWithinTheSizeTheReaderTakes)
         WriteBytes(file, before);
         SetLastError(0);
         EXPECT_EQ(c.result, WritePrivateProfileStringA("Brackwold", "Size", "70", "BRKW.ini"));
-        const std::string after = ReadBytes(file);
         if (c.result) {
             EXPECT_EQ(70u, GetPrivateProfileIntA("Brackwold", "Size", 50, "BRKW.ini"));
         } else {
             EXPECT_EQ(ERROR_FILE_TOO_LARGE, GetLastError());
-            EXPECT_TRUE(after == before) << "the file is left as it was";
+            EXPECT_TRUE(ReadBytes(file) == before) << "the file is left as it was";
         }
         EXPECT_EQ(std::vector<std::string>{"BRKW.ini"}, Listing(folder)) << "no temporary file left behind";
     }
