@@ -44,4 +44,13 @@ check "it draws its figure" wait_until 10 figure_drawn
 check "and nothing in the corner" test "$(count_pixels corner "$corner" "$lit")" -eq 0
 end_saver
 
+# Without a single font (a fontconfig that names no font folder) there is
+# no text to draw, but the saver runs and draws on.
+echo '<fontconfig></fontconfig>' >"$shots/fonts.conf"
+FONTCONFIG_FILE=$shots/fonts.conf start_saver --fps --size 30
+wait_for_saver_window >/dev/null
+check "without fonts: it keeps running" keeps_running 2
+check "without fonts: it draws its figure" wait_until 10 figure_drawn
+end_saver
+
 finish
