@@ -32,7 +32,7 @@ TEST_F(StageSetupTest, FullScreenGeometry)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        WriteSettings(c.settings);
+        WriteIni(c.settings);
         ResetSceneState();
         BuildStage(c.width, c.height);
         EXPECT_EQ(scene.screenW, c.width);
@@ -54,7 +54,7 @@ TEST_F(StageSetupTest, FullScreenGeometry)
 
 TEST_F(StageSetupTest, PreviewIgnoresSizeAndStaysSilent)
 {
-    WriteSettings("[Brackwold]\nSize=90\nSounds=1\n");
+    WriteIni("[Brackwold]\nSize=90\nSounds=1\n");
     previewMode = true;
     BuildStage(152, 112);
     previewMode = false;
