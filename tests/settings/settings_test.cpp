@@ -3,7 +3,7 @@
 // saver must never write anything while it reads.
 #include "settings/settings.h"
 #include "tests/settings/config_folder.h"
-#include "tests/system/unprivileged.h"
+#include "tests/layer_services/unprivileged.h"
 
 #include <gtest/gtest.h>
 
