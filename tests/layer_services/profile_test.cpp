@@ -2,7 +2,7 @@
 // contents and expected results, then the cases where the file system
 // stands in the way.
 #include "platform/win32.h"
-#include "tests/system/unprivileged.h"
+#include "tests/layer_services/unprivileged.h"
 
 #include <dirent.h>
 #include <gtest/gtest.h>
