@@ -65,6 +65,7 @@ add_library(w32layer_x11 OBJECT
   ${LAYER_DIR}/x11/x11_glx.cpp
   ${LAYER_DIR}/x11/x11_input.cpp
   ${LAYER_DIR}/x11/x11_mappings.cpp
+  ${LAYER_DIR}/x11/x11_monitors.cpp
   ${LAYER_DIR}/x11/x11_windows.cpp)
 target_include_directories(w32layer_x11 PUBLIC ${CMAKE_SOURCE_DIR})
 # RandR and Xinerama tell which monitor is the primary one.
