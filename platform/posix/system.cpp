@@ -262,7 +262,7 @@ LPSTR WINAPI PathCombineA(LPSTR pszDest, LPCSTR pszDir, LPCSTR pszFile)
 void WINAPI ExitProcess(UINT uExitCode)
 {
     fflush(nullptr);
-    w32::CloseSound();
+    w32::CloseSoundOnExit();
     if (w32::exitProcessHook)
         w32::exitProcessHook(uExitCode);
     CheckLeaksBeforeExit();
