@@ -1,4 +1,5 @@
 # Linux: the system's code over our own Win32-compatible layer.
+include(cmake/hardening.cmake)
 find_package(PkgConfig REQUIRED)
 pkg_check_modules(SDL2 REQUIRED IMPORTED_TARGET sdl2)
 pkg_check_modules(GTK3 REQUIRED IMPORTED_TARGET gtk+-3.0)
