@@ -2,9 +2,12 @@
 # Times the way out of the real Linux saver with sound: the hack
 # ("brackwold --root --sounds") on a private Xvfb plays its voice lines into
 # a private PulseAudio server (a null sink), and once its stream is there it
-# gets SIGTERM; printed is the time from the signal to the process's end,
-# and its exit code. Each of SDL's two ways to the server is timed: its own
-# PulseAudio driver and its ALSA driver (through ALSA's pulse plugin).
+# gets SIGTERM. Printed are the times from the signal to the end of the
+# program's own work (its main thread has exited: _exit was called) and to
+# the process's end (the kernel has also freed its memory, which on a
+# loaded machine takes longer than the program's own way out), and the exit
+# code. Each of SDL's two ways to the server is timed: its own PulseAudio
+# driver and its ALSA driver (through ALSA's pulse plugin).
 #
 #   bench/exit_with_sound.sh [path-to-brackwold]
 #
@@ -84,21 +87,28 @@ run_once() {  # run_once DRIVER RUN
         failures=$((failures + 1))
         return
     fi
-    local client start end code
+    local client start left end code stat
     client=$(stream_client)
     start=${EPOCHREALTIME/./}
     kill -TERM "$saver_pid"
     (sleep 30; kill -9 "$saver_pid" 2>/dev/null) &  # a hang ends as 137
     local watchdog=$!
+    # The main thread has left once it is a zombie (field 3 of its stat).
+    while read -r -a stat <"/proc/$saver_pid/task/$saver_pid/stat" 2>/dev/null && [ "${stat[2]}" != Z ]; do
+        read -r -t 0.002 -u "$pause" || :
+    done
+    left=${EPOCHREALTIME/./}
     wait "$saver_pid"
     code=$?
     end=${EPOCHREALTIME/./}
     kill "$watchdog" 2>/dev/null
     saver_pid=
     [ "$code" -eq 0 ] || failures=$((failures + 1))
-    printf '%-11s run %d: SIGTERM to exit %5d ms, exit code %d (stream %s)\n' "$1" "$2" \
-        $(((end - start) / 1000)) "$code" "$client"
+    printf '%-11s run %d: SIGTERM to _exit %5d ms, to the end %5d ms, exit code %d (stream %s)\n' "$1" "$2" \
+        $(((left - start) / 1000)) $(((end - start) / 1000)) "$code" "$client"
 }
+# A pipe nothing writes to: read -t on it sleeps without starting a process.
+exec {pause}<> <(:)
 
 echo "program  $SAVER"
 for driver in pulseaudio alsa; do
