@@ -13,21 +13,9 @@ said() { grep -q -- "$2" "$out/$1"; }
 run_to_end --help
 check "--help exits with 0" test $? -eq 0
 check "--help names every option" bash -c 'for o in --root --window-id --poly-resolution --size --char-delay --sounds --no-sounds; do grep -q -- "$o" "$1" || exit 1; done' _ "$out/stdout"
-
-# A host window of the test's own: start_host NAME W H [input-only] sets
-# $NAME to its id; end_host NAME destroys it.
-start_host() {
-    local fd
-    mkfifo "$out/$1.in"
-    "$XPROBE" host "${@:2}" <"$out/$1.in" >"$out/$1.id" &
-    exec {fd}>"$out/$1.in"
-    eval "$1_fd=$fd"
-    wait_until 5 test -s "$out/$1.id"
-    eval "$1=$(cat "$out/$1.id")"
-}
-end_host() { eval "echo destroy >&\$$1_fd"; }
-
-start_host glass 200 100 input-only
+# An InputOnly window of the test's own, to be refused by its id.
+coproc GLASS { "$XPROBE" host 200 100 input-only; }
+read -r glass <&"${GLASS[0]}"
 while IFS='|' read -r expected usage args; do
     # shellcheck disable=SC2086
     run_to_end $args
@@ -41,7 +29,20 @@ usage|usage|/x
 no window|-|--window-id 0x7ffffff0
 takes input only|-|--window-id $glass
 TABLE
-end_host glass
+echo destroy >&"${GLASS[1]}"
+
+# A host window of the test's own: start_host NAME W H sets $NAME to its id;
+# end_host NAME destroys it.
+start_host() {
+    local fd
+    mkfifo "$out/$1.in"
+    "$XPROBE" host "$2" "$3" <"$out/$1.in" >"$out/$1.id" &
+    exec {fd}>"$out/$1.in"
+    eval "$1_fd=$fd"
+    wait_until 5 test -s "$out/$1.id"
+    eval "$1=$(cat "$out/$1.id")"
+}
+end_host() { eval "echo destroy >&\$$1_fd"; }
 
 # True when more than 100 pixels of the window are lit (the banner at least:
 # the stage may be between two figures).
