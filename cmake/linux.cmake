@@ -1,4 +1,5 @@
 # Linux: the system's code over our own Win32-compatible layer.
+include(cmake/hardening.cmake)
 find_package(PkgConfig REQUIRED)
 pkg_check_modules(SDL2 REQUIRED IMPORTED_TARGET sdl2)
 pkg_check_modules(GTK3 REQUIRED IMPORTED_TARGET gtk+-3.0)
@@ -67,6 +68,7 @@ add_library(w32layer_x11 OBJECT
   ${LAYER_DIR}/x11/x11_glx.cpp
   ${LAYER_DIR}/x11/x11_input.cpp
   ${LAYER_DIR}/x11/x11_mappings.cpp
+  ${LAYER_DIR}/x11/x11_monitors.cpp
   ${LAYER_DIR}/x11/x11_windows.cpp)
 target_include_directories(w32layer_x11 PUBLIC ${CMAKE_SOURCE_DIR})
 # RandR and Xinerama tell which monitor is the primary one.

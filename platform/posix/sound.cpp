@@ -265,6 +265,16 @@ std::string SoundDeviceDriver()
     return driver ? driver : "";
 }
 
+// Quitting SDL's audio subsystem joins its device-watching thread, which
+// may be in the middle of a scan of ALSA's devices (slow on a loaded
+// machine); _exit ends that thread as well.
+void CloseSoundOnExit()
+{
+    if (device)
+        SDL_CloseAudioDevice(device);
+    device = 0;
+}
+
 void CloseSound()
 {
     CloseDevice();

@@ -35,9 +35,12 @@ std::string SoundName(LPCSTR sound, DWORD flags);
 std::string SoundOnDevice();
 std::string SoundDeviceDriver();
 
-// Stops the sound and closes the audio device; ExitProcess calls it so the
-// device never outlives the process's ordinary end.
+// Stops the sound and closes the audio device and SDL's audio subsystem, so
+// that the next sound opens everything anew.
 void CloseSound();
+// ExitProcess's part: the device is closed, so the sound server sees the
+// stream end, and the subsystem is left to the process's end.
+void CloseSoundOnExit();
 
 // The platform id GetVersionExA reports (the NT family) and the flag behind
 // SystemParametersInfoA(SPI_SCREENSAVERRUNNING).

@@ -242,7 +242,7 @@ void WINAPI Sleep(DWORD dwMilliseconds)
 void WINAPI ExitProcess(UINT uExitCode)
 {
     fflush(nullptr);
-    w32::CloseSound();
+    w32::CloseSoundOnExit();
     if (w32::exitProcessHook)
         w32::exitProcessHook(uExitCode);
     CheckLeaksBeforeExit();
