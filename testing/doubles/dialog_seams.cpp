@@ -2,7 +2,7 @@
 // without a display, driven by the same key, click and scroll reports the
 // front end makes. Linked into the tests, tools and benchmarks, never into
 // the program.
-#include "platform/posix/dialog_seams.h"
+#include "testing/doubles/dialog_seams.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // away on request. Linked into the tests, tools and benchmarks, never into
 // the program.
 #include "platform/posix/sys_internal.h"
-#include "platform/posix/sys_seams.h"
+#include "testing/doubles/sys_seams.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 // benchmarks, never into the program.
 #include "platform/posix/resources.h"
 #include "platform/posix/sys_internal.h"
-#include "platform/posix/sys_seams.h"
+#include "testing/doubles/sys_seams.h"
 
 #include <list>
 #include <map>

@@ -4,7 +4,7 @@
 // the program.
 #include "platform/posix/entry/process.h"
 #include "platform/posix/sys_internal.h"
-#include "platform/posix/sys_seams.h"
+#include "testing/doubles/sys_seams.h"
 
 namespace {
 

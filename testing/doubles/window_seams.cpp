@@ -1,7 +1,7 @@
 // The windowing core's test doubles: refused pixel formats, a reset of every
 // window, class and GL context between tests, and bitmaps from memory.
 // Linked into the tests, tools and benchmarks, never into the program.
-#include "platform/posix/window_seams.h"
+#include "testing/doubles/window_seams.h"
 
 #include "platform/posix/backend.h"
 

@@ -1,4 +1,4 @@
-// Test seams of the windowing core (platform/posix/seams/, which the program
+// Test seams of the windowing core (testing/doubles/, which the program
 // does not link). Tests use them to reach failure paths the display would not
 // produce on demand.
 #pragma once

@@ -4,8 +4,8 @@
 // SwapBuffers keeps a copy of what was presented.
 #include "platform/posix/backend.h"
 #include "platform/posix/sys_internal.h"
-#include "platform/posix/offscreen/offscreen_seams.h"
-#include "platform/posix/window_seams.h"
+#include "testing/offscreen/offscreen_seams.h"
+#include "testing/doubles/window_seams.h"
 
 #include <GL/osmesa.h>
 
