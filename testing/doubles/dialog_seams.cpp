@@ -4,6 +4,8 @@
 // the program.
 #include "testing/doubles/dialog_seams.h"
 
+#include "platform/posix/devices.h"
+
 namespace {
 
 using w32::Dialog;
@@ -36,12 +38,22 @@ int IndexOfControl(Dialog* d, int id)
 
 }  // namespace
 
+namespace w32::devices {
+
+INT_PTR RunModalDialog(LPCSTR templateName, HWND owner, DLGPROC proc, LPARAM param)
+{
+    if (script)
+        return ScriptedDialogBox(templateName, owner, proc, param);
+    return RunDialogOnScreen(templateName, owner, proc, param);
+}
+
+}  // namespace w32::devices
+
 namespace w32test {
 
 void ScriptDialogs(std::function<void(HWND dialog, HWND owner)> wanted)
 {
     script = std::move(wanted);
-    w32::dialogBoxHook = script ? ScriptedDialogBox : nullptr;
 }
 
 HWND OpenDialog(LPCSTR templateName, DLGPROC proc, LPARAM param)
