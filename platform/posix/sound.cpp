@@ -7,6 +7,7 @@
 // There is deliberately no fallback to SDL's silent "dummy" or "disk"
 // drivers: without a real device PlaySoundA fails, and the saver turns its
 // sound off.
+#include "platform/posix/devices.h"
 #include "platform/posix/resources.h"
 #include "platform/posix/sys_internal.h"
 
@@ -281,8 +282,6 @@ void CloseSound()
     lastStarted.clear();
 }
 
-BOOL (*playSoundHook)(LPCSTR sound, HMODULE module, DWORD flags) = nullptr;
-
 }  // namespace w32
 
 extern "C" {
@@ -294,9 +293,7 @@ extern "C" {
 // sound has played.
 BOOL WINAPI PlaySoundA(LPCSTR pszSound, HMODULE hmod, DWORD fdwSound)
 {
-    if (w32::playSoundHook)
-        return w32::playSoundHook(pszSound, hmod, fdwSound);
-    return w32::PlayWave(pszSound, hmod, fdwSound);
+    return w32::devices::PlayOnOutput(pszSound, hmod, fdwSound);
 }
 
 }  // extern "C"

@@ -22,7 +22,7 @@ HMODULE FindLoadedModule(const char* name);
 bool EqualNoCase(std::string_view a, std::string_view b);
 std::string UpperCase(std::string text);
 
-// PlaySoundA's own work (sound.cpp), shared with its test double: finds and
+// PlaySoundA's own work (sound.cpp), for the sound output and its double: finds and
 // decodes the sound and hands it to the audio device. With fakeDevice, the
 // sound is found and decoded all the same but no device is opened: its name
 // goes into *fakeDevice instead, and a stop clears it.
@@ -53,19 +53,14 @@ struct ProfileOverride {
 };
 std::vector<ProfileOverride>& ProfileOverrides();
 
-// Hooks that replace a call's whole work or result. Only the test doubles
-// (platform/posix/seams/) set them; in the program they stay null.
-extern DWORD (*tickCountHook)(DWORD tickCount);
-extern LONGLONG (*performanceCounterHook)();
-// ExitProcess calls it after stdio is flushed; it must not return, so a hook
-// that wants control back throws.
-extern void (*exitProcessHook)(UINT exitCode);
-// True when it decided UnhandledExceptionFilter's result.
-extern bool (*unhandledExceptionHook)(EXCEPTION_POINTERS* exception, LONG* result);
-extern BOOL (*playSoundHook)(LPCSTR sound, HMODULE module, DWORD flags);
-// Called for every message box once its text is on stderr; false keeps the
-// dialog from showing.
-extern bool (*messageBoxHook)(LPCSTR text, LPCSTR caption, UINT type);
+// The end and the crash report as the program has them, shared by the
+// process device and its double: the leak check of sanitizer builds (a leak
+// ends the process there), and the crash's line on stderr.
+void CheckLeaksBeforeExit();
+void WriteCrashReport(const EXCEPTION_POINTERS* exception);
+
+// A message box's dialog; none in hack mode or without a display.
+void ShowMessageDialog(HWND owner, const char* text, const char* caption, UINT type);
 
 // Sets the thread's last error to the Win32 code closest to an errno value.
 void SetLastErrorFromErrno(int error);
