@@ -21,7 +21,11 @@ timed() {
     { time "$@" 2>&4; } 4>&2 2>>"$phases"
 }
 
-timed packages "$top/scripts/setup.sh"
+timed "packages for the Linux builds" "$top/scripts/setup.sh" linux
+# The rest (cross-compilers, Wine, X servers, tools of the tests) installs
+# while the sanitizer build compiles.
+timed "packages, the rest" "$top/scripts/setup.sh" rest >"$top/build/setup.log" 2>&1 &
+rest=$!
 
 configure() {  # configure FOLDER CMAKE-ARGS...
     cmake -S "$top" -B "$top/build/$1" "${@:2}" >/dev/null
@@ -62,6 +66,7 @@ other_builds() {
 }
 
 timed "build asan (clang, fuzzers)" build_sanitized
+wait "$rest" || { cat "$top/build/setup.log"; exit 1; }
 (renice -n 19 -p "$BASHPID" >/dev/null; other_builds) >"$top/build/builds.log" 2>&1 &
 builds=$!
 

@@ -28,12 +28,12 @@ x_server() {
 }
 
 # start_xvfb [SIZE]: a private Xvfb, DISPLAY exported; it stops when the
-# sourcing shell exits.
+# sourcing shell exits (waited for, so that its CPU time counts as ours).
 start_xvfb() {
     x_server Xvfb -screen 0 "${1:-1024x768x24}" -noreset || return 1
     xvfb_pid=$x_pid
     export DISPLAY=$x_display
-    trap 'kill $xvfb_pid 2>/dev/null' EXIT
+    trap 'kill $xvfb_pid 2>/dev/null; wait $xvfb_pid 2>/dev/null' EXIT
 }
 
 # Starts Xephyr with two 800x600 monitors (two Xinerama heads, the first
