@@ -87,10 +87,15 @@ suppressions_used() {
 # accessibility bridge stays off: it loses a string as GTK starts, in a
 # frame the fast leak stacks cannot name for a suppression.
 cd "$top/build/asan"
-LSAN_OPTIONS="suppressions=$top/tests/sanitizers/lsan.supp:print_suppressions=1" \
-UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 NO_AT_BRIDGE=1 \
-    timed "tests asan" ctest --output-on-failure --timeout 300 -j "$jobs" -LE plain || status=$?
+export LSAN_OPTIONS="suppressions=$top/tests/sanitizers/lsan.supp:print_suppressions=1" \
+    UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 NO_AT_BRIDGE=1
+timed "tests asan" ctest --output-on-failure --timeout 300 -j "$jobs" -LE 'plain|fuzz' || status=$?
 suppressions_used
+# The fuzzers after them: each keeps a core busy, which the end-to-end tests'
+# deadlines cannot spare.
+timed "fuzzers" ctest --output-on-failure --timeout 300 -j "$jobs" -L fuzz || status=$?
+suppressions_used
+unset LSAN_OPTIONS UBSAN_OPTIONS NO_AT_BRIDGE
 
 if ! wait "$builds"; then
     cat "$top/build/builds.log"
