@@ -1,18 +1,28 @@
 #!/usr/bin/env bash
 # Installs what building, running and testing Brackwold! needs on Debian 12.
 # Idempotent: installs only what is missing. Runs apt-get as root or via sudo.
+#   setup.sh [linux | rest]: only what the Linux builds need, or only the
+#   rest (the test command installs the rest while it compiles); both by default.
 set -euo pipefail
 
-packages=(
+linux_packages=(
     build-essential cmake ninja-build ccache pkg-config python3
     zlib1g-dev libx11-dev libxfixes-dev libxrandr-dev libxinerama-dev libgl-dev libglu1-mesa-dev libosmesa6-dev libsdl2-dev libgtk-3-dev
     libgtest-dev libgmock-dev clang-14 libfuzzer-14-dev
+)
+rest_packages=(
     g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools
     wine64
     xvfb xserver-xephyr xauth xdotool x11-utils imagemagick
     espeak-ng sox pulseaudio pulseaudio-utils fonts-comic-neue
     xscreensaver lintian wixl zip devscripts libasound2-plugins
 )
+case ${1:-} in
+    linux) packages=("${linux_packages[@]}") ;;
+    rest) packages=("${rest_packages[@]}") ;;
+    "") packages=("${linux_packages[@]}" "${rest_packages[@]}") ;;
+    *) echo "usage: setup.sh [linux | rest]" >&2; exit 2 ;;
+esac
 
 missing=()
 for package in "${packages[@]}"; do

@@ -1,32 +1,79 @@
 #!/usr/bin/env bash
 # Sets up, builds everything (Linux and both Windows savers) and runs every
-# test, on a private Xvfb display.
+# test once: the unit, end-to-end and fuzz tests in the sanitizer build
+# (build/asan), and what only the ordinary build can show (label "plain")
+# in build/linux. Each phase's wall and CPU seconds go to build/phases.txt.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 # ccache keyed on paths relative to the tree and not on the build folder, so
 # that the second build of the same sources (the Makefile one below) comes
 # from the cache rather than from the compiler.
 export CCACHE_BASEDIR="$top" CCACHE_NOHASHDIR=true
-"$top/scripts/setup.sh"
-"$top/scripts/build.sh" --windows
+jobs=$(nproc)
+mkdir -p "$top/build"
+phases=$top/build/phases.txt
+: >"$phases"
+# timed NAME COMMAND...: runs COMMAND and adds its wall and CPU time to $phases.
+timed() {
+    local TIMEFORMAT
+    TIMEFORMAT="$(printf '%-30s' "$1") %1R s wall, %1U s user, %1S s sys"
+    shift
+    { time "$@" 2>&4; } 4>&2 2>>"$phases"
+}
 
+timed "packages for the Linux builds" "$top/scripts/setup.sh" linux
+# The rest (cross-compilers, Wine, X servers, tools of the tests) installs
+# while the sanitizer build compiles.
+timed "packages, the rest" "$top/scripts/setup.sh" rest >"$top/build/setup.log" 2>&1 &
+rest=$!
+
+configure() {  # configure FOLDER CMAKE-ARGS...
+    cmake -S "$top" -B "$top/build/$1" "${@:2}" >/dev/null
+}
+# The sanitizer build is clang's: its ASan and UBSan compile our tests three
+# times faster than GCC's, and libFuzzer's harnesses come with it.
+build_sanitized() {
+    configure asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBRACKWOLD_FUZZ=ON \
+        -DCMAKE_C_COMPILER=clang-14 -DCMAKE_CXX_COMPILER=clang++-14
+    ninja -C "$top/build/asan" -j "$jobs"
+}
+# The ordinary build: the program and what the "plain" tests run (no test
+# binaries: their tests ran in the sanitizer build).
+build_plain() {
+    configure linux -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+        -DBRACKWOLD_WINDOWS_SCR="$top/build/win64/brackwold.scr"
+    ninja -C "$top/build/linux" -j "$jobs" brackwold package_docs render_figures long_run
+}
+build_windows() {  # build_windows ARCH FOLDER
+    configure "$2" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-$1.cmake"
+    ninja -C "$top/build/$2" -j "$jobs"
+}
 # The ordinary CMake build as packagers and IDEs run it, with CMake's
-# Makefile generator (build.sh uses Ninja, which hides a missing output
-# folder): the program, tools and benchmarks, without the tests.
-cmake -S "$top" -B "$top/build/make" -G "Unix Makefiles" -DBRACKWOLD_TESTS=OFF >/dev/null
-cmake --build "$top/build/make" -j "$(nproc)" >/dev/null
+# Makefile generator (Ninja hides a missing output folder): the program,
+# tools and benchmarks, without the tests; ccache serves what build/linux
+# compiled.
+build_make() {
+    configure make -G "Unix Makefiles" -DBRACKWOLD_TESTS=OFF
+    cmake --build "$top/build/make" -j "$jobs" >/dev/null
+}
+# The other builds, at low priority beside the sanitizer build's tests
+# (which mostly wait for X servers and timers); output in build/builds.log.
+other_builds() {
+    timed "build linux (plain)" build_plain
+    timed "build win64" build_windows x86_64 win64
+    timed "build win32" build_windows i686 win32
+    timed "build make" build_make
+}
+
+timed "build asan (clang, fuzzers)" build_sanitized
+wait "$rest" || { cat "$top/build/setup.log"; exit 1; }
+(renice -n 19 -p "$BASHPID" >/dev/null; other_builds) >"$top/build/builds.log" 2>&1 &
+builds=$!
 
 source "$top/scripts/xvfb.sh"
 start_xvfb 1024x768x24
-cd "$top/build/linux"
-ctest --output-on-failure --timeout 300 -j 2
+status=0
 
-# The Linux tests again, built with AddressSanitizer and
-# UndefinedBehaviorSanitizer; any report fails its test. Leaks inside system
-# libraries are suppressed in tests/sanitizers/lsan.supp, each with its reason.
-cmake -S "$top" -B "$top/build/asan" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBRACKWOLD_SANITIZE=ON >/dev/null
-ninja -C "$top/build/asan" -j "$(nproc)"
-cd "$top/build/asan"
 # How often each leak suppression fired, summed over the last ctest run here
 # (ctest keeps every test's output, passed or not, in LastTest.log).
 suppressions_used() {
@@ -35,22 +82,25 @@ suppressions_used() {
          on && $1 ~ /^[0-9]+$/ { n[$3] += $1; b[$3] += $2 }
          END { for (t in n) printf "  %6d %10d %s\n", n[t], b[t], t }' Testing/Temporary/LastTest.log | sort -k3
 }
-# GTK's accessibility bridge stays off: it loses a string as GTK starts, in
-# a frame the fast leak stacks cannot name for a suppression.
-status=0
-LSAN_OPTIONS="suppressions=$top/tests/sanitizers/lsan.supp:print_suppressions=1" \
-UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 NO_AT_BRIDGE=1 \
-    ctest --output-on-failure --timeout 300 -j 2 -LE regen || status=$?
+# Any sanitizer report fails its test; leaks inside system libraries are
+# suppressed in tests/sanitizers/lsan.supp, each with its reason. GTK's
+# accessibility bridge stays off: it loses a string as GTK starts, in a
+# frame the fast leak stacks cannot name for a suppression.
+cd "$top/build/asan"
+export LSAN_OPTIONS="suppressions=$top/tests/sanitizers/lsan.supp:print_suppressions=1" \
+    UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 NO_AT_BRIDGE=1
+timed "tests asan" ctest --output-on-failure --timeout 300 -j "$jobs" -LE 'plain|fuzz' || status=$?
 suppressions_used
-[ "$status" -eq 0 ]
+# The fuzzers after them: each keeps a core busy, which the end-to-end tests'
+# deadlines cannot spare.
+timed "fuzzers" ctest --output-on-failure --timeout 300 -j "$jobs" -L fuzz || status=$?
+suppressions_used
+unset LSAN_OPTIONS UBSAN_OPTIONS NO_AT_BRIDGE
 
-# The libFuzzer harnesses (clang), each for a bounded time from its seeds.
-cmake -S "$top" -B "$top/build/fuzz" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBRACKWOLD_FUZZ=ON \
-    -DCMAKE_C_COMPILER=clang-14 -DCMAKE_CXX_COMPILER=clang++-14 >/dev/null
-ninja -C "$top/build/fuzz" -j "$(nproc)" fuzzers
-cd "$top/build/fuzz"
-LSAN_OPTIONS="suppressions=$top/tests/sanitizers/lsan.supp:print_suppressions=1" \
-UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-    ctest --output-on-failure -j 2 -L fuzz || status=$?
-suppressions_used
-[ "$status" -eq 0 ]
+if ! wait "$builds"; then
+    cat "$top/build/builds.log"
+    exit 1
+fi
+cd "$top/build/linux"
+timed "tests plain" ctest --output-on-failure --timeout 600 -j "$jobs" -L plain || status=$?
+exit "$status"

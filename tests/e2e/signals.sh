@@ -6,6 +6,7 @@
 # build, checking for leaks on its way out of a loaded machine, took 4.7 s.
 source "$(dirname "$0")/lib.sh"
 hang=10
+source "$(dirname "$0")/../../scripts/xvfb.sh"
 
 export XDG_RUNTIME_DIR
 XDG_RUNTIME_DIR=$(mktemp -d)
@@ -87,12 +88,9 @@ echo destroy >&"${HOST[1]}"
 
 # A server of our own, killed under a saver that plays sound: the saver
 # leaves through its usual path (Xlib's default would exit(1) at once).
-for lost in $(seq 130 160); do [ -e "/tmp/.X11-unix/X$lost" ] || [ -e "/tmp/.X$lost-lock" ] || break; done
-Xvfb ":$lost" -screen 0 800x600x24 -nolisten tcp >/dev/null 2>&1 &
-lost_pid=$!
-lost_server_up() { DISPLAY=":$lost" xdpyinfo >/dev/null 2>&1; }
-wait_until 5 lost_server_up
-DISPLAY=":$lost" "$SAVER" /s 2>"$XDG_RUNTIME_DIR/lost.err" &
+x_server Xvfb -screen 0 800x600x24
+lost_pid=$x_pid
+DISPLAY=$x_display "$SAVER" /s 2>"$XDG_RUNTIME_DIR/lost.err" &
 saver_pid=$!
 check "the saver on the doomed server plays a voice line" wait_for_sound 40
 kill "$lost_pid"

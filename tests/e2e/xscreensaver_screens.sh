@@ -4,18 +4,12 @@
 # and both must end on deactivation.
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/xscreensaver_lib.sh"
+source "$(dirname "$0")/../../scripts/xvfb.sh"
 xvfb_pid=
 trap 'stop_daemon; [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null; wait; cleanup' EXIT
 
 # A display of our own with two screens.
-for number in $(seq 140 170); do
-    [ -e "/tmp/.X11-unix/X$number" ] || [ -e "/tmp/.X$number-lock" ] && continue
-    Xvfb ":$number" -screen 0 640x480x24 -screen 1 640x480x24 -nolisten tcp >/dev/null 2>&1 &
-    xvfb_pid=$!
-    export DISPLAY=":$number"
-    wait_until 5 xdpyinfo >/dev/null 2>&1 && break
-    kill "$xvfb_pid" 2>/dev/null; wait "$xvfb_pid" 2>/dev/null; xvfb_pid=
-done
+x_server Xvfb -screen 0 640x480x24 -screen 1 640x480x24 && xvfb_pid=$x_pid && export DISPLAY=$x_display
 check "an X display with two screens" test "$(xdpyinfo 2>/dev/null | awk '/number of screens:/ { print $4 }')" = 2
 
 start_daemon --size 40

@@ -7,6 +7,9 @@ scr=$SAVER
 
 test -f "$scr" || { echo "FAIL - $scr was not built"; exit 1; }
 mkdir -p "$WINEPREFIX"
+# A server still up after the test before, on that test's display, goes.
+"$(dirname "$WINE64")/wineserver" -k >/dev/null 2>&1
+"$(dirname "$WINE64")/wineserver" -w >/dev/null 2>&1
 "$WINE64" wineboot -i >/dev/null 2>&1   # first use creates the prefix
 
 # find_window XDOTOOL-SEARCH-ARGS...: sets window to the first visible match,
