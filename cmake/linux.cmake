@@ -111,8 +111,12 @@ if(OSMESA_FOUND)
   endfunction()
 endif()
 
-add_executable(brackwold ${CMAKE_SOURCE_DIR}/shell/winmain.cpp ${LAYER_DIR}/entry/main.cpp
-  ${LAYER_DIR}/entry/start_process.cpp ${LAYER_DIR}/entry/hack_options.cpp)
+# The Linux process entry (shell/linux_main.cpp) reads XScreenSaver's
+# options before WinMain; what it runs up to the shell stands apart, so the
+# tests and the fuzzer can run it too.
+set(LINUX_ENTRY_SOURCES ${CMAKE_SOURCE_DIR}/shell/start_process.cpp ${CMAKE_SOURCE_DIR}/shell/hack_options.cpp)
+add_executable(brackwold ${CMAKE_SOURCE_DIR}/shell/winmain.cpp ${CMAKE_SOURCE_DIR}/shell/linux_main.cpp
+  ${LINUX_ENTRY_SOURCES})
 target_link_libraries(brackwold PRIVATE brackwold_system brackwold_resources w32layer_on_x11 w32layer_program)
 include(cmake/package.cmake)
 

@@ -16,9 +16,4 @@ LPSTR CommandLineTail();
 // input and no focus, and end when it goes away. False when it is no window.
 bool UseWindowAsScreen(HWND window);
 
-// A value given on the command line for this run: reads of that key of that
-// section and file return it instead of what the file holds. Nothing is
-// written.
-void OverrideProfileValue(LPCSTR fileName, LPCSTR section, LPCSTR key, const char* value);
-
 }  // namespace w32

@@ -44,12 +44,6 @@ void CloseSound();
 extern DWORD platformId;
 extern bool screenSaverRunning;
 
-// The values given with OverrideProfileValue, in the order given.
-struct ProfileOverride {
-    std::string path, section, key, value;
-};
-std::vector<ProfileOverride>& ProfileOverrides();
-
 // Hooks that replace a call's whole work or result. Only the test doubles
 // (platform/posix/seams/) set them; in the program they stay null.
 extern DWORD (*tickCountHook)(DWORD tickCount);

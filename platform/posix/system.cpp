@@ -1,6 +1,6 @@
 // Process services: command line, version, time, process exit, the
 // screen-saver-running flag and the unhandled-exception filter.
-#include "platform/posix/entry/process.h"
+#include "platform/posix/process.h"
 #include "platform/posix/sys_internal.h"
 
 #include <errno.h>

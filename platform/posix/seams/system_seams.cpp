@@ -2,7 +2,7 @@
 // the exit and exception hooks, the screen-saver flag and the command-line
 // profile values. Linked into the tests, tools and benchmarks, never into
 // the program.
-#include "platform/posix/entry/process.h"
+#include "platform/posix/process.h"
 #include "platform/posix/sys_internal.h"
 #include "platform/posix/sys_seams.h"
 
@@ -98,11 +98,6 @@ void SetUnhandledExceptionHook(std::function<LONG(EXCEPTION_POINTERS*)> hook)
 int UnhandledExceptionCount()
 {
     return exceptionCount;
-}
-
-void ClearProfileOverrides()
-{
-    w32::ProfileOverrides().clear();
 }
 
 }  // namespace w32test
