@@ -22,6 +22,7 @@ set(RC_TABLE ${CMAKE_BINARY_DIR}/generated/resource_table.cpp)
 add_custom_command(OUTPUT ${RC_TABLE}
   COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/resources/rc2cpp.py ${RC_SCRIPT} ${RC_TABLE}
   DEPENDS ${RC_SCRIPT} ${CMAKE_SOURCE_DIR}/resources/resource_ids.h ${CMAKE_SOURCE_DIR}/resources/rc2cpp.py
+    ${CMAKE_SOURCE_DIR}/resources/rc_file.py
     ${RESOURCE_FILES}
   COMMENT "Embedding resources")
 add_library(brackwold_resources OBJECT ${RC_TABLE})
