@@ -23,7 +23,7 @@ install(FILES ${INSTALL_FILES}/copyright ${CHANGELOG} DESTINATION ${CMAKE_INSTAL
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME brackwold)
-set(CPACK_PACKAGE_VERSION 1.0.0)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "The Brackwold! developers")
 set(CPACK_PACKAGE_CONTACT "The Brackwold! developers <brackwold@example.org>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "cartoon figures on a bouncing OpenGL stage (screen saver)")

@@ -5,7 +5,20 @@ add_executable(brackwold WIN32 ${SYSTEM_SOURCES} ${FIGURE_SOURCES} ${CMAKE_SOURC
 target_include_directories(brackwold PRIVATE ${CMAKE_SOURCE_DIR})
 set_target_properties(brackwold PROPERTIES SUFFIX ".scr")
 target_link_options(brackwold PRIVATE -static -static-libgcc -static-libstdc++ -mwindows -s)
-target_link_libraries(brackwold PRIVATE opengl32 glu32 winmm gdi32 user32 advapi32 shlwapi)
+target_link_libraries(brackwold PRIVATE opengl32 glu32 winmm gdi32 user32 advapi32)
+# Only 32-bit programs get their writes to the Windows folder moved to a
+# per-user copy: the 64-bit saver keeps its settings per user itself.
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+  target_sources(brackwold PRIVATE ${CMAKE_SOURCE_DIR}/platform/windows/profile.cpp)
+  target_compile_definitions(brackwold PRIVATE BRACKWOLD_PER_USER_PROFILE)
+endif()
+# The version resource takes the project's version from here. windres hands
+# its preprocessor's command line to a shell, which would strip the quotes
+# of the version text, unless it runs the preprocessor into a temporary file.
+set_property(SOURCE ${CMAKE_SOURCE_DIR}/resources/brackwold.rc APPEND PROPERTY COMPILE_DEFINITIONS
+  BRACKWOLD_VERSION_MAJOR=${PROJECT_VERSION_MAJOR} BRACKWOLD_VERSION_MINOR=${PROJECT_VERSION_MINOR}
+  BRACKWOLD_VERSION_PATCH=${PROJECT_VERSION_PATCH} BRACKWOLD_VERSION="${PROJECT_VERSION}")
+set_property(SOURCE ${CMAKE_SOURCE_DIR}/resources/brackwold.rc APPEND PROPERTY COMPILE_OPTIONS --use-temp-file)
 # windres finds the files the script names beside it; a changed picture or
 # sound must rebuild the resources as a changed script does.
 set_property(SOURCE ${CMAKE_SOURCE_DIR}/resources/brackwold.rc APPEND PROPERTY

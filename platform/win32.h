@@ -10,9 +10,18 @@
 
 #include <windows.h>
 #include <mmsystem.h>
-#include <shlwapi.h>
 #include <GL/gl.h>
 #include <GL/glu.h>
+
+// The 64-bit saver may not write the Windows folder, and Windows moves such
+// writes to a per-user copy only for 32-bit programs: its bare profile names
+// resolve per user instead (platform/windows/profile.cpp).
+#ifdef BRACKWOLD_PER_USER_PROFILE
+#include "platform/windows/profile.h"
+#define GetPrivateProfileIntA PerUserGetPrivateProfileIntA
+#define WritePrivateProfileStringA PerUserWritePrivateProfileStringA
+#define GetWindowsDirectoryA PerUserProfileFolderA
+#endif
 
 #else  // the Linux layer
 
@@ -465,7 +474,6 @@ LONG WINAPI RegCloseKey(HKEY hKey);
 UINT WINAPI GetPrivateProfileIntA(LPCSTR lpAppName, LPCSTR lpKeyName, INT nDefault, LPCSTR lpFileName);
 BOOL WINAPI WritePrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpString, LPCSTR lpFileName);
 UINT WINAPI GetWindowsDirectoryA(LPSTR lpBuffer, UINT uSize);
-LPSTR WINAPI PathCombineA(LPSTR pszDest, LPCSTR pszDir, LPCSTR pszFile);
 
 // Resources
 int WINAPI LoadStringA(HINSTANCE hInstance, UINT uID, LPSTR lpBuffer, int cchBufferMax);

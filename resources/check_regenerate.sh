@@ -14,10 +14,12 @@ scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 
 python3 "$here/make_banner.py" "$scratch/banner.bmp"
+python3 "$here/make_icon.py" "$scratch/brackwold.ico"
 python3 "$here/make_audio.py" "$scratch/wave"
 
 status=0
 cmp -s "$scratch/banner.bmp" "$here/banner.bmp" || { echo "banner.bmp differs"; status=1; }
+cmp -s "$scratch/brackwold.ico" "$here/brackwold.ico" || { echo "brackwold.ico differs"; status=1; }
 if [ -n "$render_figures" ]; then
     python3 "$here/make_title.py" "$render_figures" "$scratch/title.bmp"
     # Software GL may round a few pixels differently on another processor.

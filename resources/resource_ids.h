@@ -13,6 +13,9 @@
 #define IDS_SETTINGS_FILE 1001    // the INI file, a bare 8.3 name
 #define IDS_SETTINGS_SECTION 1007 // its section
 
+// The program's icon: the lowest id, so Explorer shows it for the file.
+#define IDI_BRACKWOLD 1
+
 // Bitmaps ("TITLE", the dialog's picture, goes by name).
 #define IDB_BANNER 105
 

@@ -69,6 +69,28 @@ static BOOL WriteSettings()
     return WritePrivateProfileStringA(settingsSection, KEY_WEBSITE, makerAddress, settingsFile);
 }
 
+// Room for the longest path Windows knows (32767 characters), which is more
+// than any path this system's file calls accept, so the box names the whole
+// folder however deep it lies.
+static char settingsPath[32768 + sizeof settingsFile];
+static char failureText[sizeof settingsPath + 320];
+
+// The bare file name lives in the folder the profile functions pick; the
+// user needs the whole path to mend the fault. The folder's own separator
+// joins the two: a backslash where the folder has one, a slash elsewhere.
+static LPCSTR SettingsPath()
+{
+    UINT room = sizeof settingsPath - sizeof settingsFile - 1;
+    UINT length = GetWindowsDirectoryA(settingsPath, room);
+    if (length == 0 || length >= room)
+        return settingsFile;
+    char separator = strchr(settingsPath, '\\') ? '\\' : '/';
+    if (settingsPath[length - 1] != separator)
+        settingsPath[length++] = separator;
+    strcpy(settingsPath + length, settingsFile);
+    return settingsPath;
+}
+
 // A failed write is told, not swallowed: the user keeps the dialog and the
 // edited values and may try again or cancel.
 static void ReportWriteFailure(HWND dialog)
@@ -81,16 +103,9 @@ static void ReportWriteFailure(HWND dialog)
     size_t length = strlen(reason);
     while (length > 0 && (reason[length - 1] == '\r' || reason[length - 1] == '\n' || reason[length - 1] == ' '))
         reason[--length] = '\0';
-    // The bare file name lives in the folder the profile functions pick;
-    // the user needs that folder to mend the fault.
-    char folder[MAX_PATH], path[MAX_PATH];
-    UINT folderLength = GetWindowsDirectoryA(folder, sizeof folder);
-    LPCSTR shown = settingsFile;
-    if (folderLength > 0 && folderLength < sizeof folder && PathCombineA(path, folder, settingsFile))
-        shown = path;
-    char text[640];
-    snprintf(text, sizeof text, "The settings could not be saved to %s.\n\n%s", shown, reason);
-    MessageBoxA(dialog, text, "Error", MB_OK | MB_ICONERROR);
+    snprintf(failureText, sizeof failureText, "The settings could not be saved to %s.\n\n%s", SettingsPath(),
+             reason);
+    MessageBoxA(dialog, failureText, "Error", MB_OK | MB_ICONERROR);
 }
 
 static BOOL ScrollSetting(WPARAM wParam, HWND bar)

@@ -237,26 +237,6 @@ void WINAPI Sleep(DWORD dwMilliseconds)
     }
 }
 
-// Joins with this system's separator. Unlike Windows it does not fold "."
-// and ".." away: the program only joins a folder and a bare file name.
-LPSTR WINAPI PathCombineA(LPSTR pszDest, LPCSTR pszDir, LPCSTR pszFile)
-{
-    if (!pszDest)
-        return nullptr;
-    std::string path = pszFile && pszFile[0] == '/' ? "" : pszDir ? pszDir : "";
-    if (pszFile && *pszFile) {
-        if (!path.empty() && path.back() != '/')
-            path += '/';
-        path += pszFile;
-    }
-    if ((!pszDir && !pszFile) || path.size() >= MAX_PATH) {
-        pszDest[0] = '\0';
-        return nullptr;
-    }
-    memcpy(pszDest, path.c_str(), path.size() + 1);
-    return pszDest;
-}
-
 // Ends at once, without running static destructors: the audio thread may
 // still be reading buffers they would free.
 void WINAPI ExitProcess(UINT uExitCode)

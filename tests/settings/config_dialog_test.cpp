@@ -303,26 +303,44 @@ TEST_F(ConfigDialogTest, OkKeepsTheRestOfTheFile)
 }
 
 // A write that cannot succeed is reported with the file's full path and the
-// reason, and the dialog stays open with the edited values.
+// reason, and the dialog stays open with the edited values. The path is
+// named whole even where it is longer than MAX_PATH.
 TEST_F(ConfigDialogTest, FailedWriteIsReportedAndKeepsTheDialog)
 {
-    std::string blocker = root + "/brackwold";
-    std::ofstream(blocker) << "a file where the folder should be";
-    Open();
-    Scroll(IDC_SIZE_BAR, SB_RIGHT);
-    w32test::ClickDialogControl(dialog, IDOK);
-    EXPECT_FALSE(Ended());
-    auto calls = w32test::MessageBoxCalls();
-    ASSERT_EQ(calls.size(), 1u);
-    EXPECT_EQ(calls[0].caption, "Error");
-    EXPECT_NE(calls[0].text.find(" " + path + "."), std::string::npos) << calls[0].text;
-    EXPECT_NE(calls[0].text.find("cannot find the path"), std::string::npos) << calls[0].text;
-    EXPECT_EQ(sizePercent, 90);
+    const struct {
+        const char* name;
+        size_t configLength;  // of XDG_CONFIG_HOME; 0 keeps the fixture's
+    } rows[] = {{"short folder", 0}, {"254-character folder", 254}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        std::string config = root;
+        if (row.configLength) {
+            config += "/" + std::string(row.configLength - root.size() - 1, 'd');
+            ASSERT_EQ(mkdir(config.c_str(), 0755), 0);
+            setenv("XDG_CONFIG_HOME", config.c_str(), 1);
+        }
+        path = config + "/brackwold/BRKW.ini";
+        std::string blocker = config + "/brackwold";
+        std::ofstream(blocker) << "a file where the folder should be";
+        w32test::ClearMessageBoxCalls();
+        Open();
+        Scroll(IDC_SIZE_BAR, SB_RIGHT);
+        w32test::ClickDialogControl(dialog, IDOK);
+        EXPECT_FALSE(Ended());
+        auto calls = w32test::MessageBoxCalls();
+        ASSERT_EQ(calls.size(), 1u);
+        EXPECT_EQ(calls[0].caption, "Error");
+        EXPECT_NE(calls[0].text.find(" " + path + "."), std::string::npos) << calls[0].text;
+        EXPECT_NE(calls[0].text.find("cannot find the path"), std::string::npos) << calls[0].text;
+        EXPECT_EQ(sizePercent, 90);
 
-    unlink(blocker.c_str());  // the user fixes it and presses OK again
-    w32test::ClickDialogControl(dialog, IDOK);
-    EXPECT_TRUE(Ended());
-    EXPECT_EQ(ReadIni(), Written(15, 90, 60, 1));
+        unlink(blocker.c_str());  // the user fixes it and presses OK again
+        w32test::ClickDialogControl(dialog, IDOK);
+        EXPECT_TRUE(Ended());
+        EXPECT_EQ(ReadIni(), Written(15, 90, 60, 1));
+        w32test::CloseDialog(dialog);
+        dialog = nullptr;
+    }
 }
 
 struct ProcessEnded {

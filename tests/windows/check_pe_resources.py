@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Checks the resources linked into a built Windows saver.
 
-    check_pe_resources.py SAVER.scr resources/brackwold.rc
+    check_pe_resources.py SAVER.scr resources/brackwold.rc VERSION
 
 Reads the resource directory of the PE file itself (no third-party
 modules) and compares it with the resource list:
@@ -14,6 +14,11 @@ modules) and compares it with the resource list:
   - the string table (RT_STRING) holds every string of the list's
     STRINGTABLE, and in particular "Brackwold!", "BRKW.ini" and
     "Brackwold", which the saver looks up by number.
+  - the first icon group is the icon's, with every image of its file;
+  - the manifest declares per-monitor DPI awareness and asks for no
+    execution level; the version block carries the project's VERSION;
+  - the saver loads the DLLs below and no other at start, and keeps the
+    loader's address randomisation and no-execute flags.
 The list and the ids of resources/resource_ids.h are read by rc_file.py,
 as the Linux build reads them: windres's preprocessor and ours must agree.
 Prints one line per check; exits 0 when all pass, 1 otherwise.
@@ -22,10 +27,20 @@ Prints one line per check; exits 0 when all pass, 1 otherwise.
 import os
 import struct
 import sys
+import xml.etree.ElementTree as ElementTree
 
 RT_BITMAP = 2
+RT_ICON = 3
 RT_DIALOG = 5
 RT_STRING = 6
+RT_GROUP_ICON = 14
+RT_VERSION = 16
+RT_MANIFEST = 24
+# Windows 95 without a browser update lacks SHLWAPI.DLL, so no such DLL
+# may creep into the imports.
+IMPORTS = {"ADVAPI32.DLL", "GDI32.DLL", "GLU32.DLL", "KERNEL32.DLL", "MSVCRT.DLL", "OPENGL32.DLL",
+           "USER32.DLL", "WINMM.DLL"}
+DYNAMIC_BASE, NX_COMPAT, HIGH_ENTROPY_VA = 0x40, 0x100, 0x20
 TITLE_NAME = "TITLE"
 BMP_FILE_HEADER = 14
 REQUIRED_STRINGS = {"IDS_DESCRIPTION": "Brackwold!", "IDS_SETTINGS_FILE": "BRKW.ini",
@@ -43,9 +58,9 @@ def unpack(fmt, data, offset):
     return struct.unpack_from(fmt, data, offset)
 
 
-def read_resources(data):
-    """Returns {(type, name): {language: bytes}}; type and name are ints
-    for numeric ids and upper-case strings for named ones."""
+def pe_layout(data):
+    """(optional header offset, its magic, data directories offset,
+    RVA-to-file-offset function)."""
     if data[:2] != b"MZ":
         raise PEError("no MZ header")
     (pe_offset,) = unpack("<I", data, 0x3C)
@@ -64,10 +79,6 @@ def read_resources(data):
     (directory_count,) = unpack("<I", data, optional + count_at)
     if directory_count <= 2:
         raise PEError("no resource directory entry")
-    resource_rva, resource_size = unpack("<II", data, optional + directories_at + 2 * 8)
-    if resource_rva == 0 or resource_size == 0:
-        raise PEError("the file has no resources")
-
     sections = []
     table = optional + optional_size
     for i in range(section_count):
@@ -85,6 +96,17 @@ def read_resources(data):
                 return at
         raise PEError("RVA 0x%x+%d is in no section" % (rva, size))
 
+    return optional, magic, optional + directories_at, file_offset
+
+
+def read_resources(data):
+    """Returns {(type, name): {language: bytes}} in the directory's order;
+    type and name are ints for numeric ids and upper-case strings for named
+    ones."""
+    _, _, directories, file_offset = pe_layout(data)
+    resource_rva, resource_size = unpack("<II", data, directories + 2 * 8)
+    if resource_rva == 0 or resource_size == 0:
+        raise PEError("the file has no resources")
     base = file_offset(resource_rva, 16)
 
     def entry_name(value):
@@ -121,6 +143,44 @@ def read_resources(data):
     return resources
 
 
+def read_imports(data):
+    """(upper-case names of the DLLs loaded at start, DllCharacteristics, PE32+?)."""
+    optional, magic, directories, file_offset = pe_layout(data)
+    (characteristics,) = unpack("<H", data, optional + 70)
+    rva, _ = unpack("<II", data, directories + 8)
+    names, at = set(), file_offset(rva, 20)
+    while True:
+        name_rva = unpack("<IIIII", data, at)[3]
+        if name_rva == 0:
+            return names, characteristics, magic == 0x20B
+        start = file_offset(name_rva, 1)
+        names.add(data[start:data.index(b"\0", start)].decode("ascii").upper())
+        at += 20
+
+
+def version_strings(raw):
+    """The fixed file version (four numbers) and {key: text} of a version block."""
+    found = {}
+
+    def node(at):
+        length, value_length, kind = struct.unpack_from("<HHH", raw, at)
+        end = raw.index(b"\0\0", at + 6)
+        end += (end - at) % 2  # the key's zero ends on a character boundary
+        key = raw[at + 6:end].decode("utf-16-le")
+        value = (end + 2 + 3) & ~3
+        if kind == 1 and value_length:
+            found[key] = raw[value:value + 2 * value_length].decode("utf-16-le").rstrip("\0")
+        child = (value + (2 * value_length if kind == 1 else value_length) + 3) & ~3
+        while child < at + length:
+            child = (child + max(node(child), 8) + 3) & ~3  # a zero length must not stall
+        return length
+
+    node(0)
+    signature, _, ms, ls = struct.unpack_from("<IIII", raw, 40)
+    fixed = (ms >> 16, ms & 0xFFFF, ls >> 16, ls & 0xFFFF) if signature == 0xFEEF04BD else None
+    return fixed, found
+
+
 def read_rc(script):
     """Returns (waves {NAME: file}, bitmaps {id: file}, strings {id: text})
     of the script as rc_file.py reads it."""
@@ -150,10 +210,10 @@ def string_block(resources, block):
 
 
 def main(argv):
-    if len(argv) != 3:
+    if len(argv) != 4:
         print(__doc__.strip(), file=sys.stderr)
         return 2
-    scr_path, rc_path = argv[1], argv[2]
+    scr_path, rc_path, version = argv[1:]
     failures = []
 
     def check(ok, what):
@@ -170,7 +230,8 @@ def main(argv):
         return 1
     # The script's reader and the Linux build's compiler, which the checks
     # below hold windres to.
-    sys.path.insert(0, os.path.dirname(os.path.abspath(rc_path)))
+    rc_folder = os.path.dirname(os.path.abspath(rc_path))
+    sys.path.insert(0, rc_folder)
     import rc2cpp
     import rc_file
     script = rc_file.read(rc_path)
@@ -220,6 +281,39 @@ def main(argv):
         block = string_block(resources, number // 16 + 1)
         got = block[number % 16] if block else None
         check(got == text, "string %d is %r (found %r)" % (number, text, got))
+
+    groups = [name for kind, name in resources if kind == RT_GROUP_ICON]
+    check(groups[:1] == [int(ids["IDI_BRACKWOLD"])], "the first icon group is IDI_BRACKWOLD (%s)" % groups)
+    with open(os.path.join(rc_folder, "brackwold.ico"), "rb") as ico:
+        icon = ico.read()
+    wanted_images = []
+    for index in range(struct.unpack_from("<H", icon, 4)[0]):
+        size, offset = struct.unpack_from("<II", icon, 6 + 16 * index + 8)
+        wanted_images.append(icon[offset:offset + size])
+    group = single((RT_GROUP_ICON, groups[0])) if groups else b""
+    count = struct.unpack_from("<H", group, 4)[0] if len(group) >= 6 else 0
+    members = [struct.unpack_from("<H", group, 6 + 14 * i + 12)[0] for i in range(count)]
+    check(sorted(single((RT_ICON, member)) or b"" for member in members) == sorted(wanted_images),
+          "the icon group holds the %d images of brackwold.ico" % len(wanted_images))
+
+    manifest = ElementTree.fromstring(single((RT_MANIFEST, 1)) or b"<none/>")
+    texts = {element.tag.rsplit("}", 1)[-1]: (element.text or "").strip() for element in manifest.iter()}
+    check(texts.get("dpiAwareness", "").startswith("PerMonitorV2") and texts.get("dpiAware") == "true/pm",
+          "the manifest declares per-monitor DPI awareness")
+    check("supportedOS" in texts, "the manifest names the Windows versions it supports")
+    check("requestedExecutionLevel" not in texts, "the manifest asks for no execution level")
+
+    fixed, values = version_strings(single((RT_VERSION, 1)) or bytes(64))
+    numbers = tuple(int(part) for part in version.split(".")) + (0,)
+    check(fixed == numbers[:4], "the file version is %s (found %s)" % (version, fixed))
+    for key, text in (("ProductName", "Brackwold!"), ("FileVersion", version), ("ProductVersion", version)):
+        check(values.get(key) == text, "version string %s is %r (found %r)" % (key, text, values.get(key)))
+    check(values.get("CompanyName") and values.get("LegalCopyright"), "the version names the maker and copyright")
+
+    imports, flags, wide = read_imports(image)
+    check(imports == IMPORTS, "the DLLs loaded at start are the expected ones (%s)" % ", ".join(sorted(imports)))
+    wanted_flags = DYNAMIC_BASE | NX_COMPAT | (HIGH_ENTROPY_VA if wide else 0)
+    check(flags & wanted_flags == wanted_flags, "DllCharacteristics 0x%x keep 0x%x" % (flags, wanted_flags))
 
     print("%d failure(s)" % len(failures))
     return 1 if failures else 0
