@@ -4,8 +4,6 @@
 - every file it names exists, each WAVE is playable PCM of a sane length and
   level, the banner bitmap (IDB_BANNER) is the 230 x 10, 24-bit banner and
   bitmap "TITLE" the 231 x 172 picture in 256 colours;
-- the icon holds 16, 32, 48 and 256-pixel images, each as large as its
-  directory says;
 - the configuration dialog (IDD_CONFIG) is there;
 - every id the resources and the code share is a #define of the included
   header, and the script's numbers come from there;
@@ -40,8 +38,6 @@ SOUND_NAMES = (
 # Seconds a sound may last: long enough to hear, short enough for its scene.
 SHORTEST, LONGEST = 0.3, 12.0
 TUNE_LENGTH = (8.0, 10.0)   # JOLLYTUNE plays from 3 s to 12 s of its scene
-
-ICON_SIDES = {16, 32, 48, 256}
 
 
 def read_rc(path):
@@ -158,28 +154,6 @@ class ResourceList(unittest.TestCase):
         self.assertEqual(bitmap_info(data), (231, 172, 8, 0))
         used = struct.unpack_from('<I', data, 46)[0]
         self.assertLessEqual(used, 256)
-
-    def test_icon_holds_every_size(self):
-        icons = [path for rtype, _, path in self.files if rtype == 'ICON']
-        self.assertEqual(len(icons), 1)
-        with open(icons[0], 'rb') as f:
-            data = f.read()
-        reserved, kind, count = struct.unpack_from('<HHH', data)
-        self.assertEqual((reserved, kind), (0, 1))
-        sides = set()
-        for index in range(count):
-            width, height, _, _, _, _, size, offset = struct.unpack_from('<BBBBHHII', data, 6 + 16 * index)
-            side = width or 256
-            image = data[offset:offset + size]
-            with self.subTest(image=index):
-                self.assertEqual(len(image), size, 'image runs past the end')
-                if image.startswith(b'\x89PNG'):
-                    self.assertEqual(struct.unpack_from('>II', image, 16), (side, side))
-                else:  # a bitmap stores its colour and mask halves one above the other
-                    self.assertEqual(struct.unpack_from('<Iii', image), (40, side, 2 * side))
-            self.assertEqual(height or 256, side)
-            sides.add(side)
-        self.assertEqual(sides, ICON_SIDES)
 
     def test_the_dialog_is_listed_once(self):
         self.assertEqual(self.blocks, [('DIALOG', self.id('IDD_CONFIG'))])

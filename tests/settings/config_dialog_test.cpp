@@ -307,15 +307,11 @@ TEST_F(ConfigDialogTest, OkKeepsTheRestOfTheFile)
 // named whole even where it is longer than MAX_PATH.
 TEST_F(ConfigDialogTest, FailedWriteIsReportedAndKeepsTheDialog)
 {
-    const struct {
-        const char* name;
-        size_t configLength;  // of XDG_CONFIG_HOME; 0 keeps the fixture's
-    } rows[] = {{"short folder", 0}, {"254-character folder", 254}};
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.name);
+    for (size_t configLength : {size_t(0), size_t(254)}) {  // of XDG_CONFIG_HOME; 0 keeps the fixture's
+        SCOPED_TRACE(configLength);
         std::string config = root;
-        if (row.configLength) {
-            config += "/" + std::string(row.configLength - root.size() - 1, 'd');
+        if (configLength) {
+            config += "/" + std::string(configLength - root.size() - 1, 'd');
             ASSERT_EQ(mkdir(config.c_str(), 0755), 0);
             setenv("XDG_CONFIG_HOME", config.c_str(), 1);
         }

@@ -30,12 +30,9 @@ import sys
 import xml.etree.ElementTree as ElementTree
 
 RT_BITMAP = 2
-RT_ICON = 3
 RT_DIALOG = 5
 RT_STRING = 6
-RT_GROUP_ICON = 14
-RT_VERSION = 16
-RT_MANIFEST = 24
+RT_ICON, RT_GROUP_ICON, RT_VERSION, RT_MANIFEST = 3, 14, 16, 24
 # Windows 95 without a browser update lacks SHLWAPI.DLL, so no such DLL
 # may creep into the imports.
 IMPORTS = {"ADVAPI32.DLL", "GDI32.DLL", "GLU32.DLL", "KERNEL32.DLL", "MSVCRT.DLL", "OPENGL32.DLL",
@@ -158,27 +155,14 @@ def read_imports(data):
         at += 20
 
 
-def version_strings(raw):
-    """The fixed file version (four numbers) and {key: text} of a version block."""
-    found = {}
-
-    def node(at):
-        length, value_length, kind = struct.unpack_from("<HHH", raw, at)
-        end = raw.index(b"\0\0", at + 6)
-        end += (end - at) % 2  # the key's zero ends on a character boundary
-        key = raw[at + 6:end].decode("utf-16-le")
-        value = (end + 2 + 3) & ~3
-        if kind == 1 and value_length:
-            found[key] = raw[value:value + 2 * value_length].decode("utf-16-le").rstrip("\0")
-        child = (value + (2 * value_length if kind == 1 else value_length) + 3) & ~3
-        while child < at + length:
-            child = (child + max(node(child), 8) + 3) & ~3  # a zero length must not stall
-        return length
-
-    node(0)
-    signature, _, ms, ls = struct.unpack_from("<IIII", raw, 40)
-    fixed = (ms >> 16, ms & 0xFFFF, ls >> 16, ls & 0xFFFF) if signature == 0xFEEF04BD else None
-    return fixed, found
+def version_text(raw, key):
+    """The text stored under key in a version block, or None."""
+    at = raw.find((key + "\0").encode("utf-16-le"))
+    if at < 0:
+        return None
+    at += 2 * len(key) + 2
+    at += -at % 4  # values start on a 4-byte boundary
+    return raw[at:at + 256].decode("utf-16-le", "replace").split("\0")[0]
 
 
 def read_rc(script):
@@ -286,29 +270,30 @@ def main(argv):
     check(groups[:1] == [int(ids["IDI_BRACKWOLD"])], "the first icon group is IDI_BRACKWOLD (%s)" % groups)
     with open(os.path.join(rc_folder, "brackwold.ico"), "rb") as ico:
         icon = ico.read()
-    wanted_images = []
-    for index in range(struct.unpack_from("<H", icon, 4)[0]):
-        size, offset = struct.unpack_from("<II", icon, 6 + 16 * index + 8)
-        wanted_images.append(icon[offset:offset + size])
+    images = (struct.unpack_from("<II", icon, 14 + 16 * i) for i in range(struct.unpack_from("<H", icon, 4)[0]))
+    wanted_images = sorted(icon[offset:offset + size] for size, offset in images)
     group = single((RT_GROUP_ICON, groups[0])) if groups else b""
     count = struct.unpack_from("<H", group, 4)[0] if len(group) >= 6 else 0
-    members = [struct.unpack_from("<H", group, 6 + 14 * i + 12)[0] for i in range(count)]
-    check(sorted(single((RT_ICON, member)) or b"" for member in members) == sorted(wanted_images),
+    members = [struct.unpack_from("<BBHHHIH", group, 6 + 14 * i) for i in range(count)]
+    check(sorted(single((RT_ICON, member[-1])) or b"" for member in members) == wanted_images,
           "the icon group holds the %d images of brackwold.ico" % len(wanted_images))
+    check({member[0] or 256 for member in members} == {16, 32, 48, 256}, "the icon comes in 16, 32, 48 and 256 px")
 
     manifest = ElementTree.fromstring(single((RT_MANIFEST, 1)) or b"<none/>")
     texts = {element.tag.rsplit("}", 1)[-1]: (element.text or "").strip() for element in manifest.iter()}
     check(texts.get("dpiAwareness", "").startswith("PerMonitorV2") and texts.get("dpiAware") == "true/pm",
           "the manifest declares per-monitor DPI awareness")
-    check("supportedOS" in texts, "the manifest names the Windows versions it supports")
     check("requestedExecutionLevel" not in texts, "the manifest asks for no execution level")
 
-    fixed, values = version_strings(single((RT_VERSION, 1)) or bytes(64))
-    numbers = tuple(int(part) for part in version.split(".")) + (0,)
-    check(fixed == numbers[:4], "the file version is %s (found %s)" % (version, fixed))
-    for key, text in (("ProductName", "Brackwold!"), ("FileVersion", version), ("ProductVersion", version)):
-        check(values.get(key) == text, "version string %s is %r (found %r)" % (key, text, values.get(key)))
-    check(values.get("CompanyName") and values.get("LegalCopyright"), "the version names the maker and copyright")
+    block = single((RT_VERSION, 1)) or b""
+    fixed = block.find(struct.pack("<I", 0xFEEF04BD))
+    ms, ls = struct.unpack_from("<II", block, fixed + 8) if fixed >= 0 else (0, 0)
+    found = "%d.%d.%d.%d" % (ms >> 16, ms & 0xFFFF, ls >> 16, ls & 0xFFFF)
+    check(found == version + ".0", "the file version is %s (found %s)" % (version, found))
+    for key, text in (("ProductName", "Brackwold!"), ("FileVersion", version), ("ProductVersion", version),
+                      ("CompanyName", "The Brackwold! developers")):
+        got = version_text(block, key)
+        check(got == text, "version string %s is %r (found %r)" % (key, text, got))
 
     imports, flags, wide = read_imports(image)
     check(imports == IMPORTS, "the DLLs loaded at start are the expected ones (%s)" % ", ".join(sorted(imports)))
