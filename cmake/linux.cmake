@@ -40,6 +40,7 @@ target_link_libraries(brackwold_system INTERFACE brackwold_figures)
 # program and an offscreen backend (no display, OSMesa GL) for the tests.
 set(LAYER_DIR ${CMAKE_SOURCE_DIR}/platform/posix)
 add_library(w32layer OBJECT
+  ${LAYER_DIR}/bitmap_file.cpp
   ${LAYER_DIR}/dialog.cpp
   ${LAYER_DIR}/dialog_gtk.cpp
   ${LAYER_DIR}/error.cpp
@@ -52,6 +53,7 @@ add_library(w32layer OBJECT
   ${LAYER_DIR}/signals.cpp
   ${LAYER_DIR}/sound.cpp
   ${LAYER_DIR}/system.cpp
+  ${LAYER_DIR}/text.cpp
   ${LAYER_DIR}/wgl.cpp
   ${LAYER_DIR}/window.cpp)
 target_include_directories(w32layer PUBLIC ${CMAKE_SOURCE_DIR})

@@ -25,6 +25,22 @@ set_property(SOURCE ${CMAKE_SOURCE_DIR}/resources/brackwold.rc APPEND PROPERTY
   OBJECT_DEPENDS ${CMAKE_SOURCE_DIR}/resources/brackwold.rc ${CMAKE_SOURCE_DIR}/resources/resource_ids.h
   ${RESOURCE_FILES})
 
+# The saver's Windows Installer package, brackwold-VERSION-x64.msi or -x86.msi
+# beside it (cmake/installer.cmake says how it is made).
+if(CMAKE_SYSTEM_PROCESSOR STREQUAL x86_64)
+  set(MSI_ARCH x64)
+else()
+  set(MSI_ARCH x86)
+endif()
+set(MSI_FILE ${CMAKE_BINARY_DIR}/brackwold-${PROJECT_VERSION}-${MSI_ARCH}.msi)
+add_custom_command(OUTPUT ${MSI_FILE}
+  COMMAND ${CMAKE_COMMAND} -D ARCH=${MSI_ARCH} -D VERSION=${PROJECT_VERSION}
+    -D SAVER=$<TARGET_FILE:brackwold> -D OUTPUT=${MSI_FILE} -P ${CMAKE_SOURCE_DIR}/cmake/installer.cmake
+  DEPENDS brackwold ${CMAKE_SOURCE_DIR}/cmake/installer.cmake
+    ${CMAKE_SOURCE_DIR}/platform/windows/install/brackwold.wxs ${CMAKE_SOURCE_DIR}/resources/brackwold.ico
+  COMMENT "Building the Windows Installer package ${MSI_ARCH}")
+add_custom_target(installer ALL DEPENDS ${MSI_FILE})
+
 # The Win32 semantics tests against Windows itself (run under Wine by the
 # Linux build's tests), with GoogleTest built from Debian's sources.
 set(GTEST_SOURCE_DIR /usr/src/googletest CACHE PATH "GoogleTest sources for the Windows test build")

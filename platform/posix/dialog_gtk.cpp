@@ -15,6 +15,7 @@
 #endif
 #include <math.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 
@@ -70,6 +71,9 @@ int FontPixels(int points)
 
 // Win32's base units: the average width of the 52 letters and the font's
 // height. Fontconfig picks the nearest face when the named one is missing.
+// Without any font it reports cells a million pixels tall; units beyond
+// twice the font's size are such nonsense, and the defaults stand instead
+// of a dialog no screen can hold.
 void MeasureBaseUnits(Dialog* d, Native* n)
 {
     if (d->pointSize <= 0)
@@ -83,13 +87,17 @@ void MeasureBaseUnits(Dialog* d, Native* n)
     pango_layout_get_pixel_size(layout, &width, &height);
     PangoFontMetrics* metrics =
         pango_context_get_metrics(pango_layout_get_context(layout), font, nullptr);
-    int fontHeight = PANGO_PIXELS(pango_font_metrics_get_ascent(metrics) + pango_font_metrics_get_descent(metrics));
-    pango_font_metrics_unref(metrics);
+    int fontHeight = 0;
+    if (metrics) {
+        fontHeight = PANGO_PIXELS(pango_font_metrics_get_ascent(metrics) + pango_font_metrics_get_descent(metrics));
+        pango_font_metrics_unref(metrics);
+    }
     g_object_unref(layout);
     pango_font_description_free(font);
-    if (width > 0)
-        n->baseX = (width / 26 + 1) / 2;
-    if (fontHeight > 0)
+    int baseX = (width / 26 + 1) / 2, limit = 2 * FontPixels(d->pointSize);
+    if (baseX > 0 && baseX <= limit)
+        n->baseX = baseX;
+    if (fontHeight > 0 && fontHeight <= limit)
         n->baseY = fontHeight;
 }
 
@@ -120,6 +128,64 @@ void ApplyStyle(Dialog* d, GtkWidget* window)
     g_object_unref(provider);
     gtk_style_context_add_class(gtk_widget_get_style_context(window), "w32-dialog");
 }
+
+// The dialog's client area: a GtkFixed of the dialog's size whose controls
+// are clipped to it, as Win32 clips a control's text to its rectangle.
+// Without any font, Pango measures some words a million pixels tall: a
+// label that asked for that would otherwise make a window no X server can
+// hold.
+struct DialogArea {
+    GtkFixed fixed;
+};
+
+struct DialogAreaClass {
+    GtkFixedClass fixedClass;
+};
+
+G_DEFINE_TYPE(DialogArea, dialog_area, GTK_TYPE_FIXED)
+
+// Its size request, the dialog's size, is all it asks for.
+void DialogAreaMeasure(GtkWidget*, int* minimum, int* natural)
+{
+    *minimum = *natural = 0;
+}
+
+// As GtkFixed, each control at its place with the size it prefers, but
+// ending at the dialog's edge.
+void DialogAreaAllocate(GtkWidget* area, GtkAllocation* allocation)
+{
+    gtk_widget_set_allocation(area, allocation);
+    GdkRectangle clip = *allocation;
+    GList* children = gtk_container_get_children(GTK_CONTAINER(area));
+    for (GList* item = children; item; item = item->next) {
+        GtkWidget* child = GTK_WIDGET(item->data);
+        if (!gtk_widget_get_visible(child))
+            continue;
+        int x = 0, y = 0;
+        gtk_container_child_get(GTK_CONTAINER(area), child, "x", &x, "y", &y, nullptr);
+        GtkRequisition wanted;
+        gtk_widget_get_preferred_size(child, &wanted, nullptr);
+        GtkAllocation place = {allocation->x + x, allocation->y + y,
+                               std::clamp(wanted.width, 0, std::max(allocation->width - x, 0)),
+                               std::clamp(wanted.height, 0, std::max(allocation->height - y, 0))};
+        gtk_widget_size_allocate(child, &place);
+        GtkAllocation childClip;
+        gtk_widget_get_clip(child, &childClip);
+        gdk_rectangle_union(&clip, &childClip, &clip);
+    }
+    g_list_free(children);
+    gtk_widget_set_clip(area, &clip);
+}
+
+void dialog_area_class_init(DialogAreaClass* type)
+{
+    GtkWidgetClass* widget = GTK_WIDGET_CLASS(type);
+    widget->get_preferred_width = DialogAreaMeasure;
+    widget->get_preferred_height = DialogAreaMeasure;
+    widget->size_allocate = DialogAreaAllocate;
+}
+
+void dialog_area_init(DialogArea*) {}
 
 GdkPixbuf* LoadBitmapResource(const std::string& name)
 {
@@ -416,7 +482,7 @@ bool Build(Dialog* d)
     g_signal_connect(n->window, "key-press-event", G_CALLBACK(OnKeyPress), d);
     g_signal_connect(n->window, "delete-event", G_CALLBACK(OnDelete), d);
 
-    GtkWidget* fixed = gtk_fixed_new();
+    GtkWidget* fixed = GTK_WIDGET(g_object_new(dialog_area_get_type(), nullptr));
     gtk_widget_set_size_request(fixed, DluX(n, d->cx), DluY(n, d->cy));
     gtk_container_add(GTK_CONTAINER(n->window), fixed);
     for (size_t i = 0; i < d->controls.size(); ++i) {

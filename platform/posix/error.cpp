@@ -28,6 +28,7 @@ const ErrorText errorTexts[] = {
     {ERROR_INVALID_PARAMETER, "The parameter is incorrect."},
     {ERROR_DISK_FULL, "There is not enough space on the disk."},
     {ERROR_FILENAME_EXCED_RANGE, "The filename or extension is too long."},
+    {ERROR_FILE_TOO_LARGE, "The file size exceeds the limit allowed and cannot be saved."},
 };
 
 }  // namespace
@@ -46,8 +47,8 @@ void SetLastErrorFromErrno(int error)
     case EBUSY: lastError = ERROR_ACCESS_DENIED; break;
     case EROFS: lastError = ERROR_WRITE_PROTECT; break;
     case ENOSPC:
-    case EDQUOT:
-    case EFBIG: lastError = ERROR_DISK_FULL; break;
+    case EDQUOT: lastError = ERROR_DISK_FULL; break;
+    case EFBIG: lastError = ERROR_FILE_TOO_LARGE; break;
     case ENAMETOOLONG: lastError = ERROR_FILENAME_EXCED_RANGE; break;
     case EINVAL: lastError = ERROR_INVALID_PARAMETER; break;
     default: lastError = ERROR_GEN_FAILURE; break;

@@ -1,15 +1,11 @@
-// GDI: device contexts, bitmaps loaded from the embedded .bmp files, the
-// source copy from a memory DC into a window, stock brushes, fonts and text,
-// and the palette calls. Bitmaps are held as 32-bit 0x00RRGGBB pixels, as a
-// true-colour screen holds them; text is laid out by Pango and drawn by
-// cairo into such pixels, in the font fontconfig finds nearest the one asked.
+// GDI objects and device contexts: the set of live handles every call
+// checks, the stock objects, window and memory DCs, selection and deletion,
+// the source copy from a memory DC into a window, and the palette calls.
+// Bitmaps are held as 32-bit 0x00RRGGBB pixels, as a true-colour screen
+// holds them. Fonts and text are in text.cpp, .bmp files in bitmap_file.cpp.
 #include "platform/posix/backend.h"
-#include "platform/posix/resources.h"
-
-#include <pango/pangocairo.h>
 
 #include <algorithm>
-#include <cmath>
 #include <cstring>
 #include <unordered_set>
 
@@ -18,6 +14,7 @@ namespace {
 
 constexpr int stockWhiteBrush = 0;
 constexpr int stockNullBrush = 5;
+constexpr int stockSystemFont = 13;
 constexpr int stockDefaultPalette = 15;
 constexpr WORD paletteVersion = 0x300;
 
@@ -34,13 +31,6 @@ template <class T> T* Check(HANDLE h, GdiKind kind)
     return static_cast<T*>(obj);
 }
 
-template <class T> T* Make()
-{
-    T* obj = new T;
-    live().insert(obj);
-    return obj;
-}
-
 void Free(GdiObject* obj)
 {
     live().erase(obj);
@@ -52,7 +42,7 @@ Brush* StockBrush(int index)
     static Brush* brushes[6];
     if (!brushes[index]) {
         static const COLORREF colours[6] = {0xFFFFFF, 0xC0C0C0, 0x808080, 0x404040, 0x000000, 0};
-        brushes[index] = Make<Brush>();
+        brushes[index] = NewGdiObject<Brush>();
         brushes[index]->stock = true;
         brushes[index]->colour = colours[index];
         brushes[index]->hollow = index == stockNullBrush;
@@ -64,7 +54,7 @@ Palette* StockPalette()
 {
     static Palette* palette;
     if (!palette) {
-        palette = Make<Palette>();
+        palette = NewGdiObject<Palette>();
         palette->stock = true;
         palette->entries.assign(20, PALETTEENTRY{0, 0, 0, 0});
     }
@@ -75,28 +65,11 @@ Bitmap* StockBitmap()
 {
     static Bitmap* bitmap;
     if (!bitmap) {
-        bitmap = Make<Bitmap>();
+        bitmap = NewGdiObject<Bitmap>();
         bitmap->stock = true;
         bitmap->pixels.assign(1, 0);
     }
     return bitmap;
-}
-
-constexpr int stockSystemFont = 13;
-
-// Windows' system font is a bold sans serif with 16-pixel cells.
-Font* StockFont()
-{
-    static Font* font;
-    if (!font) {
-        font = Make<Font>();
-        font->stock = true;
-        font->height = 16;
-        font->weight = FW_BOLD;
-        font->pitchAndFamily = VARIABLE_PITCH | FF_SWISS;
-        font->face = "System";
-    }
-    return font;
 }
 
 // Drops one selection of obj; an object deleted while selected goes now.
@@ -122,123 +95,6 @@ PALETTEENTRY SystemPaletteEntry(UINT i)
     return PALETTEENTRY{grey, grey, grey, 0};
 }
 
-// .bmp parsing ------------------------------------------------------------
-
-uint32_t Read32(const unsigned char* p) { return p[0] | p[1] << 8 | p[2] << 16 | (uint32_t)p[3] << 24; }
-uint16_t Read16(const unsigned char* p) { return (uint16_t)(p[0] | p[1] << 8); }
-
-// Scales a masked channel to 8 bits.
-uint32_t Channel(uint32_t value, uint32_t mask)
-{
-    if (!mask) return 0;
-    int shift = 0;
-    while (!((mask >> shift) & 1)) shift++;
-    uint64_t bits = mask >> shift;
-    uint64_t v = (value & mask) >> shift;
-    return (uint32_t)(v * 255 / bits);  // 64-bit: a 32-bit mask must not wrap
-}
-
-// Reads a whole .bmp file (file header included). Every offset and size is
-// checked against the data, so a damaged resource gives no bitmap rather
-// than a read past its end.
-bool ParseBmp(const unsigned char* data, size_t size, Bitmap* out)
-{
-    constexpr size_t fileHeader = 14;
-    if (size < fileHeader + 12 || data[0] != 'B' || data[1] != 'M') return false;
-    size_t bitsOffset = Read32(data + 10);
-    size_t headerSize = Read32(data + 14);
-    if (headerSize < 12 || fileHeader + headerSize > size) return false;
-    const unsigned char* h = data + fileHeader;
-
-    int64_t width, height;
-    int bpp;
-    uint32_t compression = 0, coloursUsed = 0;
-    size_t entrySize = 4;
-    if (headerSize == 12) {  // the OS/2 header: unsigned sides, rows always bottom-up
-        width = Read16(h + 4);
-        height = Read16(h + 6);
-        bpp = Read16(h + 10);
-        entrySize = 3;
-    } else if (headerSize >= 40) {
-        width = (int32_t)Read32(h + 4);
-        height = (int32_t)Read32(h + 8);
-        bpp = Read16(h + 14);
-        compression = Read32(h + 16);
-        coloursUsed = Read32(h + 32);
-    } else {
-        return false;
-    }
-    bool topDown = height < 0;
-    if (topDown) height = -height;
-    if (width <= 0 || height <= 0 || width > 32768 || height > 32768) return false;
-    if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 16 && bpp != 24 && bpp != 32) return false;
-
-    constexpr uint32_t biRgb = 0, biBitfields = 3;
-    uint32_t masks[3] = {0x7C00, 0x03E0, 0x001F};
-    if (bpp == 32) masks[0] = 0xFF0000, masks[1] = 0xFF00, masks[2] = 0xFF;
-    size_t tableOffset = fileHeader + headerSize;
-    if (compression == biBitfields && (bpp == 16 || bpp == 32)) {
-        if (headerSize == 40) {
-            if (tableOffset + 12 > size) return false;
-            for (int i = 0; i < 3; i++) masks[i] = Read32(data + tableOffset + 4 * i);
-            tableOffset += 12;
-        } else if (headerSize >= 52) {
-            for (int i = 0; i < 3; i++) masks[i] = Read32(h + 40 + 4 * i);
-        }
-    } else if (compression != biRgb) {
-        return false;  // run-length and embedded formats are not needed here
-    }
-
-    std::vector<uint32_t> table;
-    if (bpp <= 8) {
-        size_t count = coloursUsed ? coloursUsed : (size_t)1 << bpp;
-        if (count > 256 || tableOffset + count * entrySize > size) return false;
-        for (size_t i = 0; i < count; i++) {
-            const unsigned char* e = data + tableOffset + i * entrySize;
-            table.push_back((uint32_t)e[2] << 16 | (uint32_t)e[1] << 8 | e[0]);
-        }
-    }
-
-    size_t stride = (size_t)((width * bpp + 31) / 32) * 4;
-    if (bitsOffset > size || stride * (size_t)height > size - bitsOffset) return false;
-
-    out->width = (int)width;
-    out->height = (int)height;
-    out->pixels.assign((size_t)width * height, 0);
-    for (int64_t row = 0; row < height; row++) {
-        const unsigned char* src = data + bitsOffset + stride * (size_t)(topDown ? row : height - 1 - row);
-        uint32_t* dst = &out->pixels[(size_t)row * width];
-        for (int64_t x = 0; x < width; x++) {
-            uint32_t pixel = 0;
-            switch (bpp) {
-            case 1:
-            case 4:
-            case 8: {
-                size_t bit = (size_t)x * bpp;
-                unsigned index = (src[bit / 8] >> (8 - bpp - bit % 8)) & ((1u << bpp) - 1);
-                pixel = index < table.size() ? table[index] : 0;
-                break;
-            }
-            case 16: {
-                uint32_t v = Read16(src + x * 2);
-                pixel = Channel(v, masks[0]) << 16 | Channel(v, masks[1]) << 8 | Channel(v, masks[2]);
-                break;
-            }
-            case 24:
-                pixel = (uint32_t)src[x * 3 + 2] << 16 | (uint32_t)src[x * 3 + 1] << 8 | src[x * 3];
-                break;
-            case 32: {
-                uint32_t v = Read32(src + x * 4);
-                pixel = Channel(v, masks[0]) << 16 | Channel(v, masks[1]) << 8 | Channel(v, masks[2]);
-                break;
-            }
-            }
-            dst[x] = pixel;
-        }
-    }
-    return true;
-}
-
 }  // namespace
 
 Dc* CheckDc(HDC hdc)
@@ -253,7 +109,7 @@ Brush* CheckBrush(HBRUSH h)
 
 Dc* CreateWindowDc(Window* w, bool owned)
 {
-    Dc* dc = Make<Dc>();
+    Dc* dc = NewGdiObject<Dc>();
     dc->window = w ? w->handle : nullptr;
     dc->owned = owned;
     if (owned && w) w->ownDc = dc;
@@ -288,12 +144,10 @@ void ResetGdi()
     for (Window* w : AllWindows()) w->ownDc = nullptr;
 }
 
-}  // namespace w32
-
-using namespace w32;
-
-namespace w32 {
-namespace {
+void AddGdiObject(GdiObject* obj)
+{
+    live().insert(obj);
+}
 
 // Copies rows of 0x00RRGGBB pixels into a window or a memory DC's bitmap at
 // (x, y), clipped to that surface.
@@ -328,158 +182,9 @@ bool PutPixels(Dc* dst, int x, int y, int cx, int cy, const uint32_t* pixels, in
     return true;
 }
 
-// Fonts and text ----------------------------------------------------------
-
-// One Pango context for measuring, for the whole process: fontconfig's
-// set-up is the slow part and is done once.
-PangoContext* TextContext()
-{
-    static PangoContext* context;
-    if (!context) {
-        cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, 1, 1);
-        cairo_t* cr = cairo_create(surface);
-        context = pango_cairo_create_context(cr);
-        cairo_destroy(cr);
-        cairo_surface_destroy(surface);
-    }
-    return context;
-}
-
-// The face asked for first, then the generic family its pitch and family
-// bits name, so fontconfig falls back to the nearest kind of font.
-PangoFontDescription* DescribeFont(const Font& font, double emPixels)
-{
-    std::string families = font.face;
-    const char* generic = "sans";
-    if ((font.pitchAndFamily & 0x03) == FIXED_PITCH || (font.pitchAndFamily & 0xF0) == FF_MODERN)
-        generic = "monospace";
-    else if ((font.pitchAndFamily & 0xF0) == FF_ROMAN)
-        generic = "serif";
-    families += families.empty() ? generic : std::string(",") + generic;
-
-    PangoFontDescription* description = pango_font_description_new();
-    pango_font_description_set_family(description, families.c_str());
-    int weight = font.weight == FW_DONTCARE ? FW_NORMAL : std::clamp(font.weight, 100, 1000);
-    pango_font_description_set_weight(description, (PangoWeight)weight);
-    pango_font_description_set_style(description, font.italic ? PANGO_STYLE_ITALIC : PANGO_STYLE_NORMAL);
-    pango_font_description_set_absolute_size(description, emPixels * PANGO_SCALE);
-    return description;
-}
-
-// A negative height is the character (em) height, a positive one the cell
-// height (ascent plus descent), 0 a default cell of 16 pixels.
-double EmPixels(const Font& font)
-{
-    if (font.height < 0) return -font.height;
-    double cell = font.height ? font.height : 16;
-    PangoFontDescription* probe = DescribeFont(font, cell);
-    PangoFontMetrics* metrics = pango_context_get_metrics(TextContext(), probe, nullptr);
-    double probeCell = (double)(pango_font_metrics_get_ascent(metrics) + pango_font_metrics_get_descent(metrics)) /
-                       PANGO_SCALE;
-    pango_font_metrics_unref(metrics);
-    pango_font_description_free(probe);
-    return probeCell > 0 ? cell * cell / probeCell : cell;
-}
-
-// The ANSI code page read as Latin-1 (Windows-1252's 0x80..0x9F knowingly
-// differ): enough for the digits and words the system writes.
-std::string AnsiToUtf8(LPCSTR text, int count)
-{
-    std::string out;
-    for (int i = 0; i < count; i++) {
-        unsigned char c = (unsigned char)text[i];
-        if (c < 0x80) {
-            out += (char)c;
-        } else {
-            out += (char)(0xC0 | c >> 6);
-            out += (char)(0x80 | (c & 0x3F));
-        }
-    }
-    return out;
-}
-
-void SetSourceColour(cairo_t* cr, COLORREF colour)
-{
-    cairo_set_source_rgb(cr, (colour & 0xFF) / 255.0, (colour >> 8 & 0xFF) / 255.0, (colour >> 16 & 0xFF) / 255.0);
-}
-
-uint32_t PixelOf(COLORREF colour)
-{
-    return (colour & 0xFF) << 16 | (colour & 0xFF00) | (colour >> 16 & 0xFF);
-}
-
-// Opaque: the text cell filled with the background colour and the glyphs
-// antialiased onto it. Transparent: only the pixels a glyph covers at least
-// half are drawn, in the text colour, since what lies beneath a window's
-// pixels cannot be read back to blend with.
-bool DrawText(Dc* dc, int x, int y, const std::string& utf8)
-{
-    const Font& font = dc->font ? *dc->font : *StockFont();
-    PangoFontDescription* description = DescribeFont(font, EmPixels(font));
-    PangoLayout* layout = pango_layout_new(TextContext());
-    pango_layout_set_font_description(layout, description);
-    pango_font_description_free(description);
-    pango_layout_set_text(layout, utf8.data(), (int)utf8.size());
-    PangoRectangle cell;
-    pango_layout_get_pixel_extents(layout, nullptr, &cell);
-    bool drawn = true;
-    if (cell.width > 0 && cell.height > 0) {
-        bool opaque = dc->backMode == OPAQUE;
-        cairo_surface_t* surface =
-            cairo_image_surface_create(opaque ? CAIRO_FORMAT_RGB24 : CAIRO_FORMAT_A8, cell.width, cell.height);
-        cairo_t* cr = cairo_create(surface);
-        if (opaque) {
-            SetSourceColour(cr, dc->backColour);
-            cairo_paint(cr);
-            SetSourceColour(cr, dc->textColour);
-        }
-        cairo_move_to(cr, -cell.x, -cell.y);
-        pango_cairo_show_layout(cr, layout);
-        cairo_surface_flush(surface);
-        const unsigned char* data = cairo_image_surface_get_data(surface);
-        int stride = cairo_image_surface_get_stride(surface);
-        if (opaque) {
-            // cairo leaves the unused top byte of its pixels undefined.
-            std::vector<uint32_t> pixels((size_t)cell.width * cell.height);
-            for (int row = 0; row < cell.height; row++)
-                for (int col = 0; col < cell.width; col++)
-                    pixels[(size_t)row * cell.width + col] =
-                        ((const uint32_t*)(data + (size_t)row * stride))[col] & 0xFFFFFF;
-            drawn = PutPixels(dc, x, y, cell.width, cell.height, pixels.data(), cell.width);
-        } else {
-            std::vector<uint32_t> ink((size_t)cell.width, PixelOf(dc->textColour));
-            for (int row = 0; row < cell.height && drawn; row++) {
-                const unsigned char* coverage = data + (size_t)row * stride;
-                for (int col = 0; col < cell.width && drawn;) {
-                    int end = col;
-                    while (end < cell.width && coverage[end] >= 128) end++;
-                    if (end > col) drawn = PutPixels(dc, x + col, y + row, end - col, 1, ink.data(), cell.width);
-                    col = end + 1;
-                }
-            }
-        }
-        cairo_destroy(cr);
-        cairo_surface_destroy(surface);
-    }
-    g_object_unref(layout);
-    return drawn;
-}
-
-}  // namespace
-
-// A bitmap from a whole .bmp file in memory; null when it cannot be read.
-HBITMAP BitmapFromBmp(const unsigned char* data, size_t size)
-{
-    Bitmap parsed;
-    if (!data || !ParseBmp(data, size, &parsed)) return nullptr;
-    Bitmap* bitmap = Make<Bitmap>();
-    bitmap->width = parsed.width;
-    bitmap->height = parsed.height;
-    bitmap->pixels = std::move(parsed.pixels);
-    return (HBITMAP)bitmap;
-}
-
 }  // namespace w32
+
+using namespace w32;
 
 extern "C" {
 
@@ -503,7 +208,7 @@ int WINAPI ReleaseDC(HWND, HDC hDC)
 HDC WINAPI CreateCompatibleDC(HDC hdc)
 {
     if (hdc && !CheckDc(hdc)) return nullptr;
-    Dc* dc = Make<Dc>();
+    Dc* dc = NewGdiObject<Dc>();
     dc->memory = true;
     dc->bitmap = StockBitmap();
     return (HDC)dc;
@@ -623,68 +328,6 @@ BOOL WINAPI BitBlt(HDC hdc, int x, int y, int cx, int cy, HDC hdcSrc, int x1, in
     return PutPixels(dst, x, y, cx, cy, &from->pixels[(size_t)y1 * from->width + x1], from->width);
 }
 
-// Width, escapement, orientation, underline, strike-out, character set and
-// the precision and quality hints are not used: text is drawn upright and
-// antialiased, in the face fontconfig finds nearest.
-HFONT WINAPI CreateFontA(int cHeight, int, int, int, int cWeight, DWORD bItalic, DWORD, DWORD, DWORD, DWORD, DWORD,
-                         DWORD, DWORD iPitchAndFamily, LPCSTR pszFaceName)
-{
-    if (cWeight < 0 || cWeight > 1000) return nullptr;
-    Font* font = Make<Font>();
-    font->height = cHeight;
-    font->weight = cWeight;
-    font->italic = bItalic != 0;
-    font->pitchAndFamily = iPitchAndFamily;
-    if (pszFaceName) font->face.assign(pszFaceName, strnlen(pszFaceName, 31));  // LF_FACESIZE less the terminator
-    return (HFONT)font;
-}
-
-// Left-aligned with (x, y) the top of the text's cell, as with the default
-// alignment.
-BOOL WINAPI TextOutA(HDC hdc, int x, int y, LPCSTR lpString, int c)
-{
-    Dc* dc = CheckDc(hdc);
-    if (!dc || c < 0 || (c > 0 && !lpString)) return FALSE;
-    if (!dc->memory && !FindWindowRecord(dc->window)) return FALSE;
-    if (c == 0) return TRUE;
-    return DrawText(dc, x, y, AnsiToUtf8(lpString, c));
-}
-
-COLORREF WINAPI SetTextColor(HDC hdc, COLORREF color)
-{
-    Dc* dc = CheckDc(hdc);
-    if (!dc) return CLR_INVALID;
-    COLORREF previous = dc->textColour;
-    dc->textColour = color & 0xFFFFFF;
-    return previous;
-}
-
-COLORREF WINAPI SetBkColor(HDC hdc, COLORREF color)
-{
-    Dc* dc = CheckDc(hdc);
-    if (!dc) return CLR_INVALID;
-    COLORREF previous = dc->backColour;
-    dc->backColour = color & 0xFFFFFF;
-    return previous;
-}
-
-int WINAPI SetBkMode(HDC hdc, int mode)
-{
-    Dc* dc = CheckDc(hdc);
-    if (!dc || (mode != TRANSPARENT && mode != OPAQUE)) return 0;
-    int previous = dc->backMode;
-    dc->backMode = mode;
-    return previous;
-}
-
-HBITMAP WINAPI LoadBitmapA(HINSTANCE hInstance, LPCSTR lpBitmapName)
-{
-    if (!hInstance || !lpBitmapName) return nullptr;  // the system's own bitmaps are not provided
-    const EmbeddedResource* res = FindEmbeddedResource("BITMAP", lpBitmapName);
-    if (!res) return nullptr;
-    return w32::BitmapFromBmp(res->data, res->size);
-}
-
 // Palettes only matter on a palette display, which a true-colour X server
 // never is; there these calls succeed and change nothing on screen.
 UINT WINAPI GetSystemPaletteEntries(HDC hdc, UINT iStart, UINT cEntries, LPPALETTEENTRY pPalEntries)
@@ -701,7 +344,7 @@ UINT WINAPI GetSystemPaletteEntries(HDC hdc, UINT iStart, UINT cEntries, LPPALET
 HPALETTE WINAPI CreatePalette(const LOGPALETTE* plpal)
 {
     if (!plpal || plpal->palVersion != paletteVersion || plpal->palNumEntries == 0) return nullptr;
-    Palette* palette = Make<Palette>();
+    Palette* palette = NewGdiObject<Palette>();
     palette->entries.assign(plpal->palPalEntry, plpal->palPalEntry + plpal->palNumEntries);
     return (HPALETTE)palette;
 }

@@ -140,7 +140,22 @@ void FreeDc(Dc* dc);
 void FillWindowRect(Window* w, const RECT& r, Brush* brush);
 Brush* CheckBrush(HBRUSH h);
 void ResetGdi();
-// A bitmap from a whole .bmp file in memory; null when it cannot be read.
+// Every GDI object is made by NewGdiObject and joins the live handles that
+// calls check, until DeleteObject or ResetGdi frees it.
+void AddGdiObject(GdiObject* obj);
+template <class T> T* NewGdiObject()
+{
+    T* obj = new T;
+    AddGdiObject(obj);
+    return obj;
+}
+// Copies rows of 0x00RRGGBB pixels into a window or a memory DC's bitmap at
+// (x, y), clipped to that surface.
+bool PutPixels(Dc* dst, int x, int y, int cx, int cy, const uint32_t* pixels, int stride);
+// Fonts and text (text.cpp): the font GetStockObject(SYSTEM_FONT) gives.
+Font* StockFont();
+// .bmp files (bitmap_file.cpp): a bitmap from a whole file in memory; null
+// when it cannot be read.
 HBITMAP BitmapFromBmp(const unsigned char* data, size_t size);
 
 // Message queue (message.cpp)

@@ -10,6 +10,7 @@
 #include <fcntl.h>
 #include <limits.h>
 #include <pwd.h>
+#include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 #include <sys/stat.h>
@@ -124,33 +125,51 @@ private:
     size_t at = 0;
 };
 
+// HOME when it names a folder, else the password database's entry for our
+// user; "" when neither does, which is said once on stderr: settings then
+// read as their defaults and cannot be saved, rather than land under "/".
 std::string HomeDirectory()
 {
     const char* home = getenv("HOME");
     if (home && home[0] == '/')
         return home;
-    struct passwd* entry = getpwuid(getuid());
-    return entry && entry->pw_dir ? entry->pw_dir : "";
+    long hint = sysconf(_SC_GETPW_R_SIZE_MAX);
+    std::vector<char> buffer(hint > 0 ? static_cast<size_t>(hint) : 4096);
+    struct passwd entry, *found = nullptr;
+    while (getpwuid_r(getuid(), &entry, buffer.data(), buffer.size(), &found) == ERANGE && buffer.size() < (1u << 20))
+        buffer.resize(buffer.size() * 2);
+    if (found && found->pw_dir && found->pw_dir[0] == '/')
+        return found->pw_dir;
+    static bool told = false;
+    if (!told) {
+        fprintf(stderr, "no home folder: HOME names none and user %u has no password entry; settings cannot be saved\n",
+                static_cast<unsigned>(getuid()));
+        told = true;
+    }
+    return "";
 }
 
 // Where a bare profile name lives, as Windows' own folder is for Win32: our
 // folder under the user's configuration directory (which must be absolute
-// to count, as XDG says).
+// to count, as XDG says); "" when the user has no home to hold it.
 std::string ProfileFolder()
 {
     const char* config = getenv("XDG_CONFIG_HOME");
-    std::string base = config && config[0] == '/' ? config : HomeDirectory() + "/.config";
-    return base + "/brackwold";
+    if (config && config[0] == '/')
+        return std::string(config) + "/brackwold";
+    std::string home = HomeDirectory();
+    return home.empty() ? "" : home + "/.config/brackwold";
 }
 
 // A name with a slash is a path and is used as given. No name means
-// "win.ini", as Win32.
+// "win.ini", as Win32. "" when a bare name has no folder to live in.
 std::string ProfilePath(LPCSTR fileName)
 {
     std::string name = fileName && *fileName ? fileName : "win.ini";
     if (name.find('/') != std::string::npos)
         return name;
-    return ProfileFolder() + "/" + name;
+    std::string folder = ProfileFolder();
+    return folder.empty() ? "" : folder + "/" + name;
 }
 
 enum class ReadResult { Read, Missing, Failed };
@@ -163,7 +182,9 @@ ReadResult ReadFile(const std::string& path, std::string* bytes)
     if (fd < 0)
         return errno == ENOENT || errno == ENOTDIR ? ReadResult::Missing : ReadResult::Failed;
     struct stat info;
-    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || static_cast<size_t>(info.st_size) > maxProfileSize) {
+    bool regular = fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
+    if (!regular || static_cast<size_t>(info.st_size) > maxProfileSize) {
+        errno = regular ? EFBIG : EACCES;
         close(fd);
         return ReadResult::Failed;
     }
@@ -175,6 +196,8 @@ ReadResult ReadFile(const std::string& path, std::string* bytes)
         if (got < 0 && errno == EINTR)
             continue;
         if (got < 0 || bytes->size() + static_cast<size_t>(got) > maxProfileSize) {
+            if (got >= 0)
+                errno = EFBIG;  // grown since fstat
             close(fd);
             return ReadResult::Failed;
         }
@@ -373,13 +396,21 @@ bool WriteAll(int fd, std::string_view bytes)
 }
 
 // Buffered writes into the temporary file; the first failure sticks and
-// leaves errno saying why.
+// leaves errno saying why. Nothing past the size the reader takes is
+// written: such a file would lock every later read and write out.
 class FileSink {
 public:
     FileSink(int fd, std::string_view lineEnd) : fd(fd), lineEnd(lineEnd) {}
 
     void Put(std::string_view bytes)
     {
+        if (ok && bytes.size() > maxProfileSize - total) {
+            errno = EFBIG;
+            ok = false;
+        }
+        if (!ok)
+            return;
+        total += bytes.size();
         if (buffer.size() + bytes.size() > bufferSize) {
             Flush();
             if (bytes.size() > bufferSize) {  // a huge line goes straight through, not into a copy
@@ -408,6 +439,7 @@ private:
     int fd;
     std::string_view lineEnd;
     std::string buffer;
+    size_t total = 0;
     bool ok = true;
 };
 
@@ -520,6 +552,10 @@ extern "C" {
 UINT WINAPI GetWindowsDirectoryA(LPSTR lpBuffer, UINT uSize)
 {
     std::string folder = ProfileFolder();
+    if (folder.empty()) {
+        SetLastError(ERROR_PATH_NOT_FOUND);
+        return 0;
+    }
     if (!lpBuffer || uSize <= folder.size())
         return static_cast<UINT>(folder.size() + 1);
     memcpy(lpBuffer, folder.c_str(), folder.size() + 1);
@@ -556,11 +592,15 @@ BOOL WINAPI WritePrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCST
         return FALSE;
     }
     std::string path = ProfilePath(lpFileName);
+    if (path.empty()) {
+        SetLastError(ERROR_PATH_NOT_FOUND);  // no home to keep the file in
+        return FALSE;
+    }
     std::string bytes;
     errno = 0;
     ReadResult read = ReadFile(path, &bytes);
     if (read == ReadResult::Failed) {
-        // A folder, a device or an oversized file in its place reads as denied.
+        // A folder or a device in its place reads as denied, an oversized file as too large.
         w32::SetLastErrorFromErrno(errno ? errno : EACCES);
         return FALSE;
     }

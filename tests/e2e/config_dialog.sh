@@ -51,6 +51,20 @@ keys_case "Escape" /c:1234 none Escape
 keys_case "two toggles" /c 1 shift+Tab space space Return
 keys_case "Space presses the focused OK" /c 1 space
 
+# Without a single font (a fontconfig that names no font folder) the
+# dialog still opens within the screen, and works.
+rm -f "$ini"
+echo '<fontconfig></fontconfig>' >"$XDG_CONFIG_HOME/fonts.conf"
+FONTCONFIG_FILE=$XDG_CONFIG_HOME/fonts.conf start_saver /c
+window=$(wait_for_dialog)
+read -r ww wh <<<"$(window_size "${window:-0}" | tr x ' ')"
+read -r sw sh <<<"$(screen_size | tr x ' ')"
+check "without fonts: the dialog fits the screen (${ww}x$wh)" \
+    test "${ww:-0}" -gt 0 -a "$ww" -le "$sw" -a "$wh" -le "$sh"
+xdotool key Return
+check "without fonts: OK closes with 1" expect_code 1 5
+end_dialog
+
 # Centred on the screen; /c is owned by the window that has the focus.
 coproc HOST { "$XPROBE" host 200 100; }
 host_pid=$HOST_PID host_input=${HOST[1]}   # bash unsets these once the coprocess ends

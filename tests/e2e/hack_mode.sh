@@ -42,11 +42,8 @@ end_host() { eval "echo destroy >&\$$1_fd"; }
 # True when more than 100 pixels of the window are lit (the banner at least:
 # the stage may be between two figures).
 drawn() {
-    import -window "$1" "$out/shot.png" || return 1
-    [ -n "${KEEP_SHOTS:-}" ] && cp "$out/shot.png" "$KEEP_SHOTS/hack-$1.png"
-    local lit
-    lit=$(convert-im6.q16 "$out/shot.png" -fill white +opaque black -format '%[fx:mean*w*h]' info:)
-    awk -v lit="$lit" 'BEGIN { exit !(lit > 100) }'
+    shot_lit "$out/shot.png" "$1" 100 || return 1
+    [ -z "${KEEP_SHOTS:-}" ] || cp "$out/shot.png" "$KEEP_SHOTS/hack-$1.png"
 }
 
 start_host one 400 300

@@ -111,6 +111,28 @@ pointer_to() {
     [ "$X $Y" = "$1 $2" ] || xdotool mousemove --sync "$1" "$2"
 }
 
+# The real ImageMagick (the `convert` on PATH may be a stand-in).
+IM=convert-im6.q16
+command -v $IM >/dev/null || IM=convert
+
+# lit FILE [GEOMETRY [FX]]: how many pixels of the picture, or of that region
+# of it, are lit: brighter than a few percent, or passing the -fx test FX.
+lit() {
+    local region=() test=(-colorspace Gray -threshold 4%)
+    [ -n "${2:-}" ] && region=(-crop "$2" +repage)
+    [ -n "${3:-}" ] && test=(-fx "$3")
+    $IM "$1" "${region[@]}" "${test[@]}" -precision 12 -format '%[fx:round(mean*w*h)]\n' info:
+}
+
+# shot_lit FILE WINDOW MORE-THAN [GEOMETRY [FX]]: a fresh screenshot of WINDOW
+# ("root": the screen) in FILE, and true when more than MORE-THAN of its
+# pixels are lit (see lit).
+shot_lit() {
+    import -window "$2" "$1" 2>/dev/null || return 1
+    local count
+    count=$(lit "$1" "${@:4}") && awk -v n="$count" -v more="$3" 'BEGIN { exit !(n > more) }'
+}
+
 screen_size() { xdpyinfo | awk '/dimensions:/ { print $2; exit }'; }
 
 window_size() { xwininfo -id "$1" | awk '/Width:/ { w = $2 } /Height:/ { h = $2 } END { print w "x" h }'; }

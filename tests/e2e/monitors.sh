@@ -18,7 +18,7 @@ for layout in left right; do
     saver=$(wait_for_saver_window)
     check "the saver window covers both monitors" test "$(geometry "$saver")" = 1600x600+0+0
     check "the banner shows in the primary's strip" wait_until 15 banner_shows
-    check "the other monitor stays black" test "$(lit "$other_geometry")" = 0
+    check "the other monitor stays black" test "$(lit "$shot" "$other_geometry")" = 0
     stage=$(geometry "$(wait_for_child "$saver")")
     check "the stage ($stage) is inside the primary's stage area" inside "$stage" "800x580+$px+$py"
     if [ "$layout" = left ]; then xdotool click 1; else xdotool mousemove_relative 20 20; fi

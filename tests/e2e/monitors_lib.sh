@@ -5,8 +5,6 @@ command -v Xephyr >/dev/null || { echo "no Xephyr: skipped"; exit 77; }
 shot=$(mktemp --suffix=.png)
 xephyr_pid=
 host_display=$DISPLAY
-IM=convert-im6.q16
-command -v $IM >/dev/null || IM=convert
 stop_monitors() { [ -n "$xephyr_pid" ] && kill "$xephyr_pid" 2>/dev/null && wait "$xephyr_pid" 2>/dev/null; xephyr_pid=; }
 trap 'cleanup; stop_monitors; rm -f "$shot"' EXIT
 
@@ -24,7 +22,6 @@ on_two_monitors() {
     pointer_to $((ox + 400)) $((oy + 300))
 }
 
-lit() { $IM "$shot" -crop "$1" +repage -colorspace Gray -threshold 4% -format '%[fx:mean]' info:; }
-banner_shows() { import -window root "$shot" && [ "$(lit "$strip")" != 0 ]; }
+banner_shows() { shot_lit "$shot" root 0 "$strip"; }
 geometry() { xwininfo -id "$1" | awk '/Absolute upper-left X/ { x = $4 } /Absolute upper-left Y/ { y = $4 }
     /Width:/ { w = $2 } /Height:/ { h = $2 } END { print w "x" h "+" x "+" y }'; }

@@ -22,12 +22,7 @@ wait_until 10 saver_child
 check "its window is a child of the daemon's window" test -n "$saver_window"
 check "and covers it" test "$(window_size "$saver_window")" = "$(window_size "$daemon_window")"
 # True once more than 100 pixels of the screen are lit.
-screen_lit() {
-    import -window root "$home/screen.png" || return 1
-    local lit
-    lit=$(convert-im6.q16 "$home/screen.png" -fill white +opaque black -format '%[fx:mean*w*h]' info:)
-    awk -v lit="$lit" 'BEGIN { exit !(lit > 100) }'
-}
+screen_lit() { shot_lit "$home/screen.png" root 100; }
 check "the screen shows what it draws" wait_until 20 screen_lit
 [ -n "${KEEP_SHOTS:-}" ] && cp "$home/screen.png" "$KEEP_SHOTS/xscreensaver.png"
 

@@ -26,7 +26,7 @@ two_hacks() { [ "$(hacks | wc -l)" -eq 2 ]; }
 # Screen $1's picture above the banner strip: the centre of what is lit and
 # its chromaticity (the share of red and of green in all that is lit).
 look() {
-    convert-im6.q16 "$home/screen$1.png" -crop 640x460+0+0 +repage \
+    $IM "$home/screen$1.png" -crop 640x460+0+0 +repage \
         -format '%@ %[fx:mean.r] %[fx:mean.g] %[fx:mean.b]\n' info: 2>/dev/null |
         awk -F'[x+ ]' '$1 > 1 && $1 < 600 && $5 + $6 + $7 > 0 {
             print $3 + $1 / 2, $4 + $2 / 2, $5 / ($5 + $6 + $7), $6 / ($5 + $6 + $7) }'

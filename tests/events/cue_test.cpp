@@ -64,6 +64,9 @@ TEST_F(CueTest, EachRollSpeaksItsLineOrStaysSilent)
         {4, 7, "", false, true},           {4, 14, "", false, true},
         {5, 3, "NIBBO4", true, true},      {5, 8 + 2, "NIBBO3", true, true},
         {5, 4, "", false, true},           {6, 0, "", false, false},
+        // Where each range wraps, and a value a divisor of it would speak.
+        {2, 5, "", false, false},          {3, 15, "TAVIK1", true, true},
+        {4, 15, "BEXLO1", true, true},     {4, 21, "RETCHCUE", true, true},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(::testing::Message() << "figure " << row.figure << " rand " << row.rand);

@@ -56,13 +56,13 @@ TEST_F(MishapTest, FromTheStrikeThroughTheLamentToTheNextFigure)
 {
     const struct {
         const char* name;
-        int edge, variant;
+        int edge, lamentRoll;  // the variant is the roll % 4
         bool sound;
         std::vector<std::string> sounds;
         double fadeOutAfter;  // lament seconds; < 0: no scene
         int framesToPick;     // after the spike is gone, when there is no scene
     } cases[] = {
-        {"top, variant 0 shows nothing", 0, 0, true, {"MUFFIX1"}, -1.0, 1},
+        {"top, roll 4 is variant 0: nothing shown", 0, 4, true, {"MUFFIX1"}, -1.0, 1},
         {"bottom, figure 3 left and 4 right", 1, 1, true, {"MUFFIX1", "GASPWAIL", "CURSEWAIL"}, 8.0, 0},
         {"left, figure 3 right and 4 left", 2, 2, true, {"MUFFIX1", "GASPWAIL", "CURSEWAIL"}, 8.0, 0},
         {"right, figure 1 alone", 3, 3, true, {"MUFFIX1", "JOLLYTUNE"}, 15.0, 0},
@@ -72,7 +72,7 @@ TEST_F(MishapTest, FromTheStrikeThroughTheLamentToTheNextFigure)
         SCOPED_TRACE(c.name);
         FreshScene();
         soundsOn = c.sound;
-        ForceMishap(c.edge, c.variant);
+        ForceMishap(c.edge, c.lamentRoll);
         int frame = 0, bloodFrame = 0, leavingFrame = 0, endFrame = 0, fadeOutFrame = 0;
         double fadeOutAt = -1.0;
         while (scene.figure == 2 && frame < 1500) {

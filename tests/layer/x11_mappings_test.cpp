@@ -11,21 +11,41 @@ namespace {
 
 using namespace w32::x11;
 
+// The whole key table against Windows' own virtual-key codes (the values of
+// the VK_ names in WinUser.h): runs of key symbols onto runs of codes, then
+// one key at a time.
 TEST(X11Mappings, KeySymsBecomeVirtualKeys)
 {
-    for (KeySym k = XK_a; k <= XK_z; ++k) {
-        EXPECT_EQ(VirtualKey(k), (UINT)('A' + (k - XK_a)));
-        EXPECT_EQ(VirtualKey(k - XK_a + XK_A), VirtualKey(k)) << "case does not matter";
-    }
     const struct {
+        const char* vk;
+        UINT code;  // the first key's; the others follow it
+        KeySym first, last;
+    } runs[] = {
+        {"'A' to 'Z'", 0x41, XK_a, XK_z}, {"'A' to 'Z'", 0x41, XK_A, XK_Z}, {"'0' to '9'", 0x30, XK_0, XK_9},
+        {"VK_F1 to VK_F24", 0x70, XK_F1, XK_F24}, {"VK_NUMPAD0 to VK_NUMPAD9", 0x60, XK_KP_0, XK_KP_9},
+    };
+    for (const auto& run : runs)
+        for (KeySym sym = run.first; sym <= run.last; ++sym)
+            EXPECT_EQ(VirtualKey(sym), run.code + (sym - run.first)) << run.vk << ", key symbol 0x" << std::hex << sym;
+    const struct {
+        const char* vk;
+        UINT code;
         KeySym sym;
-        UINT vk;
-    } keys[] = {{XK_0, '0'},       {XK_9, '9'},       {XK_F1, 0x70},     {XK_F24, 0x87},    {XK_KP_0, 0x60},
-                {XK_Escape, 0x1B}, {XK_Return, 0x0D}, {XK_KP_Enter, 0x0D}, {XK_space, 0x20}, {XK_Left, 0x25},
-                {XK_Down, 0x28},   {XK_Shift_R, 0x10}, {XK_Control_L, 0x11}, {XK_Meta_L, 0x12}, {XK_Super_R, 0x5C},
-                {XK_Print, 0x2C},  {XK_eacute, 0xFF}, {NoSymbol, 0xFF}};
-    for (const auto& k : keys)
-        EXPECT_EQ(VirtualKey(k.sym), k.vk) << k.sym;
+    } keys[] = {
+        {"VK_ESCAPE", 0x1B, XK_Escape},    {"VK_RETURN", 0x0D, XK_Return},    {"VK_RETURN", 0x0D, XK_KP_Enter},
+        {"VK_SPACE", 0x20, XK_space},      {"VK_TAB", 0x09, XK_Tab},          {"VK_BACK", 0x08, XK_BackSpace},
+        {"VK_DELETE", 0x2E, XK_Delete},    {"VK_INSERT", 0x2D, XK_Insert},    {"VK_HOME", 0x24, XK_Home},
+        {"VK_END", 0x23, XK_End},          {"VK_PRIOR", 0x21, XK_Prior},      {"VK_NEXT", 0x22, XK_Next},
+        {"VK_LEFT", 0x25, XK_Left},        {"VK_UP", 0x26, XK_Up},            {"VK_RIGHT", 0x27, XK_Right},
+        {"VK_DOWN", 0x28, XK_Down},        {"VK_SHIFT", 0x10, XK_Shift_L},    {"VK_SHIFT", 0x10, XK_Shift_R},
+        {"VK_CONTROL", 0x11, XK_Control_L}, {"VK_CONTROL", 0x11, XK_Control_R}, {"VK_MENU", 0x12, XK_Alt_L},
+        {"VK_MENU", 0x12, XK_Alt_R},       {"VK_MENU", 0x12, XK_Meta_L},      {"VK_MENU", 0x12, XK_Meta_R},
+        {"VK_LWIN", 0x5B, XK_Super_L},     {"VK_RWIN", 0x5C, XK_Super_R},     {"VK_CAPITAL", 0x14, XK_Caps_Lock},
+        {"VK_PAUSE", 0x13, XK_Pause},      {"VK_SNAPSHOT", 0x2C, XK_Print},
+        {"no code, still a key press", 0xFF, XK_eacute}, {"no code, still a key press", 0xFF, NoSymbol},
+    };
+    for (const auto& key : keys)
+        EXPECT_EQ(VirtualKey(key.sym), key.code) << key.vk;
 }
 
 TEST(X11Mappings, EachButtonAndModifierHasItsFlag)

@@ -2,7 +2,7 @@
 // and writes read back. Built twice: against our layer and, with MinGW,
 // against Windows itself (run under Wine), so the expected values are
 // Windows' own. Rows where the layer deliberately differs stay in the
-// Linux-only tests (tests/system/test_profile.cpp).
+// Linux-only tests (tests/layer_services/profile_test.cpp).
 #include "platform/win32.h"
 
 #include <gtest/gtest.h>

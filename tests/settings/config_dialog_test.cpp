@@ -7,6 +7,7 @@
 #include "resources/resource_ids.h"
 #include "settings/settings.h"
 #include "shell/shell.h"
+#include "tests/settings/config_folder.h"
 
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
@@ -52,15 +53,10 @@ std::string Written(int resolution, int size, int delay, int sounds)
     return text;
 }
 
-class ConfigDialogTest : public ::testing::Test {
+class ConfigDialogTest : public ::testing::Test, protected ConfigFolder {
 protected:
     void SetUp() override
     {
-        char pattern[] = "/tmp/brkw-dialog-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        root = pattern;
-        path = root + "/brackwold/BRKW.ini";
-        setenv("XDG_CONFIG_HOME", root.c_str(), 1);
         w32test::SuppressMessageBoxes(true);
         w32test::ClearMessageBoxCalls();
     }
@@ -70,13 +66,6 @@ protected:
         if (dialog)
             w32test::CloseDialog(dialog);
         w32test::SuppressMessageBoxes(false);
-        ASSERT_EQ(system(("rm -rf '" + root + "'").c_str()), 0);
-    }
-
-    void WriteIni(const std::string& bytes)
-    {
-        mkdir((root + "/brackwold").c_str(), 0755);
-        std::ofstream(path, std::ios::binary) << bytes;
     }
 
     std::string ReadIni() const
@@ -102,7 +91,6 @@ protected:
 
     bool Ended(INT_PTR* result = nullptr) { return w32test::DialogEnded(dialog, result); }
 
-    std::string root, path;
     HWND dialog = nullptr;
 };
 

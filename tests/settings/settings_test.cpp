@@ -2,7 +2,8 @@
 // defaults, the clamping, and files that are damaged or cannot be read. The
 // saver must never write anything while it reads.
 #include "settings/settings.h"
-#include "tests/system/unprivileged.h"
+#include "tests/settings/config_folder.h"
+#include "tests/layer_services/unprivileged.h"
 
 #include <gtest/gtest.h>
 
@@ -19,33 +20,15 @@
 
 namespace {
 
-class SettingsTest : public ::testing::Test {
+class SettingsTest : public ::testing::Test, protected ConfigFolder {
 protected:
     void SetUp() override
     {
-        char pattern[] = "/tmp/brkw-settings-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        root = pattern;
-        folder = root + "/brackwold";
         ASSERT_EQ(mkdir(folder.c_str(), 0755), 0);
-        setenv("XDG_CONFIG_HOME", root.c_str(), 1);
         // Stale values from an earlier case must not pass for a fresh read.
         polyResolution = sizePercent = charDelay = -7;
         soundsOn = false;
         sizeFactor = -1.0f;
-    }
-
-    void TearDown() override
-    {
-        chmod(folder.c_str(), 0755);
-        std::string command = "rm -rf '" + root + "'";
-        ASSERT_EQ(system(command.c_str()), 0);
-    }
-
-    void WriteIni(const std::string& bytes)
-    {
-        std::ofstream file(folder + "/BRKW.ini", std::ios::binary);
-        file << bytes;
     }
 
     // Every file under the configuration folder with its bytes.
@@ -74,8 +57,6 @@ protected:
         LoadSettings();
         EXPECT_EQ(Snapshot(), before) << "reading the settings changed the folder";
     }
-
-    std::string root, folder;
 };
 
 // The whole literal, NUL bytes included.

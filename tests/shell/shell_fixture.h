@@ -8,21 +8,15 @@
 #include "platform/posix/dialog_seams.h"
 #include "platform/posix/sys_seams.h"
 #include "platform/posix/window_seams.h"
+#include "tests/settings/config_folder.h"
 #include "tests/shell/shell_reset.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <string>
-
-class ShellFixture : public ::testing::Test {
+class ShellFixture : public ::testing::Test, protected ConfigFolder {
 protected:
     void SetUp() override
     {
-        static char configHome[] = "/tmp/brackwold-shell-test-XXXXXX";
-        static bool made = mkdtemp(configHome) != nullptr;
-        ASSERT_TRUE(made);
-        setenv("XDG_CONFIG_HOME", configHome, 1);
         w32test::ResetWindowing();
         w32test::ResetPlatformId();
         w32test::UnregisterAllModules();

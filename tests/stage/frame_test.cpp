@@ -3,6 +3,7 @@
 // roll, the mishap counter, the dispatch and the GL state each routine sees.
 #include "tests/stage/scene_fakes.h"
 #include "tests/stage/stage_fixture.h"
+#include "tools/doubles/scripted_rand.h"
 
 #include <algorithm>
 #include <set>
@@ -16,6 +17,7 @@ protected:
         StageFixture::SetUp();
         BuildStage(1024, 768);
         ClearFakeRecords();
+        ResetRand();
         // Start every case showing figure 1 fully faded in, at clock 1 s.
         scene.figure = 1;
         scene.fadeAlpha = 1.0f;
@@ -49,17 +51,6 @@ protected:
         return names;
     }
 };
-
-// A seed whose first rand() % 1000 is (or is not) 0, so the kick roll of the
-// next frame is known.
-unsigned SeedWithFirstKickRoll(bool zero)
-{
-    for (unsigned seed = 1;; seed++) {
-        srand(seed);
-        if ((rand() % 1000 == 0) == zero)
-            return seed;
-    }
-}
 
 TEST_F(FrameTest, ClockCountsFromTheStageStart)
 {
@@ -245,13 +236,15 @@ TEST_F(FrameTest, MishapCounterWithdrawsAt359AndWraps)
     }
 }
 
+// The kick's roll is the frame's first: one value in a thousand asks for
+// the kick, and neither neighbour of a thousand nor a value that only a
+// divisor of a thousand would take (500, 200) does.
 TEST_F(FrameTest, KickRollConditions)
 {
-    unsigned hit = SeedWithFirstKickRoll(true);
-    unsigned miss = SeedWithFirstKickRoll(false);
+    const int hit = 1000;
     struct Case {
         const char* name;
-        unsigned seed;
+        int roll;
         int figure;
         float alpha;
         bool sound;
@@ -260,7 +253,10 @@ TEST_F(FrameTest, KickRollConditions)
     };
     const Case cases[] = {
         {"all conditions hold", hit, 3, 1.0f, true, false, true},
-        {"roll not 0", miss, 3, 1.0f, true, false, false},
+        {"roll 999", 999, 3, 1.0f, true, false, false},
+        {"roll 1001", 1001, 3, 1.0f, true, false, false},
+        {"roll 500", 500, 3, 1.0f, true, false, false},
+        {"roll 200", 200, 3, 1.0f, true, false, false},
         {"just above 0.9", hit, 3, 0.90000004f, true, false, true},
         {"0.9 itself", hit, 3, 0.9f, true, false, false},
         {"half faded", hit, 3, 0.5f, true, false, false},
@@ -277,7 +273,8 @@ TEST_F(FrameTest, KickRollConditions)
         scene.fadingOut = c.fading;
         scene.lastChangeTime = 0.9f;
         soundsOn = c.sound;
-        srand(c.seed);
+        ResetRand();
+        ScriptRand({c.roll});
         RenderFrame();
         EXPECT_EQ(scene.kickPending, c.requested);
     }
@@ -292,12 +289,9 @@ TEST_F(FrameTest, KickRollIsDrawnEveryFrameExceptWhileFadingOut)
         scene.fadeAlpha = 1.0f;
         scene.fadingOut = fading;
         scene.lastChangeTime = 0.9f;
-        srand(77);
-        int first = rand();
-        int second = rand();
-        srand(77);
+        ResetRand();
         RenderFrame();
-        EXPECT_EQ(rand(), fading ? first : second);
+        EXPECT_EQ(RandCalls(), fading ? 0 : 1);
     }
 }
 
@@ -306,7 +300,7 @@ TEST_F(FrameTest, KickCannotBeRequestedInTheFrameTheCharDelayFires)
     scene.figure = 3;
     scene.fadeAlpha = 1.0f;
     SetClock(61.0);
-    srand(SeedWithFirstKickRoll(true));
+    ScriptRand({1000});
     RenderFrame();
     EXPECT_TRUE(scene.fadingOut);
     EXPECT_FALSE(scene.kickPending) << "a request now would hold the char delay off for good";
@@ -353,7 +347,7 @@ TEST_F(FrameTest, DispatchFirstMatchWins)
         scene.lamentVariant = 2;
         scene.mishapActive = c.mishap;
         soundsOn = c.sound;
-        srand(SeedWithFirstKickRoll(false));
+        ScriptRand({1});
         RenderFrame();
         EXPECT_EQ(Routines(), c.routines);
     }

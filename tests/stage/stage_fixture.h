@@ -10,15 +10,12 @@
 #include "shell/shell.h"
 #include "stage/scene_state.h"
 #include "stage/stage.h"
+#include "tests/settings/config_folder.h"
 
 #include <gtest/gtest.h>
 
 #include <math.h>
 #include <stdlib.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <string>
 
 // ExitProcess hands control back to the test by throwing this.
 struct ProcessExit {
@@ -43,17 +40,11 @@ inline LRESULT CALLBACK PlainWindowProc(HWND window, UINT message, WPARAM wParam
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
-class StageFixture : public ::testing::Test {
+// The settings are the defaults unless a case writes an INI file.
+class StageFixture : public ::testing::Test, protected ConfigFolder {
 protected:
     void SetUp() override
     {
-        // An empty configuration folder: the settings are the defaults
-        // unless a case writes an INI file.
-        char pattern[] = "/tmp/brkw-stage-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        configRoot = pattern;
-        setenv("XDG_CONFIG_HOME", configRoot.c_str(), 1);
-
         ResetSceneState();
         // As the shell sets it: every resource load goes through it.
         appInstance = GetModuleHandleA(NULL);
@@ -83,18 +74,6 @@ protected:
         w32test::SetExitProcessHook(nullptr);
         w32test::SuppressMessageBoxes(false);
         w32test::SetPerformanceCounter(nullptr);
-        std::string command = "rm -rf '" + configRoot + "'";
-        ASSERT_EQ(system(command.c_str()), 0);
-    }
-
-    void WriteSettings(const std::string& text)
-    {
-        std::string folder = configRoot + "/brackwold";
-        mkdir(folder.c_str(), 0755);
-        FILE* file = fopen((folder + "/BRKW.ini").c_str(), "wb");
-        ASSERT_NE(file, nullptr);
-        fputs(text.c_str(), file);
-        fclose(file);
     }
 
     // A top-level saver window covers the screen: one monitor of its size.
@@ -120,7 +99,6 @@ protected:
         clockStart[1] = 0;
     }
 
-    std::string configRoot;
     HWND saver = NULL;
     bool built = false;
 };

@@ -8,6 +8,7 @@
 // The palette's entries, which the Win32 subset gives no call to read back.
 #include "platform/posix/layer_internal.h"
 
+#include <algorithm>
 #include <chrono>
 
 namespace {
@@ -32,7 +33,7 @@ TEST_F(StageSetupTest, FullScreenGeometry)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        WriteSettings(c.settings);
+        WriteIni(c.settings);
         ResetSceneState();
         BuildStage(c.width, c.height);
         EXPECT_EQ(scene.screenW, c.width);
@@ -54,7 +55,7 @@ TEST_F(StageSetupTest, FullScreenGeometry)
 
 TEST_F(StageSetupTest, PreviewIgnoresSizeAndStaysSilent)
 {
-    WriteSettings("[Brackwold]\nSize=90\nSounds=1\n");
+    WriteIni("[Brackwold]\nSize=90\nSounds=1\n");
     previewMode = true;
     BuildStage(152, 112);
     previewMode = false;
@@ -78,6 +79,19 @@ TEST_F(StageSetupTest, FirstFigureAndVelocityAreRolledInRange)
         EXPECT_NE(v, 0);
     }
     EXPECT_EQ(stageTimer, 1u) << "the stage's 33 ms timer, id 1";
+    // Its period as the layer keeps it: with the clock moved only by the
+    // waits, the shortest gap between ticks is the period (give or take the
+    // millisecond the clock may turn over between two readings).
+    w32test::SetInstantTimers(true);
+    MSG tick;
+    DWORD last = 0, shortest = 0xFFFFFFFF;
+    for (int i = 0; i < 4 && GetMessageA(&tick, stageWindow, WM_TIMER, WM_TIMER) > 0; i++) {
+        if (i > 0)
+            shortest = std::min(shortest, tick.time - last);
+        last = tick.time;
+    }
+    EXPECT_GE(shortest, 32u);
+    EXPECT_LE(shortest, 34u);
 }
 
 TEST_F(StageSetupTest, VelocityIsRolledOnlyWhileZero)

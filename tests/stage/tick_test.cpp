@@ -3,6 +3,7 @@
 // sweep and the paint request.
 #include "tests/stage/scene_fakes.h"
 #include "tests/stage/stage_fixture.h"
+#include "tools/doubles/scripted_rand.h"
 
 // Where the layer keeps the window's position; the Win32 subset the system
 // uses has no call that reads it back.
@@ -17,6 +18,7 @@ protected:
         StageFixture::SetUp();
         BuildStage(1024, 768);  // screenW 1024, screenH 748, stageSide 374
         ClearFakeRecords();
+        ResetRand();
         soundsOn = true;
         scene.figure = 1;
     }
@@ -50,23 +52,18 @@ TEST_F(TickTest, RightEdgeBounceRerollsVelocityThenSpin)
 {
     Place(648, 100, 4, 2);
     scene.spinSpeedX = scene.spinSpeedY = scene.spinSpeedZ = 99;
-    srand(4242);
-    int dx = -1 - rand() % 5;
-    int sx = rand() % 11 - 5, sy = rand() % 11 - 5, sz = rand() % 11 - 5;
-    srand(4242);
+    ScriptRand({9, 21, 11, 32});  // values that only % 5 and % 11 take to the ends of their ranges
     Tick();
 
     EXPECT_EQ(scene.stageX, 650);
     EXPECT_EQ(scene.stageY, 102);
-    EXPECT_EQ(scene.stageDX, dx);
-    EXPECT_LE(scene.stageDX, -1);
-    EXPECT_GE(scene.stageDX, -5);
+    EXPECT_EQ(scene.stageDX, -5);
     EXPECT_EQ(scene.stageDY, 2);
-    EXPECT_EQ(scene.spinSpeedX, sx);
-    EXPECT_EQ(scene.spinSpeedY, sy);
-    EXPECT_EQ(scene.spinSpeedZ, sz);
+    EXPECT_EQ(scene.spinSpeedX, 5);
+    EXPECT_EQ(scene.spinSpeedY, -5);
+    EXPECT_EQ(scene.spinSpeedZ, 5);
     ASSERT_EQ(cueCalls.size(), 1u) << "the bounce cues a voice line after the spin roll";
-    EXPECT_EQ(cueCalls[0].spinSpeedX, sx);
+    EXPECT_EQ(cueCalls[0].spinSpeedX, 5);
     POINT at = WindowPosition();
     EXPECT_EQ(at.x, 650);
     EXPECT_EQ(at.y, 102);
@@ -115,80 +112,57 @@ TEST_F(TickTest, EdgesBounceOnlyWhenCrossed)
 TEST_F(TickTest, CornerRerollsTheSpinTwice)
 {
     Place(1, 2, -3, -5);
-    srand(99);
-    int dx = rand() % 5 + 1;
-    int first[3] = {rand() % 11 - 5, rand() % 11 - 5, rand() % 11 - 5};
-    int dy = rand() % 5 + 1;
-    int second[3] = {rand() % 11 - 5, rand() % 11 - 5, rand() % 11 - 5};
-    srand(99);
+    ScriptRand({5, 1, 2, 3, 5, 6, 7, 8});  // left: velocity, spin; top: velocity, spin
     Tick();
 
-    EXPECT_EQ(scene.stageDX, dx);
-    EXPECT_EQ(scene.stageDY, dy);
+    EXPECT_EQ(scene.stageDX, 1);
+    EXPECT_EQ(scene.stageDY, 1);
     ASSERT_EQ(cueCalls.size(), 2u);
-    EXPECT_EQ(cueCalls[0].spinSpeedX, first[0]);
-    EXPECT_EQ(cueCalls[0].spinSpeedY, first[1]);
-    EXPECT_EQ(cueCalls[0].spinSpeedZ, first[2]);
-    EXPECT_EQ(cueCalls[1].spinSpeedX, second[0]);
-    EXPECT_EQ(cueCalls[1].spinSpeedY, second[1]);
-    EXPECT_EQ(cueCalls[1].spinSpeedZ, second[2]);
-    EXPECT_EQ(scene.spinSpeedZ, second[2]);
+    EXPECT_EQ(cueCalls[0].spinSpeedX, -4);
+    EXPECT_EQ(cueCalls[0].spinSpeedY, -3);
+    EXPECT_EQ(cueCalls[0].spinSpeedZ, -2);
+    EXPECT_EQ(cueCalls[1].spinSpeedX, 1);
+    EXPECT_EQ(cueCalls[1].spinSpeedY, 2);
+    EXPECT_EQ(cueCalls[1].spinSpeedZ, 3);
+    EXPECT_EQ(scene.spinSpeedZ, 3);
 }
 
-// A seed whose fifth rand() (after the velocity and the three spin speeds)
-// is, or is not, 0 modulo 40.
-unsigned SeedWithMishapRoll(bool zero)
-{
-    for (unsigned seed = 1;; seed++) {
-        srand(seed);
-        for (int i = 0; i < 4; i++)
-            rand();
-        if ((rand() % 40 == 0) == zero)
-            return seed;
-    }
-}
-
-// How many rand() calls the tick took, read from where the sequence stands.
-int RandCallsSince(unsigned seed)
-{
-    int next = rand();
-    srand(seed);
-    for (int calls = 0; calls < 20; calls++)
-        if (rand() == next)
-            return calls;
-    return -1;
-}
-
+// The mishap's roll is the fifth, after the velocity and the three spin
+// speeds: one value in forty starts it, and neither neighbour of forty nor
+// a value that only a divisor of forty would take (20, 8) does.
 TEST_F(TickTest, OnlyFigureTwoRollsForTheMishapAndAHitReplacesTheCue)
 {
     struct Case {
         const char* name;
         int figure;
-        bool rollZero;
+        int roll;
         int x, y, dx, dy;
         int mishapEdge;  // -1: the bounce cues a line instead
         int randCalls;
     };
     const Case cases[] = {
-        {"figure 2 hit on the left", 2, true, 1, 100, -3, 1, 2, 5},
-        {"figure 2 hit on the top", 2, true, 100, 1, 1, -3, 0, 5},
-        {"figure 2 hit on the right", 2, true, 649, 100, 3, 1, 3, 5},
-        {"figure 2 hit on the bottom", 2, true, 100, 373, 1, 3, 1, 5},
-        {"figure 2 missed", 2, false, 1, 100, -3, 1, -1, 5},
-        {"figure 1", 1, true, 1, 100, -3, 1, -1, 4},
-        {"figure 3", 3, true, 1, 100, -3, 1, -1, 4},
-        {"figure 4", 4, true, 1, 100, -3, 1, -1, 4},
-        {"figure 5", 5, true, 1, 100, -3, 1, -1, 4},
+        {"figure 2 hit on the left", 2, 40, 1, 100, -3, 1, 2, 5},
+        {"figure 2 hit on the top", 2, 0, 100, 1, 1, -3, 0, 5},
+        {"figure 2 hit on the right", 2, 80, 649, 100, 3, 1, 3, 5},
+        {"figure 2 hit on the bottom", 2, 40, 100, 373, 1, 3, 1, 5},
+        {"figure 2, roll 39", 2, 39, 1, 100, -3, 1, -1, 5},
+        {"figure 2, roll 41", 2, 41, 1, 100, -3, 1, -1, 5},
+        {"figure 2, roll 20", 2, 20, 1, 100, -3, 1, -1, 5},
+        {"figure 2, roll 8", 2, 8, 1, 100, -3, 1, -1, 5},
+        {"figure 1", 1, 0, 1, 100, -3, 1, -1, 4},
+        {"figure 3", 3, 0, 1, 100, -3, 1, -1, 4},
+        {"figure 4", 4, 0, 1, 100, -3, 1, -1, 4},
+        {"figure 5", 5, 0, 1, 100, -3, 1, -1, 4},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         ClearFakeRecords();
+        ResetRand();
         scene.figure = c.figure;
         Place(c.x, c.y, c.dx, c.dy);
-        unsigned seed = SeedWithMishapRoll(c.rollZero);
-        srand(seed);
+        ScriptRand({0, 0, 0, 0, c.roll});
         Tick();
-        EXPECT_EQ(RandCallsSince(seed), c.randCalls);
+        EXPECT_EQ(RandCalls(), c.randCalls);
         if (c.mishapEdge >= 0) {
             EXPECT_EQ(mishapEdges, std::vector<int>{c.mishapEdge});
             EXPECT_TRUE(cueCalls.empty());

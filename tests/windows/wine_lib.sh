@@ -22,3 +22,21 @@ start_wine() {
     "$WINE64" "$scr" "$@" >/dev/null 2>&1 &
     saver_pid=$!
 }
+
+# full_screen_run WHAT: /s of $scr maps a window over the whole screen and
+# ends with 0 on a key press.
+full_screen_run() {
+    start_wine /s
+    # Wine names the X window after the program's class, not the title.
+    find_window --class 'brackwold'
+    check "$1: /s maps the saver window" test -n "$window"
+    # (xwininfo and xdotool wait for a click when given no window, or 0)
+    local size=none
+    [ -n "$window" ] && size=$(window_size "$window")
+    check "$1: the saver window covers the screen ($size)" test "$size" = "$(screen_size)"
+    if [ -n "$window" ]; then
+        xdotool windowfocus --sync "$window" 2>/dev/null
+        xdotool key space
+    fi
+    check "$1: a key press ends /s with exit code 0" expect_code 0 15
+}

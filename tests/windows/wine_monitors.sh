@@ -20,7 +20,7 @@ for layout in left right; do
     find_window --class 'brackwold'
     check "the saver window covers the virtual screen" test "$(geometry "${window:-0}")" = 1600x600+0+0
     check "the banner shows in the primary's strip" wait_until 20 banner_shows
-    check "the other monitor stays black" test "$(lit "$other_geometry")" = 0
+    check "the other monitor stays black" test "$(lit "$shot" "$other_geometry")" = 0
     xdotool mousemove_relative 20 20
     check "a movement over the other monitor ends /s with 0" expect_code 0 20
     [ "$saver_code" = running ] && kill -9 "$saver_pid"

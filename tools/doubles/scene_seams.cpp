@@ -11,13 +11,13 @@ void ForceKick()
     scene.kickPending = true;
 }
 
-void ForceMishap(int edge, int lamentVariant)
+void ForceMishap(int edge, int lamentRoll)
 {
     scene.figure = 2;
     scene.fadeAlpha = 1.0f;
     scene.fadingOut = false;
     // The mishap's end rolls the lament as its first draw once the lament
     // is on and the mishap off.
-    ScriptRandWhen([] { return scene.lamentActive && !scene.mishapActive; }, lamentVariant);
+    ScriptRandWhen([] { return scene.lamentActive && !scene.mishapActive; }, lamentRoll);
     StartMishap(edge);
 }

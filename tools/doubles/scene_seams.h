@@ -10,7 +10,8 @@
 void ForceKick();
 
 // Figure 2 fully faded in and struck on the given edge (0 top, 1 bottom,
-// 2 left, 3 right): the spike runs from the next frame, and the lament that
-// follows it is the given variant (0 to 3) instead of a rolled one. The roll
-// goes through the scripted rand double, which the binary must link.
-void ForceMishap(int edge, int lamentVariant);
+// 2 left, 3 right): the spike runs from the next frame, and the lament's
+// roll at its end comes out as the given number (so 0 to 3 name the
+// variant). The roll goes through the scripted rand double, which the
+// binary must link.
+void ForceMishap(int edge, int lamentRoll);

@@ -1,4 +1,4 @@
-#include "tests/system/wave.h"
+#include "tests/layer_services/wave.h"
 
 #include <math.h>
 #include <stdint.h>

@@ -1,7 +1,7 @@
 // PlaySoundA: the recording seam, the refusal of silent drivers, and real
 // playback into a PulseAudio null sink recorded with parec.
 #include "platform/posix/sys_seams.h"
-#include "tests/system/wave.h"
+#include "tests/layer_services/wave.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>

@@ -1,7 +1,8 @@
 // Permission cases mean nothing to root, who reads and writes regardless,
 // and the test command runs as root. Under root the case runs in a child
 // process that has become the user "nobody" and owns the case's folder;
-// otherwise it runs in place. The child's failures fail the test.
+// otherwise it runs in place. The child's failures fail the test. Root may
+// name another user to become, one the password database need not know.
 #pragma once
 #include <gtest/gtest.h>
 
@@ -15,7 +16,7 @@
 #include <functional>
 #include <string>
 
-inline void RunUnprivileged(const std::string& folder, const std::function<void()>& body)
+inline void RunUnprivileged(const std::string& folder, const std::function<void()>& body, uid_t user = (uid_t)-1)
 {
     if (geteuid() != 0) {
         body();
@@ -23,7 +24,7 @@ inline void RunUnprivileged(const std::string& folder, const std::function<void(
     }
     const passwd* nobody = getpwnam("nobody");
     ASSERT_NE(nobody, nullptr) << "no user to run the permission case as";
-    uid_t uid = nobody->pw_uid;
+    uid_t uid = user != (uid_t)-1 ? user : nobody->pw_uid;
     gid_t gid = nobody->pw_gid;
     std::string handOver = "chown -R " + std::to_string(uid) + ":" + std::to_string(gid) + " '" + folder + "'";
     ASSERT_EQ(system(handOver.c_str()), 0);

@@ -2,7 +2,7 @@
 // contents and expected results, then the cases where the file system
 // stands in the way.
 #include "platform/win32.h"
-#include "tests/system/unprivileged.h"
+#include "tests/layer_services/unprivileged.h"
 
 #include <dirent.h>
 #include <gtest/gtest.h>
@@ -243,6 +243,53 @@ TEST_F(ProfileTest, BareNamesResolveUnderTheConfigHome)
     unsetenv("XDG_CONFIG_HOME");
     ASSERT_TRUE(WritePrivateProfileStringA("Brackwold", "Sounds", "0", "NEW.ini"));
     EXPECT_EQ("[Brackwold]\nSounds=0\n", ReadBytes(root + "/home/.config/brackwold/NEW.ini"));
+
+    // Without HOME the home is the password database's; a user it does not
+    // know has none, and nothing is read from or written under "/".
+    char folderName[MAX_PATH];
+    for (const char* home : {"", "\x01unset"}) {
+        RestoreEnv("HOME", home);
+        ASSERT_NE(0u, GetWindowsDirectoryA(folderName, sizeof folderName));
+        EXPECT_EQ(std::string(getpwuid(getuid())->pw_dir) + "/.config/brackwold", folderName) << "HOME=" << home;
+    }
+    uid_t stranger = 54321;
+    while (getpwuid(stranger))
+        ++stranger;
+    if (geteuid() != 0)
+        GTEST_SKIP() << "becoming a user without a password entry needs root";
+    RunUnprivileged(root, [&] {
+        EXPECT_EQ(0u, GetWindowsDirectoryA(folderName, sizeof folderName));
+        EXPECT_EQ(50u, GetPrivateProfileIntA("Brackwold", "Size", 50, "BRKW.ini"));
+        EXPECT_FALSE(WritePrivateProfileStringA("Brackwold", "Size", "70", "BRKW.ini"));
+        EXPECT_EQ(ERROR_PATH_NOT_FOUND, GetLastError());
+    }, stranger);
+}
+
+// The reader refuses a file over 16 MiB, so no write may make one.
+TEST_F(ProfileTest, WritesStayWithinTheSizeTheReaderTakes)
+{
+    const size_t limit = 16u << 20;
+    // Each file: the head, then empty lines up to its size.
+    const struct { const char* what; std::string head; size_t size; BOOL result; } cases[] = {
+        {"a change that keeps the file at the limit", "[Brackwold]\nSize=50\n", limit, TRUE},
+        {"a longer value past the limit", "[Brackwold]\nSize=5\n", limit, FALSE},
+        {"a new section past the limit", "", limit, FALSE},
+        {"a file already past the limit", "[Brackwold]\nSize=50\n", limit + 1, FALSE},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string before = c.head + std::string(c.size - c.head.size(), '\n');
+        WriteBytes(file, before);
+        SetLastError(0);
+        EXPECT_EQ(c.result, WritePrivateProfileStringA("Brackwold", "Size", "70", "BRKW.ini"));
+        if (c.result) {
+            EXPECT_EQ(70u, GetPrivateProfileIntA("Brackwold", "Size", 50, "BRKW.ini"));
+        } else {
+            EXPECT_EQ(ERROR_FILE_TOO_LARGE, GetLastError());
+            EXPECT_TRUE(ReadBytes(file) == before) << "the file is left as it was";
+        }
+        EXPECT_EQ(std::vector<std::string>{"BRKW.ini"}, Listing(folder)) << "no temporary file left behind";
+    }
 }
 
 TEST_F(ProfileTest, FileSystemObstaclesFailWithoutDamage)

@@ -12,6 +12,7 @@
 #include "shell/shell.h"
 
 #include <gtest/gtest.h>
+#include "tests/settings/config_folder.h"
 
 #include <stdio.h>
 #include <stdlib.h>
@@ -58,17 +59,11 @@ Outcome Start(const std::vector<std::string>& args, const char* xscreensaverWind
     return o;
 }
 
-class ProcessEntry : public ::testing::Test {
+class ProcessEntry : public ::testing::Test, protected ConfigFolder {
 protected:
     void SetUp() override
     {
-        char pattern[] = "/tmp/brkw-entry-XXXXXX";
-        ASSERT_NE(nullptr, mkdtemp(pattern));
-        root = pattern;
-        ASSERT_EQ(0, mkdir((root + "/brackwold").c_str(), 0755));
-        setenv("XDG_CONFIG_HOME", root.c_str(), 1);
-        std::ofstream(root + "/brackwold/BRKW.ini")
-            << "[Brackwold]\nPoly Resolution=20\nSize=40\nChar Delay=100\nSounds=1\n";
+        WriteIni("[Brackwold]\nPoly Resolution=20\nSize=40\nChar Delay=100\nSounds=1\n");
         w32test::ResetWindowing();
         w32test::ResetPlatformId();
         host = w32test::CreateForeignWindow(160, 120);
@@ -79,10 +74,8 @@ protected:
         ClearSettingOverrides();
         w32test::ResetWindowing();
         w32test::ResetPlatformId();
-        ASSERT_EQ(0, system(("rm -rf '" + root + "'").c_str()));
     }
 
-    std::string root;
     HWND host = NULL;
 };
 
