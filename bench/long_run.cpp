@@ -15,8 +15,8 @@
 // Exit status 1 on any GL error, an unbalanced stack, resident growth over
 // the second half above --max-growth-kb (default 4096), or a figure that
 // stays for more than ten char delays (the cycle has stalled).
-#include "platform/posix/offscreen/offscreen_seams.h"
-#include "platform/posix/sys_seams.h"
+#include "testing/offscreen/offscreen_seams.h"
+#include "testing/doubles/sys_seams.h"
 #include "platform/win32.h"
 #include "settings/settings.h"
 #include "shell/shell.h"

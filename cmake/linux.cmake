@@ -1,4 +1,5 @@
 # Linux: the system's code over our own Win32-compatible layer.
+include(cmake/hardening.cmake)
 find_package(PkgConfig REQUIRED)
 pkg_check_modules(SDL2 REQUIRED IMPORTED_TARGET sdl2)
 pkg_check_modules(GTK3 REQUIRED IMPORTED_TARGET gtk+-3.0)
@@ -36,8 +37,9 @@ add_library(brackwold_system OBJECT ${SYSTEM_SOURCES})
 target_include_directories(brackwold_system PUBLIC ${CMAKE_SOURCE_DIR})
 target_link_libraries(brackwold_system INTERFACE brackwold_figures)
 
-# The layer: a backend-independent core, an X11/GLX backend for the real
-# program and an offscreen backend (no display, OSMesa GL) for the tests.
+# The layer: a backend-independent core and an X11/GLX backend. The offscreen
+# backend (no display, OSMesa GL) and the layer's doubles, which only tests,
+# tools and benchmarks link, are in testing/.
 set(LAYER_DIR ${CMAKE_SOURCE_DIR}/platform/posix)
 add_library(w32layer OBJECT
   ${LAYER_DIR}/bitmap_file.cpp
@@ -58,9 +60,15 @@ add_library(w32layer OBJECT
   ${LAYER_DIR}/window.cpp)
 target_include_directories(w32layer PUBLIC ${CMAKE_SOURCE_DIR})
 target_link_libraries(w32layer PUBLIC PkgConfig::SDL2 PkgConfig::GTK3 PkgConfig::GLU)
-# The module table and the registry are empty in the program; the tests,
-# tools and benchmarks link doubles they can fill instead.
-add_library(w32layer_program OBJECT ${LAYER_DIR}/module.cpp ${LAYER_DIR}/registry.cpp)
+# The module table and the registry are empty in the program, and its
+# devices are the machine's; the tests, tools and benchmarks link doubles
+# they can fill and steer instead (testing/doubles).
+add_library(w32layer_program OBJECT ${LAYER_DIR}/module.cpp ${LAYER_DIR}/registry.cpp
+  ${LAYER_DIR}/devices/added_resources.cpp
+  ${LAYER_DIR}/devices/clock.cpp
+  ${LAYER_DIR}/devices/process_end.cpp
+  ${LAYER_DIR}/devices/screen_boxes.cpp
+  ${LAYER_DIR}/devices/sound_output.cpp)
 target_include_directories(w32layer_program PUBLIC ${CMAKE_SOURCE_DIR})
 
 add_library(w32layer_x11 OBJECT
@@ -68,6 +76,7 @@ add_library(w32layer_x11 OBJECT
   ${LAYER_DIR}/x11/x11_glx.cpp
   ${LAYER_DIR}/x11/x11_input.cpp
   ${LAYER_DIR}/x11/x11_mappings.cpp
+  ${LAYER_DIR}/x11/x11_monitors.cpp
   ${LAYER_DIR}/x11/x11_windows.cpp)
 target_include_directories(w32layer_x11 PUBLIC ${CMAKE_SOURCE_DIR})
 # RandR and Xinerama tell which monitor is the primary one.
@@ -83,37 +92,6 @@ add_library(w32layer_on_x11 INTERFACE)
 target_link_libraries(w32layer_on_x11 INTERFACE w32layer w32layer_x11
   $<TARGET_OBJECTS:w32layer> $<TARGET_OBJECTS:w32layer_x11>)
 
-# Test doubles of the layer (modules, registry, resources, sound, message
-# boxes, dialogs, process and windowing seams) for every test, tool and
-# benchmark; the program itself does not link them.
-add_library(w32layer_seams OBJECT
-  ${LAYER_DIR}/seams/dialog_seams.cpp
-  ${LAYER_DIR}/seams/module_double.cpp
-  ${LAYER_DIR}/seams/msgbox_seams.cpp
-  ${LAYER_DIR}/seams/registry_double.cpp
-  ${LAYER_DIR}/seams/resource_seams.cpp
-  ${LAYER_DIR}/seams/sound_seams.cpp
-  ${LAYER_DIR}/seams/system_seams.cpp
-  ${LAYER_DIR}/seams/window_seams.cpp)
-target_include_directories(w32layer_seams PUBLIC ${CMAKE_SOURCE_DIR})
-
-if(OSMESA_FOUND)
-  add_library(w32layer_offscreen OBJECT ${LAYER_DIR}/offscreen/offscreen.cpp)
-  target_include_directories(w32layer_offscreen PUBLIC ${CMAKE_SOURCE_DIR})
-  target_link_libraries(w32layer_offscreen PUBLIC PkgConfig::OSMESA)
-
-  # Tests, tools and benchmarks: the offscreen backend with the seams.
-  add_library(w32layer_on_offscreen INTERFACE)
-  target_link_libraries(w32layer_on_offscreen INTERFACE w32layer w32layer_offscreen w32layer_seams
-    $<TARGET_OBJECTS:w32layer> $<TARGET_OBJECTS:w32layer_offscreen> $<TARGET_OBJECTS:w32layer_seams>)
-
-  # A test, tool or benchmark: the system over the offscreen backend.
-  function(brackwold_offscreen_executable name)
-    add_executable(${name} ${ARGN})
-    target_link_libraries(${name} PRIVATE brackwold_system brackwold_resources w32layer_on_offscreen)
-  endfunction()
-endif()
-
 # The Linux process entry (shell/linux_main.cpp) reads XScreenSaver's
 # options before WinMain; what it runs up to the shell stands apart, so the
 # tests and the fuzzer can run it too.
@@ -123,6 +101,8 @@ add_executable(brackwold ${CMAKE_SOURCE_DIR}/shell/winmain.cpp ${CMAKE_SOURCE_DI
 target_link_libraries(brackwold PRIVATE brackwold_system brackwold_resources w32layer_on_x11 w32layer_program)
 include(cmake/package.cmake)
 
+# What only tests, tools and benchmarks link: before them, which use it.
+add_subdirectory(testing)
 if(BRACKWOLD_TESTS)
   enable_testing()
   add_subdirectory(tests)

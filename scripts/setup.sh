@@ -11,7 +11,7 @@ packages=(
     wine64
     xvfb xserver-xephyr xauth xdotool x11-utils imagemagick
     espeak-ng sox pulseaudio pulseaudio-utils fonts-comic-neue
-    xscreensaver lintian wixl zip
+    xscreensaver lintian wixl zip devscripts libasound2-plugins
 )
 
 missing=()

@@ -39,7 +39,11 @@ ProcessStart StartHack(const char* program, const std::vector<std::string>& args
         OverrideSetting(setting, value);
 
     if (options.onWindow && !w32::UseWindowAsScreen(options.window)) {
-        if (options.window)
+        // A window that exists and is still refused takes input only.
+        if (options.window && IsWindow(options.window))
+            fprintf(err, "brackwold: the window %#lx takes input only; there is nothing to draw on\n",
+                    (unsigned long)(uintptr_t)options.window);
+        else if (options.window)
             fprintf(err, "brackwold: there is no window %#lx to draw on\n", (unsigned long)(uintptr_t)options.window);
         else
             fputs("brackwold: cannot reach the root window\n", err);

@@ -9,8 +9,8 @@ namespace w32::be {
 // Screen and pointer, in Windows' screen coordinates: the primary monitor
 // starts at (0, 0) and the virtual screen (every monitor) may reach left of
 // or above it. In hack mode another client's window stands in for the
-// screen and is its only monitor (false when that is no window, or the
-// backend has no others).
+// screen and is its only monitor (false when that is no window, takes
+// input only, or the backend has no others).
 bool UseWindowAsScreen(HWND window);
 SIZE PrimaryMonitorSize();
 RECT VirtualScreen();

@@ -7,6 +7,7 @@
 // Dialogs and their controls get handles of their own, apart from the
 // window table: they have no window procedure of ours and take no part in
 // the message queue, since a dialog's procedure is called directly.
+#include "platform/posix/devices.h"
 #include "platform/posix/dialog_internal.h"
 #include "platform/posix/layer_internal.h"
 #include "platform/posix/resources.h"
@@ -290,8 +291,6 @@ void FreeDialog(Dialog* d)
         }
 }
 
-INT_PTR (*dialogBoxHook)(LPCSTR templateName, HWND owner, DLGPROC proc, LPARAM param) = nullptr;
-
 bool IsPushButton(const DialogControl& c)
 {
     return c.atom == ButtonAtom && (c.style & 0xF) <= 1;  // BS_PUSHBUTTON, BS_DEFPUSHBUTTON
@@ -386,28 +385,16 @@ size_t CloseDialogs()
     return running.size();
 }
 
-}  // namespace w32
-
-using namespace w32;
-
-extern "C" {
-
 // The owner is not disabled, as Win32 would: it belongs to another process
 // here, or to nobody. Without a display nothing can be shown: -1, as for
 // any dialog that cannot be created.
-INT_PTR WINAPI DialogBoxParamA(HINSTANCE hInstance, LPCSTR lpTemplateName, HWND hWndParent, DLGPROC lpDialogFunc,
-                               LPARAM dwInitParam)
+INT_PTR RunDialogOnScreen(LPCSTR templateName, HWND owner, DLGPROC proc, LPARAM param)
 {
-    (void)hInstance;
-    if (!lpTemplateName || !lpDialogFunc)
-        return -1;
-    if (dialogBoxHook)
-        return dialogBoxHook(lpTemplateName, hWndParent, lpDialogFunc, dwInitParam);
     if (!ui::Available()) {
         fprintf(stderr, "cannot show the dialog: no display\n");
         return -1;
     }
-    Dialog* d = CreateDialog(lpTemplateName, hWndParent, lpDialogFunc, dwInitParam, true);
+    Dialog* d = CreateDialog(templateName, owner, proc, param, true);
     if (!d)
         return -1;
     if (!d->ended) {
@@ -418,6 +405,21 @@ INT_PTR WINAPI DialogBoxParamA(HINSTANCE hInstance, LPCSTR lpTemplateName, HWND 
     INT_PTR result = d->result;
     FreeDialog(d);
     return result;
+}
+
+}  // namespace w32
+
+using namespace w32;
+
+extern "C" {
+
+INT_PTR WINAPI DialogBoxParamA(HINSTANCE hInstance, LPCSTR lpTemplateName, HWND hWndParent, DLGPROC lpDialogFunc,
+                               LPARAM dwInitParam)
+{
+    (void)hInstance;
+    if (!lpTemplateName || !lpDialogFunc)
+        return -1;
+    return devices::RunModalDialog(lpTemplateName, hWndParent, lpDialogFunc, dwInitParam);
 }
 
 BOOL WINAPI EndDialog(HWND hDlg, INT_PTR nResult)

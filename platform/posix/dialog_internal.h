@@ -90,8 +90,9 @@ DialogControl* ControlById(Dialog* d, int id);
 Dialog* CreateDialog(LPCSTR templateName, HWND owner, DLGPROC proc, LPARAM param, bool withDisplay);
 void FreeDialog(Dialog* d);
 
-// Replaces DialogBoxParamA's whole work once its arguments are checked. Only
-// the test double (platform/posix/seams/) sets it; in the program it is null.
-extern INT_PTR (*dialogBoxHook)(LPCSTR templateName, HWND owner, DLGPROC proc, LPARAM param);
+// DialogBoxParamA's work as the program does it, for the screen's device
+// and its double: the dialog shown and run until it ends (-1 without a
+// display or a template).
+INT_PTR RunDialogOnScreen(LPCSTR templateName, HWND owner, DLGPROC proc, LPARAM param);
 
 }  // namespace w32

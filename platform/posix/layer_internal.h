@@ -172,8 +172,5 @@ bool ValidateWindow(Window* w);
 // WGL (wgl.cpp)
 void ForgetWindowGl(Window* w);
 void ResetGl();
-// When set, asked before ChoosePixelFormat (set false) and SetPixelFormat
-// (set true): true makes the call fail. Only a test double sets it.
-extern bool (*pixelFormatFailureHook)(bool set);
 
 }  // namespace w32

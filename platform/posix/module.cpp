@@ -2,7 +2,7 @@
 // built in, so the program's table is empty: LoadLibraryA finds nothing, as
 // Windows does for a module that is not installed, and the callers take
 // their paths for a missing module. Tests link a table they can fill
-// (platform/posix/seams/module_double.cpp) instead of this file.
+// (testing/doubles/module_double.cpp) instead of this file.
 #include "platform/posix/sys_internal.h"
 
 namespace w32 {

@@ -1,6 +1,7 @@
 // MessageBoxA: the text always goes to standard error, so it is seen even
 // without a display; with one, a modal GTK dialog shows it as well, except
 // in hack mode.
+#include "platform/posix/devices.h"
 #include "platform/posix/dialog_internal.h"
 #include "platform/posix/layer_internal.h"
 #include "platform/posix/sys_internal.h"
@@ -45,7 +46,13 @@ void ShowDialog(HWND owner, const char* text, const char* caption, UINT type)
 
 namespace w32 {
 
-bool (*messageBoxHook)(LPCSTR text, LPCSTR caption, UINT type) = nullptr;
+// In hack mode the daemon shows what we wrote on stderr; a box behind its
+// lock would only keep the process from ending.
+void ShowMessageDialog(HWND owner, const char* text, const char* caption, UINT type)
+{
+    if (!HackMode() && ui::Available())
+        ShowDialog(owner, text, caption, type);
+}
 
 size_t EndMessageBoxes()
 {
@@ -67,12 +74,7 @@ int WINAPI MessageBoxA(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT uType)
     const char* caption = lpCaption ? lpCaption : "Error";  // Win32's caption when none is given
     fprintf(stderr, "%s: %s\n", caption, text);
     fflush(stderr);
-    if (w32::messageBoxHook && !w32::messageBoxHook(text, caption, uType))
-        return IDOK;
-    // In hack mode the daemon shows what we wrote on stderr; a box behind
-    // its lock would only keep the process from ending.
-    if (!w32::HackMode() && w32::ui::Available())
-        ShowDialog(hWnd, text, caption, uType);
+    w32::devices::ShowMessageBox(hWnd, text, caption, uType);
     return IDOK;
 }
 

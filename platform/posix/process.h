@@ -13,7 +13,8 @@ LPSTR CommandLineTail();
 
 // Hack mode: another client's window (a screen-saver daemon's) stands in for
 // the screen. Top-level windows become its children with its size, take no
-// input and no focus, and end when it goes away. False when it is no window.
+// input and no focus, and end when it goes away. False when it is no window
+// or one that takes input only (InputOnly: nothing can be drawn there).
 bool UseWindowAsScreen(HWND window);
 
 }  // namespace w32

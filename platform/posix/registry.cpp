@@ -1,7 +1,7 @@
 // The registry. There is no system registry on Linux and the program stores
 // nothing in one, so it answers as an empty registry: the predefined roots
 // exist and hold no key and no value. Tests link a registry they can fill
-// (platform/posix/seams/registry_double.cpp) instead of this file.
+// (testing/doubles/registry_double.cpp) instead of this file.
 #include "platform/posix/sys_internal.h"
 
 #include <stdint.h>

@@ -1,5 +1,6 @@
 // The executable's resources: the tables embedded from brackwold.rc. Only
 // the executable has resources; other modules have none.
+#include "platform/posix/devices.h"
 #include "platform/posix/resources.h"
 #include "platform/posix/sys_internal.h"
 
@@ -34,7 +35,7 @@ bool Matches(const char* embeddedType, const char* embeddedName, const std::stri
 const char* FindString(UINT id)
 {
     const char* decided;
-    if (w32::stringOverrideHook && w32::stringOverrideHook(id, &decided))
+    if (w32::devices::FindAddedString(id, &decided))
         return decided;
     for (size_t i = 0; i < w32::embeddedStringCount; ++i)
         if (w32::embeddedStrings[i].id == id)
@@ -45,9 +46,6 @@ const char* FindString(UINT id)
 }  // namespace
 
 namespace w32 {
-
-const EmbeddedResource* (*addedResourceHook)(const std::string& type, const std::string& name) = nullptr;
-bool (*stringOverrideHook)(unsigned id, const char** text) = nullptr;
 
 std::string CanonicalResourceName(const char* name)
 {
@@ -75,9 +73,8 @@ const EmbeddedResource* FindEmbeddedResource(const char* type, const char* name)
         return nullptr;
     std::string wantedType = CanonicalResourceType(type);
     std::string wantedName = CanonicalResourceName(name);
-    if (addedResourceHook)
-        if (const EmbeddedResource* added = addedResourceHook(wantedType, wantedName))
-            return added;
+    if (const EmbeddedResource* added = devices::FindAddedResource(wantedType, wantedName))
+        return added;
     for (size_t i = 0; i < embeddedResourceCount; ++i)
         if (Matches(embeddedResources[i].type, embeddedResources[i].name, wantedType, wantedName))
             return &embeddedResources[i];

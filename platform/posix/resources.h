@@ -34,11 +34,4 @@ const EmbeddedResource* FindEmbeddedResource(const char* type, const char* name)
 std::string CanonicalResourceName(const char* name);
 std::string CanonicalResourceType(const char* type);
 
-// Hooks of the resources' test double (platform/posix/seams/); null in the
-// program. The first is asked before the embedded tables, with canonical
-// names; the second decides a string when it returns true (a null *text
-// hides it).
-extern const EmbeddedResource* (*addedResourceHook)(const std::string& type, const std::string& name);
-extern bool (*stringOverrideHook)(unsigned id, const char** text);
-
 }  // namespace w32

@@ -7,6 +7,7 @@
 // There is deliberately no fallback to SDL's silent "dummy" or "disk"
 // drivers: without a real device PlaySoundA fails, and the saver turns its
 // sound off.
+#include "platform/posix/devices.h"
 #include "platform/posix/resources.h"
 #include "platform/posix/sys_internal.h"
 
@@ -265,13 +266,21 @@ std::string SoundDeviceDriver()
     return driver ? driver : "";
 }
 
+// Quitting SDL's audio subsystem joins its device-watching thread, which
+// may be in the middle of a scan of ALSA's devices (slow on a loaded
+// machine); _exit ends that thread as well.
+void CloseSoundOnExit()
+{
+    if (device)
+        SDL_CloseAudioDevice(device);
+    device = 0;
+}
+
 void CloseSound()
 {
     CloseDevice();
     lastStarted.clear();
 }
-
-BOOL (*playSoundHook)(LPCSTR sound, HMODULE module, DWORD flags) = nullptr;
 
 }  // namespace w32
 
@@ -284,9 +293,7 @@ extern "C" {
 // sound has played.
 BOOL WINAPI PlaySoundA(LPCSTR pszSound, HMODULE hmod, DWORD fdwSound)
 {
-    if (w32::playSoundHook)
-        return w32::playSoundHook(pszSound, hmod, fdwSound);
-    return w32::PlayWave(pszSound, hmod, fdwSound);
+    return w32::devices::PlayOnOutput(pszSound, hmod, fdwSound);
 }
 
 }  // extern "C"

@@ -22,7 +22,7 @@ HMODULE FindLoadedModule(const char* name);
 bool EqualNoCase(std::string_view a, std::string_view b);
 std::string UpperCase(std::string text);
 
-// PlaySoundA's own work (sound.cpp), shared with its test double: finds and
+// PlaySoundA's own work (sound.cpp), for the sound output and its double: finds and
 // decodes the sound and hands it to the audio device. With fakeDevice, the
 // sound is found and decoded all the same but no device is opened: its name
 // goes into *fakeDevice instead, and a stop clears it.
@@ -35,28 +35,26 @@ std::string SoundName(LPCSTR sound, DWORD flags);
 std::string SoundOnDevice();
 std::string SoundDeviceDriver();
 
-// Stops the sound and closes the audio device; ExitProcess calls it so the
-// device never outlives the process's ordinary end.
+// Stops the sound and closes the audio device and SDL's audio subsystem, so
+// that the next sound opens everything anew.
 void CloseSound();
+// ExitProcess's part: the device is closed, so the sound server sees the
+// stream end, and the subsystem is left to the process's end.
+void CloseSoundOnExit();
 
 // The platform id GetVersionExA reports (the NT family) and the flag behind
 // SystemParametersInfoA(SPI_SCREENSAVERRUNNING).
 extern DWORD platformId;
 extern bool screenSaverRunning;
 
-// Hooks that replace a call's whole work or result. Only the test doubles
-// (platform/posix/seams/) set them; in the program they stay null.
-extern DWORD (*tickCountHook)(DWORD tickCount);
-extern LONGLONG (*performanceCounterHook)();
-// ExitProcess calls it after stdio is flushed; it must not return, so a hook
-// that wants control back throws.
-extern void (*exitProcessHook)(UINT exitCode);
-// True when it decided UnhandledExceptionFilter's result.
-extern bool (*unhandledExceptionHook)(EXCEPTION_POINTERS* exception, LONG* result);
-extern BOOL (*playSoundHook)(LPCSTR sound, HMODULE module, DWORD flags);
-// Called for every message box once its text is on stderr; false keeps the
-// dialog from showing.
-extern bool (*messageBoxHook)(LPCSTR text, LPCSTR caption, UINT type);
+// The end and the crash report as the program has them, shared by the
+// process device and its double: the leak check of sanitizer builds (a leak
+// ends the process there), and the crash's line on stderr.
+void CheckLeaksBeforeExit();
+void WriteCrashReport(const EXCEPTION_POINTERS* exception);
+
+// A message box's dialog; none in hack mode or without a display.
+void ShowMessageDialog(HWND owner, const char* text, const char* caption, UINT type);
 
 // Sets the thread's last error to the Win32 code closest to an errno value.
 void SetLastErrorFromErrno(int error);

@@ -1,5 +1,6 @@
 // Process services: command line, version, time, process exit, the
 // screen-saver-running flag and the unhandled-exception filter.
+#include "platform/posix/devices.h"
 #include "platform/posix/process.h"
 #include "platform/posix/sys_internal.h"
 
@@ -24,19 +25,6 @@ std::vector<std::string> arguments;
 bool argumentsKnown = false;
 std::string commandLine;  // what GetCommandLineA hands out; rebuilt only when the arguments change
 bool commandLineBuilt = false;
-
-// _exit skips LeakSanitizer's check at exit, so sanitizer builds run it
-// here; a leak ends the process with LeakSanitizer's own status instead.
-void CheckLeaksBeforeExit()
-{
-#if BRACKWOLD_LEAK_CHECKED
-    const int leakStatus = 23;
-    if (__lsan_do_recoverable_leak_check()) {
-        fflush(nullptr);
-        _exit(leakStatus);
-    }
-#endif
-}
 
 // Without an entry that told us the arguments (a test binary's own main),
 // the kernel's copy is as good.
@@ -87,13 +75,6 @@ void ReplaceArguments(std::vector<std::string> argv)
     commandLineBuilt = false;
 }
 
-uint64_t MonotonicNanoseconds()
-{
-    timespec now;
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return static_cast<uint64_t>(now.tv_sec) * 1000000000u + static_cast<uint64_t>(now.tv_nsec);
-}
-
 char executableImage;  // its address is the executable's handle
 const LONGLONG countsPerSecond = 1000000000;  // the performance counter counts nanoseconds
 
@@ -103,10 +84,31 @@ namespace w32 {
 
 DWORD platformId = VER_PLATFORM_WIN32_NT;
 bool screenSaverRunning = false;
-DWORD (*tickCountHook)(DWORD tickCount) = nullptr;
-LONGLONG (*performanceCounterHook)() = nullptr;
-void (*exitProcessHook)(UINT exitCode) = nullptr;
-bool (*unhandledExceptionHook)(EXCEPTION_POINTERS* exception, LONG* result) = nullptr;
+
+// _exit skips LeakSanitizer's check at exit, so sanitizer builds run it
+// here; a leak ends the process with LeakSanitizer's own status instead.
+void CheckLeaksBeforeExit()
+{
+#if BRACKWOLD_LEAK_CHECKED
+    const int leakStatus = 23;
+    if (__lsan_do_recoverable_leak_check()) {
+        fflush(nullptr);
+        _exit(leakStatus);
+    }
+#endif
+}
+
+// No debugger and no crash dialog: a line on stderr.
+void WriteCrashReport(const EXCEPTION_POINTERS* exception)
+{
+    const EXCEPTION_RECORD* record = exception ? exception->ExceptionRecord : nullptr;
+    if (record)
+        fprintf(stderr, "Unhandled exception 0x%08X at %p\n", static_cast<unsigned>(record->ExceptionCode),
+                record->ExceptionAddress);
+    else
+        fprintf(stderr, "Unhandled exception\n");
+    fflush(stderr);
+}
 
 HMODULE ExecutableModule()
 {
@@ -205,8 +207,7 @@ BOOL WINAPI GetVersionExA(LPOSVERSIONINFOA lpVersionInformation)
 
 DWORD WINAPI GetTickCount(void)
 {
-    DWORD ticks = static_cast<DWORD>(MonotonicNanoseconds() / 1000000u);
-    return w32::tickCountHook ? w32::tickCountHook(ticks) : ticks;
+    return w32::devices::TickCount();
 }
 
 BOOL WINAPI QueryPerformanceFrequency(LARGE_INTEGER* lpFrequency)
@@ -221,8 +222,7 @@ BOOL WINAPI QueryPerformanceCounter(LARGE_INTEGER* lpPerformanceCount)
 {
     if (!lpPerformanceCount)
         return FALSE;
-    lpPerformanceCount->QuadPart =
-        w32::performanceCounterHook ? w32::performanceCounterHook() : static_cast<LONGLONG>(MonotonicNanoseconds());
+    lpPerformanceCount->QuadPart = w32::devices::PerformanceCount();
     return TRUE;
 }
 
@@ -242,11 +242,8 @@ void WINAPI Sleep(DWORD dwMilliseconds)
 void WINAPI ExitProcess(UINT uExitCode)
 {
     fflush(nullptr);
-    w32::CloseSound();
-    if (w32::exitProcessHook)
-        w32::exitProcessHook(uExitCode);
-    CheckLeaksBeforeExit();
-    _exit(static_cast<int>(uExitCode));
+    w32::CloseSoundOnExit();
+    w32::devices::EndProcess(uExitCode);
 }
 
 // Only the screen-saver-running flag exists here; other actions fail.
@@ -261,21 +258,9 @@ BOOL WINAPI SystemParametersInfoA(UINT uiAction, UINT uiParam, LPVOID pvParam, U
     return TRUE;
 }
 
-// No debugger and no crash dialog: a line on stderr, then the caller's
-// handler runs.
 LONG WINAPI UnhandledExceptionFilter(EXCEPTION_POINTERS* ExceptionInfo)
 {
-    LONG decided;
-    if (w32::unhandledExceptionHook && w32::unhandledExceptionHook(ExceptionInfo, &decided))
-        return decided;
-    const EXCEPTION_RECORD* record = ExceptionInfo ? ExceptionInfo->ExceptionRecord : nullptr;
-    if (record)
-        fprintf(stderr, "Unhandled exception 0x%08X at %p\n", static_cast<unsigned>(record->ExceptionCode),
-                record->ExceptionAddress);
-    else
-        fprintf(stderr, "Unhandled exception\n");
-    fflush(stderr);
-    return EXCEPTION_EXECUTE_HANDLER;
+    return w32::devices::CrashReport(ExceptionInfo);
 }
 
 }  // extern "C"

@@ -91,8 +91,6 @@ void ResetGl()
     s.contexts.clear();
 }
 
-bool (*pixelFormatFailureHook)(bool set) = nullptr;
-
 }  // namespace w32
 
 using namespace w32;
@@ -101,7 +99,7 @@ extern "C" {
 
 int WINAPI ChoosePixelFormat(HDC hdc, const PIXELFORMATDESCRIPTOR* ppfd)
 {
-    if ((pixelFormatFailureHook && pixelFormatFailureHook(false)) || !ppfd || !CheckDc(hdc)) return 0;
+    if (!ppfd || !CheckDc(hdc)) return 0;
     int best = 0;
     long bestDistance = LONG_MAX;
     for (int i = 1; i <= be::PixelFormatCount(); i++) {
@@ -117,7 +115,6 @@ int WINAPI ChoosePixelFormat(HDC hdc, const PIXELFORMATDESCRIPTOR* ppfd)
 // succeeds.
 BOOL WINAPI SetPixelFormat(HDC hdc, int format, const PIXELFORMATDESCRIPTOR*)
 {
-    if (pixelFormatFailureHook && pixelFormatFailureHook(true)) return FALSE;
     Window* w = WindowOfDc(hdc);
     if (!w || format < 1 || format > be::PixelFormatCount()) return FALSE;
     if (w->pixelFormat) return w->pixelFormat == format;

@@ -1,7 +1,9 @@
-# A signal ends the process in every state within a second: before the first
-# window (killed by it), in the configuration dialog (closed as cancelled: 1),
+# A signal ends the process in every state: before the first window
+# (killed by it), in the configuration dialog (closed as cancelled: 1),
 # under the "Error" box of a failed GL set-up (as if dismissed: 1). Hack mode
 # shows no box for that failure: one line on stderr and 1 at once.
+# The deadlines judge a hang, not a speed: a sanitizer build under load
+# takes seconds to leave.
 source "$(dirname "$0")/lib.sh"
 
 work=$(mktemp -d)
@@ -44,18 +46,18 @@ kill -STOP "$stopped_pid"
 start_on "$stopped" /s
 check "the saver waits for the stopped server" until_true in_connection
 kill -TERM "$saver_pid"
-check "SIGTERM before the first window: killed by it within a second" expect_code 143 1
+check "SIGTERM before the first window: killed by it" expect_code 143 5
 
 start_on "$DISPLAY" /c
 check "the configuration dialog appears" until_true shows "$DISPLAY" '^Brackwold! Configuration$'
 kill -INT "$saver_pid"
-check "SIGINT in the dialog closes it as cancelled within a second: 1" expect_code 1 1
+check "SIGINT in the dialog closes it as cancelled: 1" expect_code 1 5
 
 check "a private X server without GLX" start_server noglx -extension GLX
 start_on "$noglx" /s
 check "the saver shows its \"Error\" box" until_true shows "$noglx" '^Error$'
 kill -HUP "$saver_pid"
-check "SIGHUP under the box ends the saver within a second: 1" expect_code 1 1
+check "SIGHUP under the box ends the saver: 1" expect_code 1 5
 
 start_on "$noglx" --root
 check "hack mode without GLX exits with 1 at once" expect_code 1 10

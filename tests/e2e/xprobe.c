@@ -1,6 +1,8 @@
 /* A small X client for the end-to-end tests.
- *   xprobe host WIDTH HEIGHT  - maps a window, prints its id, destroys it when
- *                               a line (or end of input) arrives on stdin
+ *   xprobe host WIDTH HEIGHT [input-only]
+ *                             - maps a window (InputOnly if asked), prints its
+ *                               id, destroys it when a line (or end of input)
+ *                               arrives on stdin
  *   xprobe cursor-hidden      - exit 0 when the pointer's cursor image is fully
  *                               transparent, 1 when something is visible
  *   xprobe close WINDOW       - asks the window to close as a window manager's
@@ -12,10 +14,12 @@
 #include <stdlib.h>
 #include <string.h>
 
-static int Host(Display* display, int width, int height)
+static int Host(Display* display, int width, int height, int inputOnly)
 {
-    Window window = XCreateSimpleWindow(display, DefaultRootWindow(display), 10, 10, width, height, 0, 0,
-                                        WhitePixel(display, DefaultScreen(display)));
+    Window window = inputOnly ? XCreateWindow(display, DefaultRootWindow(display), 10, 10, width, height, 0, 0,
+                                              InputOnly, CopyFromParent, 0, NULL)
+                              : XCreateSimpleWindow(display, DefaultRootWindow(display), 10, 10, width, height, 0, 0,
+                                                    WhitePixel(display, DefaultScreen(display)));
     XStoreName(display, window, "xprobe host");
     XMapWindow(display, window);
     XSync(display, False);
@@ -72,14 +76,14 @@ int main(int argc, char** argv)
         return 2;
     }
     int result = 2;
-    if (argc == 4 && strcmp(argv[1], "host") == 0)
-        result = Host(display, atoi(argv[2]), atoi(argv[3]));
+    if ((argc == 4 || (argc == 5 && strcmp(argv[4], "input-only") == 0)) && strcmp(argv[1], "host") == 0)
+        result = Host(display, atoi(argv[2]), atoi(argv[3]), argc == 5);
     else if (argc == 2 && strcmp(argv[1], "cursor-hidden") == 0)
         result = CursorHidden(display);
     else if (argc == 3 && strcmp(argv[1], "close") == 0)
         result = Close(display, (Window)strtoul(argv[2], NULL, 0));
     else
-        fprintf(stderr, "usage: xprobe host W H | xprobe cursor-hidden | xprobe close WINDOW\n");
+        fprintf(stderr, "usage: xprobe host W H [input-only] | xprobe cursor-hidden | xprobe close WINDOW\n");
     XCloseDisplay(display);
     return result;
 }

@@ -1,6 +1,6 @@
 # The real XScreenSaver daemon, configured with "brackwold --root": on
 # activation it runs the saver, which draws on the daemon's window, and on
-# deactivation the saver is gone.
+# deactivation the saver is gone, quietly.
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/xscreensaver_lib.sh"
 trap 'stop_daemon; cleanup' EXIT
@@ -28,6 +28,9 @@ check "the screen shows what it draws" wait_until 20 screen_lit
 
 command_daemon -deactivate
 check "deactivating the daemon ends it" wait_until 5 eval '! running'
+# Its window went with the daemon's: no X error about it reaches the log.
+no_x_error() { ! grep -q "X error" "$home/log"; }
+check "it leaves without an X error" holds 1 no_x_error
 saver_pid=
 
 finish

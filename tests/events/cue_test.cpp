@@ -5,8 +5,8 @@
 #include <string>
 
 #include "events/events.h"
-#include "platform/posix/sys_seams.h"
-#include "tools/doubles/scripted_rand.h"
+#include "testing/doubles/sys_seams.h"
+#include "testing/doubles/scripted_rand.h"
 #include "settings/settings.h"
 #include "shell/shell.h"
 #include "stage/scene_state.h"

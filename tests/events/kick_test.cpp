@@ -7,13 +7,13 @@
 #include <string>
 #include <vector>
 
-#include "platform/posix/sys_seams.h"
+#include "testing/doubles/sys_seams.h"
 #include "settings/settings.h"
 #include "shell/shell.h"
 #include "stage/scene_state.h"
 #include "stage/stage.h"
-#include "tools/doubles/scene_seams.h"
-#include "tools/doubles/scripted_rand.h"
+#include "testing/doubles/scene_seams.h"
+#include "testing/doubles/scripted_rand.h"
 #include "tools/offscreen_gl.h"
 
 using w32test::SoundOutcome;

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "events/events.h"
-#include "tools/doubles/scene_seams.h"
-#include "tools/doubles/scripted_rand.h"
+#include "testing/doubles/scene_seams.h"
+#include "testing/doubles/scripted_rand.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "events/events.h"
-#include "tools/doubles/recording_gl.h"
-#include "tools/doubles/scripted_rand.h"
+#include "testing/doubles/recording_gl.h"
+#include "testing/doubles/scripted_rand.h"
 #include "stage/scene_state.h"
 
 using recgl::Call;

@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "events/events.h"
-#include "tools/doubles/recording_gl.h"
-#include "tools/doubles/scripted_rand.h"
+#include "testing/doubles/recording_gl.h"
+#include "testing/doubles/scripted_rand.h"
 #include "stage/scene_state.h"
 
 using recgl::Call;

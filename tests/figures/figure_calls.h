@@ -10,8 +10,8 @@
 #include "figures/figures.h"
 #include "settings/settings.h"
 #include "stage/scene_state.h"
-#include "tools/doubles/recording_gl.h"
-#include "tools/doubles/scripted_rand.h"
+#include "testing/doubles/recording_gl.h"
+#include "testing/doubles/scripted_rand.h"
 
 namespace figtest {
 

@@ -3,7 +3,7 @@
 // loads must have the size its header gives, within the loader's limit,
 // and exactly the pixels that size needs.
 #include "platform/posix/layer_internal.h"
-#include "platform/posix/sys_seams.h"
+#include "testing/doubles/sys_seams.h"
 #include "platform/win32.h"
 
 #include <cstdlib>

@@ -8,11 +8,11 @@
 // error stream exactly when the process ends with -1 (nothing is refused
 // without a word), and to its output only for the help; no window of ours
 // is left behind and the running flag is clear.
-#include "platform/posix/dialog_seams.h"
+#include "testing/doubles/dialog_seams.h"
 #include "shell/start_process.h"
-#include "platform/posix/offscreen/offscreen_seams.h"
-#include "platform/posix/sys_seams.h"
-#include "platform/posix/window_seams.h"
+#include "testing/offscreen/offscreen_seams.h"
+#include "testing/doubles/sys_seams.h"
+#include "testing/doubles/window_seams.h"
 #include "settings/settings.h"
 #include "shell/shell.h"
 #include "stage/scene_state.h"

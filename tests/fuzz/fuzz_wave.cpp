@@ -1,6 +1,6 @@
 // PlaySoundA on arbitrary WAVE resource bytes: found, decoded and converted
 // to the output format as for a real device, which a pretend one takes.
-#include "platform/posix/sys_seams.h"
+#include "testing/doubles/sys_seams.h"
 #include "platform/win32.h"
 
 #include <vector>

@@ -2,8 +2,8 @@
 // window class whose procedure records every message, and queue helpers.
 #pragma once
 #include "platform/win32.h"
-#include "platform/posix/offscreen/offscreen_seams.h"
-#include "platform/posix/window_seams.h"
+#include "testing/offscreen/offscreen_seams.h"
+#include "testing/doubles/window_seams.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

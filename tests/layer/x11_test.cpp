@@ -2,7 +2,7 @@
 // focus, input translation, activation loss, other clients' windows, GLX.
 // A second X connection plays the other client; xdotool gives real input.
 #include "platform/win32.h"
-#include "platform/posix/window_seams.h"
+#include "testing/doubles/window_seams.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

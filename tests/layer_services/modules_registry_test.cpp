@@ -1,5 +1,5 @@
 // The in-process module registry and registry keys.
-#include "platform/posix/sys_seams.h"
+#include "testing/doubles/sys_seams.h"
 
 #include <gtest/gtest.h>
 

@@ -5,9 +5,9 @@
 // Whatever the entry complains about, the shell must refuse.
 #include "platform/posix/process.h"
 #include "shell/start_process.h"
-#include "platform/posix/offscreen/offscreen_seams.h"
-#include "platform/posix/sys_seams.h"
-#include "platform/posix/window_seams.h"
+#include "testing/offscreen/offscreen_seams.h"
+#include "testing/doubles/sys_seams.h"
+#include "testing/doubles/window_seams.h"
 #include "settings/settings.h"
 #include "shell/shell.h"
 

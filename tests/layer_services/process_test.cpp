@@ -1,8 +1,8 @@
 // Process services: command line, version, ticks, exit, the screen-saver
 // flag, the exception filter, message boxes and dialogs.
-#include "platform/posix/dialog_seams.h"
+#include "testing/doubles/dialog_seams.h"
 #include "platform/posix/process.h"
-#include "platform/posix/sys_seams.h"
+#include "testing/doubles/sys_seams.h"
 #include "resources/resource_ids.h"
 
 #include <gtest/gtest.h>

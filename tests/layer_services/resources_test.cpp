@@ -1,6 +1,6 @@
 // String table loads and resource look-up.
 #include "platform/posix/resources.h"
-#include "platform/posix/sys_seams.h"
+#include "testing/doubles/sys_seams.h"
 #include "resources/resource_ids.h"
 
 #include <gtest/gtest.h>

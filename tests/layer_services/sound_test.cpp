@@ -1,6 +1,6 @@
 // PlaySoundA: the recording seam, the refusal of silent drivers, and real
 // playback into a PulseAudio null sink recorded with parec.
-#include "platform/posix/sys_seams.h"
+#include "testing/doubles/sys_seams.h"
 #include "tests/layer_services/wave.h"
 
 #include <fcntl.h>

@@ -1,10 +1,11 @@
 # Nothing of the tests ships: the program defines none of the names that
-# only tests use, and none of the global symbols of the seam and double
-# objects that tests link in its stead.
+# only tests use, no hook (a *Hook symbol), and none of the global symbols
+# of the seam and double objects that tests link in its stead.
 #   no_test_symbols.sh [--objects-only | --names-only] [--own OBJECTS] PROGRAM [SEAM-OBJECT...]
 # The two switches check one half alone (to see each half at work). --own
 # names the program's own objects that a double replaces whole (the empty
-# module table and registry): the names they define are the program's.
+# module table and registry, the devices): the names they define are the
+# program's.
 set -u
 halves=both
 case ${1:-} in --objects-only | --names-only) halves=${1#--}; halves=${halves%-only}; shift ;; esac
@@ -20,6 +21,7 @@ failures=0
 # Symbol names as nm -C prints them (extended regular expressions).
 test_only_symbols=(
     'w32test::'                   # the layer's test seams and fakes
+    'Hook($|[^A-Za-z0-9_])'       # a way in that a test would set
     '(^|::)be::Reset\('           # the X11 backend torn down between tests
     '(^|::)clockSource$'          # a test's own scene clock
     '(^|::)forcedLamentVariant$'  # a test's pick of the lament

@@ -2,8 +2,8 @@
 // template IDD_CONFIG from the embedded resources, ConfigDialogProc, real INI
 // files in a private configuration folder, and the saver's own load reading
 // back what OK wrote.
-#include "platform/posix/dialog_seams.h"
-#include "platform/posix/sys_seams.h"
+#include "testing/doubles/dialog_seams.h"
+#include "testing/doubles/sys_seams.h"
 #include "resources/resource_ids.h"
 #include "settings/settings.h"
 #include "shell/shell.h"

@@ -3,7 +3,7 @@
 // message loop would.
 #include "shell/shell.h"
 #include "stage/stage.h"
-#include "platform/posix/offscreen/offscreen_seams.h"
+#include "testing/offscreen/offscreen_seams.h"
 #include "shell_fixture.h"
 
 #include <gtest/gtest.h>

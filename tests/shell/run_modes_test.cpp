@@ -2,9 +2,9 @@
 // process entry and the exception guard, run against the headless layer.
 #include "shell/shell.h"
 #include "stage/stage.h"
-#include "platform/posix/sys_seams.h"
-#include "platform/posix/window_seams.h"
-#include "platform/posix/offscreen/offscreen_seams.h"
+#include "testing/doubles/sys_seams.h"
+#include "testing/doubles/window_seams.h"
+#include "testing/offscreen/offscreen_seams.h"
 #include "resources/resource_ids.h"
 // Where the layer keeps the stage window's position.
 #include "platform/posix/layer_internal.h"

@@ -5,9 +5,9 @@
 #include "shell/shell.h"
 #include "stage/scene_state.h"
 #include "stage/stage.h"
-#include "platform/posix/dialog_seams.h"
-#include "platform/posix/sys_seams.h"
-#include "platform/posix/window_seams.h"
+#include "testing/doubles/dialog_seams.h"
+#include "testing/doubles/sys_seams.h"
+#include "testing/doubles/window_seams.h"
 #include "tests/settings/config_folder.h"
 #include "tests/shell/shell_reset.h"
 

@@ -2,7 +2,7 @@
 // fuzzer that run the process entry again and again. The saver class is
 // registered once per run, so a new run needs it gone.
 #pragma once
-#include "platform/posix/window_seams.h"
+#include "testing/doubles/window_seams.h"
 #include "shell/shell.h"
 #include "stage/scene_state.h"
 #include "stage/stage.h"

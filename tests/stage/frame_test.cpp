@@ -3,7 +3,7 @@
 // roll, the mishap counter, the dispatch and the GL state each routine sees.
 #include "tests/stage/scene_fakes.h"
 #include "tests/stage/stage_fixture.h"
-#include "tools/doubles/scripted_rand.h"
+#include "testing/doubles/scripted_rand.h"
 
 #include <algorithm>
 #include <set>

@@ -3,9 +3,9 @@
 // after each case.
 #pragma once
 #include "platform/win32.h"
-#include "platform/posix/offscreen/offscreen_seams.h"
-#include "platform/posix/sys_seams.h"
-#include "platform/posix/window_seams.h"
+#include "testing/offscreen/offscreen_seams.h"
+#include "testing/doubles/sys_seams.h"
+#include "testing/doubles/window_seams.h"
 #include "settings/settings.h"
 #include "shell/shell.h"
 #include "stage/scene_state.h"

@@ -4,7 +4,7 @@
 // palette rules and the scene clock's source.
 #include "tests/stage/stage_fixture.h"
 #include "figures/figures.h"
-#include "platform/posix/offscreen/offscreen_seams.h"
+#include "testing/offscreen/offscreen_seams.h"
 // The palette's entries, which the Win32 subset gives no call to read back.
 #include "platform/posix/layer_internal.h"
 

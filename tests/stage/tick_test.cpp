@@ -3,7 +3,7 @@
 // sweep and the paint request.
 #include "tests/stage/scene_fakes.h"
 #include "tests/stage/stage_fixture.h"
-#include "tools/doubles/scripted_rand.h"
+#include "testing/doubles/scripted_rand.h"
 
 // Where the layer keeps the window's position; the Win32 subset the system
 // uses has no call that reads it back.

@@ -10,8 +10,8 @@
 
 #include "events/events.h"
 #include "figures/conventions.h"
-#include "tools/doubles/scene_seams.h"
-#include "tools/doubles/scripted_rand.h"
+#include "testing/doubles/scene_seams.h"
+#include "testing/doubles/scripted_rand.h"
 
 namespace {
 

@@ -16,9 +16,22 @@ namespace {
 // errors of a connection that is not ours go to it, so its traps still work.
 XErrorHandler othersErrors = nullptr;
 
+void ReportError(Display* d, const XErrorEvent& e)
+{
+    char text[128] = "";
+    XGetErrorText(d, e.error_code, text, sizeof text);
+    std::fprintf(stderr, "X error: %s (error %d, request %d.%d, resource 0x%lx)\n", text, e.error_code,
+                 e.request_code, e.minor_code, e.resourceid);
+}
+
 // Inside Trapped, X errors are expected (a foreign window can vanish
 // between two calls) and only recorded. Any other is a fault of ours: it is
-// reported on stderr, and neither case ends the process.
+// reported on stderr, and neither case ends the process. But a window we
+// draw on may go at any moment with the window it lives in (a daemon's, a
+// preview's host), and what we sent it before its DestroyNotify arrives
+// fails: an error about a window or drawable is held, and reported at the
+// next wait only if that window is still there. A window that is gone is
+// the ordinary end of a hack.
 int RecordError(Display* d, XErrorEvent* e)
 {
     if (d != xs().display && othersErrors)
@@ -27,11 +40,24 @@ int RecordError(Display* d, XErrorEvent* e)
         xs().lastError = e->error_code;
         return 0;
     }
-    char text[128] = "";
-    XGetErrorText(d, e->error_code, text, sizeof text);
-    std::fprintf(stderr, "X error: %s (error %d, request %d.%d, resource 0x%lx)\n", text, e->error_code,
-                 e->request_code, e->minor_code, e->resourceid);
+    if (e->error_code == BadWindow || e->error_code == BadDrawable)
+        xs().heldErrors.push_back(*e);
+    else
+        ReportError(d, *e);
     return 0;
+}
+
+void ReportHeldErrorsOfLiveWindows(Display* d)
+{
+    std::vector<XErrorEvent> held;
+    held.swap(xs().heldErrors);
+    for (const XErrorEvent& e : held) {
+        XWin root = 0;
+        int x = 0, y = 0;
+        unsigned width = 0, height = 0, border = 0, depth = 0;
+        if (Trapped([&] { XGetGeometry(d, e.resourceid, &root, &x, &y, &width, &height, &border, &depth); }))
+            ReportError(d, e);
+    }
 }
 
 // The server went away ------------------------------------------------------
@@ -154,6 +180,7 @@ void WaitForEvents(int timeoutMs)
         HandleEvent(e);
     }
     if (xs().lost) DestroyWindowsOfLostServer();
+    else if (!xs().heldErrors.empty()) ReportHeldErrorsOfLiveWindows(d);
 }
 
 void ToolkitStarted(void* xDisplay)

@@ -1,7 +1,8 @@
 // What the X11/GLX backend's files share: the connection's state, the
 // native record of each window, and the helpers that more than one concern
 // calls. The connection and its errors live in x11_connection.cpp, the
-// windows in x11_windows.cpp, input in x11_input.cpp and GLX in x11_glx.cpp.
+// windows in x11_windows.cpp, the monitors in x11_monitors.cpp, input in
+// x11_input.cpp and GLX in x11_glx.cpp.
 #pragma once
 #include "platform/posix/backend.h"
 #include "platform/posix/sys_internal.h"
@@ -39,6 +40,7 @@ struct XState {
     bool activationLost = false;
     int lastError = 0;
     int trapDepth = 0;      // inside Trapped: errors are expected and recorded
+    std::vector<XErrorEvent> heldErrors;  // on windows that may have gone: see x11_connection.cpp
     bool lost = false;      // the connection to the server is gone
     XWin screenWindow = 0;  // hack mode: the window that stands in for the screen
     bool primaryKnown = false;
@@ -76,6 +78,14 @@ bool MakeXWindow(Window* w, XNative* n);
 void FreeXWindow(XNative* n, bool destroy);
 // Raises the window and, outside hack mode, gives it the focus.
 bool Focus(XWin x);
+// The window that stands in for the screen: the daemon's in hack mode, else
+// the root window.
+XWin ScreenXid();
+
+// Monitors (x11_monitors.cpp) ---------------------------------------------------
+
+// The primary monitor on the root window, looked up once per connection.
+RECT PrimaryOnRoot(Display* d);
 // Windows' screen coordinates start at the primary monitor's corner, X's
 // root coordinates at the screen's.
 POINT RootToScreen(int x, int y);

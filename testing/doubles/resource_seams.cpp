@@ -1,9 +1,10 @@
 // The resources' test double: resources and strings added, replaced or
 // hidden in front of the embedded tables. Linked into the tests, tools and
 // benchmarks, never into the program.
+#include "platform/posix/devices.h"
 #include "platform/posix/resources.h"
 #include "platform/posix/sys_internal.h"
-#include "platform/posix/sys_seams.h"
+#include "testing/doubles/sys_seams.h"
 
 #include <list>
 #include <map>
@@ -21,7 +22,11 @@ std::list<AddedResource> addedResources;  // a list, so views stay put
 std::map<UINT, std::string> addedStrings;
 std::map<UINT, bool> hiddenStrings;
 
-const w32::EmbeddedResource* FindAdded(const std::string& type, const std::string& name)
+}  // namespace
+
+namespace w32::devices {
+
+const EmbeddedResource* FindAddedResource(const std::string& type, const std::string& name)
 {
     for (const AddedResource& added : addedResources)
         if (added.type == type && added.name == name)
@@ -29,7 +34,7 @@ const w32::EmbeddedResource* FindAdded(const std::string& type, const std::strin
     return nullptr;
 }
 
-bool OverrideString(unsigned id, const char** text)
+bool FindAddedString(unsigned id, const char** text)
 {
     if (hiddenStrings.count(id)) {
         *text = nullptr;
@@ -42,9 +47,7 @@ bool OverrideString(unsigned id, const char** text)
     return true;
 }
 
-const bool installed = (w32::addedResourceHook = FindAdded, w32::stringOverrideHook = OverrideString, true);
-
-}  // namespace
+}  // namespace w32::devices
 
 namespace w32test {
 

@@ -4,7 +4,7 @@
 // fails instead of pointing at freed memory. Linked into the tests, tools and
 // benchmarks; the program's own table is empty (platform/posix/module.cpp).
 #include "platform/posix/sys_internal.h"
-#include "platform/posix/sys_seams.h"
+#include "testing/doubles/sys_seams.h"
 
 #include <map>
 

@@ -1,10 +1,15 @@
-// The process services' test doubles: arguments, platform id, the clocks,
-// the exit and exception hooks, the screen-saver flag and the command-line
+// The process services' test doubles: arguments, platform id, the clock
+// and the process end devices, the screen-saver flag and the command-line
 // profile values. Linked into the tests, tools and benchmarks, never into
 // the program.
+#include "platform/posix/devices.h"
 #include "platform/posix/process.h"
 #include "platform/posix/sys_internal.h"
-#include "platform/posix/sys_seams.h"
+#include "testing/doubles/sys_seams.h"
+
+#include <unistd.h>
+
+#include <chrono>
 
 namespace {
 
@@ -14,35 +19,46 @@ std::function<void(UINT)> exitHook;
 std::function<LONG(EXCEPTION_POINTERS*)> exceptionHook;
 int exceptionCount = 0;
 
-DWORD OffsetTickCount(DWORD tickCount)
+// The same clock as the program's, so that waits still take their time.
+LONGLONG MonotonicNanoseconds()
 {
-    return tickCount + tickOffset;
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
 }
 
-LONGLONG ScriptedCounter()
+}  // namespace
+
+namespace w32::devices {
+
+DWORD TickCount()
 {
-    return performanceCounter();
+    return static_cast<DWORD>(MonotonicNanoseconds() / 1000000) + tickOffset;
 }
 
-void ExitDouble(UINT exitCode)
+LONGLONG PerformanceCount()
+{
+    return performanceCounter ? performanceCounter() : MonotonicNanoseconds();
+}
+
+void EndProcess(UINT exitCode)
 {
     if (exitHook)
         exitHook(exitCode);
+    CheckLeaksBeforeExit();
+    _exit(static_cast<int>(exitCode));
 }
 
-bool ExceptionDouble(EXCEPTION_POINTERS* exception, LONG* result)
+LONG CrashReport(EXCEPTION_POINTERS* exception)
 {
     ++exceptionCount;
-    if (!exceptionHook)
-        return false;
-    *result = exceptionHook(exception);
-    return true;
+    if (exceptionHook)
+        return exceptionHook(exception);
+    WriteCrashReport(exception);
+    return EXCEPTION_EXECUTE_HANDLER;
 }
 
-const bool installed = (w32::tickCountHook = OffsetTickCount, w32::exitProcessHook = ExitDouble,
-                        w32::unhandledExceptionHook = ExceptionDouble, true);
-
-}  // namespace
+}  // namespace w32::devices
 
 namespace w32test {
 
@@ -72,7 +88,6 @@ void SetTickCountOffset(DWORD offset)
 void SetPerformanceCounter(std::function<LONGLONG()> counter)
 {
     performanceCounter = std::move(counter);
-    w32::performanceCounterHook = performanceCounter ? ScriptedCounter : nullptr;
 }
 
 void SetExitProcessHook(std::function<void(UINT)> hook)

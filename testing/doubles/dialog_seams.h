@@ -1,6 +1,6 @@
 // Test seams of the dialog manager: a dialog made from a template without a
 // display, driven by the same key, click and scroll reports the front end
-// makes, in platform/posix/seams/: the program does not link them.
+// makes, in testing/doubles/: the program does not link them.
 #pragma once
 #include "platform/posix/dialog_internal.h"
 

@@ -1,6 +1,6 @@
 // Test seams of the layer's system services: the process, modules, registry,
 // resources, sound and message boxes. Tests arrange the world through these
-// C++ calls, which live in platform/posix/seams/: the program does not link
+// C++ calls, which live in testing/doubles/: the program does not link
 // them, and nothing here is reachable through the environment or the command
 // line.
 #pragma once

@@ -2,7 +2,7 @@
 // in-process, nothing stored between runs. Linked into the tests, tools and
 // benchmarks; the program's registry is empty (platform/posix/registry.cpp).
 #include "platform/posix/sys_internal.h"
-#include "platform/posix/sys_seams.h"
+#include "testing/doubles/sys_seams.h"
 
 #include <string.h>
 

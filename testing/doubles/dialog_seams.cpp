@@ -2,7 +2,9 @@
 // without a display, driven by the same key, click and scroll reports the
 // front end makes. Linked into the tests, tools and benchmarks, never into
 // the program.
-#include "platform/posix/dialog_seams.h"
+#include "testing/doubles/dialog_seams.h"
+
+#include "platform/posix/devices.h"
 
 namespace {
 
@@ -36,12 +38,22 @@ int IndexOfControl(Dialog* d, int id)
 
 }  // namespace
 
+namespace w32::devices {
+
+INT_PTR RunModalDialog(LPCSTR templateName, HWND owner, DLGPROC proc, LPARAM param)
+{
+    if (script)
+        return ScriptedDialogBox(templateName, owner, proc, param);
+    return RunDialogOnScreen(templateName, owner, proc, param);
+}
+
+}  // namespace w32::devices
+
 namespace w32test {
 
 void ScriptDialogs(std::function<void(HWND dialog, HWND owner)> wanted)
 {
     script = std::move(wanted);
-    w32::dialogBoxHook = script ? ScriptedDialogBox : nullptr;
 }
 
 HWND OpenDialog(LPCSTR templateName, DLGPROC proc, LPARAM param)

@@ -1,37 +1,11 @@
-// The windowing core's test doubles: refused pixel formats, a reset of every
-// window, class and GL context between tests, and bitmaps from memory.
+// The windowing core's test doubles: a reset of every window, class and GL
+// context between tests, and bitmaps from memory.
 // Linked into the tests, tools and benchmarks, never into the program.
-#include "platform/posix/window_seams.h"
+#include "testing/doubles/window_seams.h"
 
 #include "platform/posix/backend.h"
 
-namespace {
-
-bool failChoose = false;
-bool failSet = false;
-
-bool PixelFormatFails(bool set)
-{
-    return set ? failSet : failChoose;
-}
-
-const bool installed = (w32::pixelFormatFailureHook = PixelFormatFails, true);
-
-}  // namespace
-
 namespace w32test {
-
-void (*resetBackendHook)() = nullptr;
-
-void FailChoosePixelFormat(bool fail)
-{
-    failChoose = fail;
-}
-
-void FailSetPixelFormat(bool fail)
-{
-    failSet = fail;
-}
 
 void ResetWindowing()
 {
@@ -44,10 +18,9 @@ void ResetWindowing()
     w32::ResetQueue();
     w32::ResetGl();
     w32::ResetGdi();
-    failChoose = failSet = false;
     t.cursor = (HCURSOR)w32::SystemImageHandle(IDC_ARROW);
     w32::be::SetCursorVisible(true);
-    if (resetBackendHook) resetBackendHook();
+    ResetBackendState();
 }
 
 void UnregisterAllClasses()

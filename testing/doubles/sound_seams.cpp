@@ -1,8 +1,9 @@
-// The test double of PlaySoundA: a chosen outcome, a stand-in device, and a
-// record of every call. Linked into the tests, tools and benchmarks, never
+// The test double of the sound output: a chosen outcome, a stand-in device,
+// and a record of every call. Linked into the tests, tools and benchmarks, never
 // into the program.
+#include "platform/posix/devices.h"
 #include "platform/posix/sys_internal.h"
-#include "platform/posix/sys_seams.h"
+#include "testing/doubles/sys_seams.h"
 
 namespace {
 
@@ -13,7 +14,11 @@ std::string fakeDevice;  // what the stand-in device plays
 std::vector<w32test::SoundCall> calls;
 const size_t maxRecordedCalls = 1024;  // the saver plays for hours: keep only the latest
 
-BOOL PlaySoundDouble(LPCSTR sound, HMODULE module, DWORD flags)
+}  // namespace
+
+namespace w32::devices {
+
+BOOL PlayOnOutput(LPCSTR sound, HMODULE module, DWORD flags)
 {
     BOOL result;
     switch (outcome) {
@@ -28,9 +33,7 @@ BOOL PlaySoundDouble(LPCSTR sound, HMODULE module, DWORD flags)
     return result;
 }
 
-const bool installed = (w32::playSoundHook = PlaySoundDouble, true);
-
-}  // namespace
+}  // namespace w32::devices
 
 namespace w32test {
 

@@ -4,8 +4,8 @@
 // SwapBuffers keeps a copy of what was presented.
 #include "platform/posix/backend.h"
 #include "platform/posix/sys_internal.h"
-#include "platform/posix/offscreen/offscreen_seams.h"
-#include "platform/posix/window_seams.h"
+#include "testing/offscreen/offscreen_seams.h"
+#include "testing/doubles/window_seams.h"
 
 #include <GL/osmesa.h>
 
@@ -65,6 +65,8 @@ struct Offscreen {
     HWND foreground = nullptr;
     bool instantTimers = false;
     bool paletteDisplay = false;
+    bool noPixelFormat = false;    // a display without a GL format
+    bool pixelFormatRefused = false;
     OSMesaContext current = nullptr;
     Window* currentWindow = nullptr;
 };
@@ -257,7 +259,7 @@ void FillRect(Window* w, const RECT& r, COLORREF colour)
 
 bool IsPaletteDevice() { return screen().paletteDisplay; }
 
-int PixelFormatCount() { return 2; }
+int PixelFormatCount() { return screen().noPixelFormat ? 0 : 2; }
 
 bool DescribePixelFormat(int format, PIXELFORMATDESCRIPTOR* pfd)
 {
@@ -266,7 +268,7 @@ bool DescribePixelFormat(int format, PIXELFORMATDESCRIPTOR* pfd)
     return true;
 }
 
-bool SetPixelFormat(Window*, int) { return true; }
+bool SetPixelFormat(Window*, int) { return !screen().pixelFormatRefused; }
 
 void* CreateContext(Window*)
 {
@@ -316,10 +318,12 @@ bool SwapBuffers(Window* w)
 }  // namespace be
 }  // namespace w32
 
-namespace {
+namespace w32test {
+
+using w32::screen;
 
 // Forgets the test-made screen state with the windows, keeping its size.
-void ResetScreen()
+void ResetBackendState()
 {
     w32::Offscreen& s = w32::screen();
     int width = s.screenWidth, height = s.screenHeight;
@@ -329,14 +333,6 @@ void ResetScreen()
     s.screenHeight = height;
     s.virtualScreen = virtualScreen;
 }
-
-const bool resetInstalled = (w32test::resetBackendHook = ResetScreen, true);
-
-}  // namespace
-
-namespace w32test {
-
-using w32::screen;
 
 void SetScreenSize(int width, int height)
 {
@@ -379,6 +375,10 @@ HWND LastForegroundWindow() { return screen().foreground; }
 void SetInstantTimers(bool instant) { screen().instantTimers = instant; }
 
 void SetPaletteDisplay(bool palette) { screen().paletteDisplay = palette; }
+
+void FailChoosePixelFormat(bool fail) { screen().noPixelFormat = fail; }
+
+void FailSetPixelFormat(bool fail) { screen().pixelFormatRefused = fail; }
 
 bool ReadPresentedFrame(HWND window, Picture* out)
 {

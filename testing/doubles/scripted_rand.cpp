@@ -1,4 +1,4 @@
-#include "tools/doubles/scripted_rand.h"
+#include "testing/doubles/scripted_rand.h"
 
 #include <stdlib.h>
 

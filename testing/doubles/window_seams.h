@@ -1,14 +1,9 @@
-// Test seams of the windowing core (platform/posix/seams/, which the program
-// does not link). Tests use them to reach failure paths the display would not
-// produce on demand.
+// Test seams of the windowing core (testing/doubles/, which the program
+// does not link): a clean slate between tests, and bitmaps from memory.
 #pragma once
 #include "platform/win32.h"
 
 namespace w32test {
-
-// While set, ChoosePixelFormat returns 0 / SetPixelFormat returns FALSE.
-void FailChoosePixelFormat(bool fail);
-void FailSetPixelFormat(bool fail);
 
 // Destroys every remaining window without sending it messages, kills all
 // timers, empties the queue, drops the quit request, frees GDI objects and
@@ -19,9 +14,10 @@ void ResetWindowing();
 // Forgets every registered class as well.
 void UnregisterAllClasses();
 
-// The backend's own test state, forgotten by ResetWindowing: the offscreen
-// backend sets it; the X11 backend keeps none.
-extern void (*resetBackendHook)();
+// Forgets the backend's own test state; ResetWindowing calls it. The
+// offscreen backend defines it; for the X11 backend, which keeps none,
+// x11_backend_state.cpp does.
+void ResetBackendState();
 
 // Makes a bitmap from a whole .bmp file in memory, as LoadBitmapA does from
 // a resource; null when the data is not a bitmap it can read.

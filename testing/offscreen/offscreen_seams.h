@@ -41,6 +41,11 @@ void SetInstantTimers(bool instant);
 // palette, and the system palette has 256 entries.
 void SetPaletteDisplay(bool palette);
 
+// While set, ChoosePixelFormat returns 0 (the display has no GL format) /
+// SetPixelFormat returns FALSE for a window without a format.
+void FailChoosePixelFormat(bool fail);
+void FailSetPixelFormat(bool fail);
+
 // A picture of a window: width x height pixels 0x00RRGGBB, row 0 at the top.
 struct Picture {
     int width = 0;

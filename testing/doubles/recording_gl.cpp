@@ -1,4 +1,4 @@
-#include "tools/doubles/recording_gl.h"
+#include "testing/doubles/recording_gl.h"
 
 namespace recgl {
 namespace {

@@ -1,23 +1,27 @@
-// The test double of MessageBoxA: every box recorded, and its dialog kept
-// away on request. Linked into the tests, tools and benchmarks, never into
+// The test double of the message box on the screen: every box recorded, and
+// its dialog kept away on request. Linked into the tests, tools and benchmarks, never into
 // the program.
+#include "platform/posix/devices.h"
 #include "platform/posix/sys_internal.h"
-#include "platform/posix/sys_seams.h"
+#include "testing/doubles/sys_seams.h"
 
 namespace {
 
 bool suppressDialogs = false;
 std::vector<w32test::MessageBoxCall> messageBoxCalls;
 
-bool MessageBoxDouble(LPCSTR text, LPCSTR caption, UINT type)
+}  // namespace
+
+namespace w32::devices {
+
+void ShowMessageBox(HWND owner, const char* text, const char* caption, UINT type)
 {
     messageBoxCalls.push_back({text, caption, type});
-    return !suppressDialogs;
+    if (!suppressDialogs)
+        ShowMessageDialog(owner, text, caption, type);
 }
 
-const bool installed = (w32::messageBoxHook = MessageBoxDouble, true);
-
-}  // namespace
+}  // namespace w32::devices
 
 namespace w32test {
 

@@ -1,8 +1,8 @@
-#include "tools/doubles/scene_seams.h"
+#include "testing/doubles/scene_seams.h"
 
 #include "events/events.h"
 #include "stage/scene_state.h"
-#include "tools/doubles/scripted_rand.h"
+#include "testing/doubles/scripted_rand.h"
 
 void ForceKick()
 {
