@@ -23,6 +23,7 @@ set(RC_TABLE ${CMAKE_BINARY_DIR}/generated/resource_table.cpp)
 add_custom_command(OUTPUT ${RC_TABLE}
   COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/resources/rc2cpp.py ${RC_SCRIPT} ${RC_TABLE}
   DEPENDS ${RC_SCRIPT} ${CMAKE_SOURCE_DIR}/resources/resource_ids.h ${CMAKE_SOURCE_DIR}/resources/rc2cpp.py
+    ${CMAKE_SOURCE_DIR}/resources/rc_file.py
     ${RESOURCE_FILES}
   COMMENT "Embedding resources")
 add_library(brackwold_resources OBJECT ${RC_TABLE})
@@ -91,8 +92,12 @@ add_library(w32layer_on_x11 INTERFACE)
 target_link_libraries(w32layer_on_x11 INTERFACE w32layer w32layer_x11
   $<TARGET_OBJECTS:w32layer> $<TARGET_OBJECTS:w32layer_x11>)
 
-add_executable(brackwold ${CMAKE_SOURCE_DIR}/shell/winmain.cpp ${LAYER_DIR}/entry/main.cpp
-  ${LAYER_DIR}/entry/start_process.cpp ${LAYER_DIR}/entry/hack_options.cpp)
+# The Linux process entry (shell/linux_main.cpp) reads XScreenSaver's
+# options before WinMain; what it runs up to the shell stands apart, so the
+# tests and the fuzzer can run it too.
+set(LINUX_ENTRY_SOURCES ${CMAKE_SOURCE_DIR}/shell/start_process.cpp ${CMAKE_SOURCE_DIR}/shell/hack_options.cpp)
+add_executable(brackwold ${CMAKE_SOURCE_DIR}/shell/winmain.cpp ${CMAKE_SOURCE_DIR}/shell/linux_main.cpp
+  ${LINUX_ENTRY_SOURCES})
 target_link_libraries(brackwold PRIVATE brackwold_system brackwold_resources w32layer_on_x11 w32layer_program)
 include(cmake/package.cmake)
 

@@ -40,7 +40,7 @@ static void RunTimeline(double elapsed)
 static void EndKickScene()
 {
     scene.kickFade = 0.0f;
-    scene.figure = 5;
+    scene.figure = FIGURE_NIBBO;
     scene.kickPending = false;
     scene.kickActive = false;
     scene.fadeAlpha = 1.0f;

@@ -3,6 +3,7 @@
 // WAVE resources of the executable played asynchronously; the first failure
 // switches sound off for the rest of the run, silently.
 #include "events/events.h"
+#include "figures/figures.h"
 
 #include <stdlib.h>
 
@@ -95,11 +96,11 @@ void CueVoiceLine()
     if (!soundsOn)
         return;
     switch (scene.figure) {
-    case 1: CueWobblo(); break;
-    case 2: CueMuffix(); break;
-    case 3: CueTavik(); break;
-    case 4: CueBexlo(); break;
-    case 5: CueNibbo(); break;
+    case FIGURE_WOBBLO: CueWobblo(); break;
+    case FIGURE_MUFFIX: CueMuffix(); break;
+    case FIGURE_TAVIK: CueTavik(); break;
+    case FIGURE_BEXLO: CueBexlo(); break;
+    case FIGURE_NIBBO: CueNibbo(); break;
     default: break;
     }
 }

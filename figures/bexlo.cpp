@@ -20,8 +20,6 @@
 #include "settings/settings.h"
 #include "stage/scene_state.h"
 
-enum { bexlo = 4 };
-
 static const GLfloat crownBlue[3] = {0.0f, 0.5f, 0.75f};
 static const GLfloat trimRed[3] = {1.0f, 0.1f, 0.1f};
 static const GLfloat suitBrown[3] = {0.4f, 0.2f, 0.0f};
@@ -146,7 +144,7 @@ static void DrawBody(GLUquadric* quadric)
 
 void DrawBexlo()
 {
-    AdvanceSpin(bexlo);
+    AdvanceSpin(FIGURE_BEXLO);
     MoveArms();
     bool eyesShut = RollEyesShut();
     if (scene.bexloTalking && !scene.lamentActive && CueTimedOut())
@@ -163,7 +161,7 @@ void DrawBexlo()
 
     glPushMatrix();
     if (!scene.lamentActive)
-        ApplySpin(bexlo);
+        ApplySpin(FIGURE_BEXLO);
     glPushMatrix();
     DrawHead(quadric, eyesShut);
     DrawBody(quadric);

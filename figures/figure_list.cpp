@@ -3,6 +3,7 @@
 #include "figures/figures.h"
 
 const FigureRoutine figureRoutines[figureCount] = {
-    {1, "Wobblo", DrawWobblo}, {2, "Muffix", DrawMuffix}, {3, "Tavik", DrawTavik},
-    {4, "Bexlo", DrawBexlo},   {5, "Nibbo", DrawNibbo},
+    {FIGURE_WOBBLO, "Wobblo", DrawWobblo}, {FIGURE_MUFFIX, "Muffix", DrawMuffix},
+    {FIGURE_TAVIK, "Tavik", DrawTavik},    {FIGURE_BEXLO, "Bexlo", DrawBexlo},
+    {FIGURE_NIBBO, "Nibbo", DrawNibbo},
 };

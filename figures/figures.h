@@ -4,11 +4,21 @@
 // nothing, leaving the matrix stack as it found it.
 #pragma once
 
-void DrawWobblo();  // figure 1
-void DrawMuffix();  // figure 2
-void DrawTavik();   // figure 3
-void DrawBexlo();   // figure 4
-void DrawNibbo();   // figure 5
+// The figures' numbers: SceneState's figure, the index of each figure's spin
+// angles and the order of figureRoutines all go by them.
+enum {
+    FIGURE_WOBBLO = 1,
+    FIGURE_MUFFIX = 2,
+    FIGURE_TAVIK = 3,
+    FIGURE_BEXLO = 4,
+    FIGURE_NIBBO = 5,
+};
+
+void DrawWobblo();
+void DrawMuffix();
+void DrawTavik();
+void DrawBexlo();
+void DrawNibbo();
 
 // The five in figure order, the one list that the renderer, the tests, the
 // gallery and the benchmark all go by.

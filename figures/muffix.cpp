@@ -16,8 +16,6 @@
 #include "settings/settings.h"
 #include "stage/scene_state.h"
 
-enum { muffix = 2 };
-
 static const GLfloat suitOrange[3] = {0.9f, 0.4f, 0.0f};
 static const GLfloat rimBrown[3] = {0.4f, 0.2f, 0.0f};
 static const GLfloat shoeGrey[3] = {0.05f, 0.05f, 0.05f};
@@ -207,7 +205,7 @@ static void DrawBody(GLUquadric* quadric)
 void DrawMuffix()
 {
     if (!scene.mishapActive)
-        AdvanceSpin(muffix);
+        AdvanceSpin(FIGURE_MUFFIX);
 
     if (!scene.bloodOn)
         scene.muffixLidGap = 0.3f;
@@ -230,7 +228,7 @@ void DrawMuffix()
 
     glPushMatrix();
     ApplyMishapTransforms();
-    ApplySpin(muffix);
+    ApplySpin(FIGURE_MUFFIX);
     glTranslatef(0.0f, 0.5f, 0.0f);
 
     DrawHead(quadric);

@@ -18,8 +18,6 @@
 #include "settings/settings.h"
 #include "stage/scene_state.h"
 
-enum { nibbo = 5 };
-
 static const GLfloat noseBrown[3] = {0.4f, 0.2f, 0.0f};
 static const GLfloat tuftGrey[3] = {0.05f, 0.05f, 0.05f};
 static const GLfloat suitCyan[3] = {0.0f, 0.75f, 0.75f};
@@ -121,11 +119,11 @@ static void DrawBody(GLUquadric* quadric)
 void DrawNibbo()
 {
     if (scene.kickPending) {
-        scene.spinAngleX[nibbo] = 0;
-        scene.spinAngleY[nibbo] = 0;
-        scene.spinAngleZ[nibbo] = 0;
+        scene.spinAngleX[FIGURE_NIBBO] = 0;
+        scene.spinAngleY[FIGURE_NIBBO] = 0;
+        scene.spinAngleZ[FIGURE_NIBBO] = 0;
     } else {
-        AdvanceSpin(nibbo);
+        AdvanceSpin(FIGURE_NIBBO);
     }
 
     scene.nibboSwing = (float)(scene.nibboSwing + scene.nibboSwingStep);
@@ -147,7 +145,7 @@ void DrawNibbo()
 
     glPushMatrix();
     if (!scene.kickPending)
-        ApplySpin(nibbo);
+        ApplySpin(FIGURE_NIBBO);
     glPushMatrix();
     glTranslatef(0.25f, -0.75f, 0.0f);
 

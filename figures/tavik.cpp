@@ -19,8 +19,6 @@
 #include "settings/settings.h"
 #include "stage/scene_state.h"
 
-enum { tavik = 3 };
-
 static const GLfloat hatGreen[3] = {0.0f, 0.8f, 0.0f};
 static const GLfloat darkGreen[3] = {0.0f, 0.6f, 0.0f};
 static const GLfloat suitOrange[3] = {1.0f, 0.3f, 0.0f};
@@ -43,14 +41,14 @@ static int TowardZero(int angle)
 // kick scene.
 static void ApproachKick()
 {
-    scene.spinAngleX[tavik] = TowardZero(scene.spinAngleX[tavik]);
-    scene.spinAngleY[tavik] = TowardZero(scene.spinAngleY[tavik]);
-    scene.spinAngleZ[tavik] = TowardZero(scene.spinAngleZ[tavik]);
+    scene.spinAngleX[FIGURE_TAVIK] = TowardZero(scene.spinAngleX[FIGURE_TAVIK]);
+    scene.spinAngleY[FIGURE_TAVIK] = TowardZero(scene.spinAngleY[FIGURE_TAVIK]);
+    scene.spinAngleZ[FIGURE_TAVIK] = TowardZero(scene.spinAngleZ[FIGURE_TAVIK]);
     if (scene.kickSlide < 0.65)
         scene.kickSlide = (float)(scene.kickSlide + 0.1);
     else
         scene.kickSlide = 0.7f;
-    if (scene.spinAngleX[tavik] == 0 && scene.spinAngleY[tavik] == 0 && scene.spinAngleZ[tavik] == 0 &&
+    if (scene.spinAngleX[FIGURE_TAVIK] == 0 && scene.spinAngleY[FIGURE_TAVIK] == 0 && scene.spinAngleZ[FIGURE_TAVIK] == 0 &&
         scene.kickSlide > 0.65)
         scene.kickActive = true;
 }
@@ -164,7 +162,7 @@ static void DrawBody(GLUquadric* quadric)
 void DrawTavik()
 {
     if (!scene.kickPending)
-        AdvanceSpin(tavik);
+        AdvanceSpin(FIGURE_TAVIK);
     SwingArms();
     bool eyesShut = RollEyesShut();
     if (scene.tavikTalking && !scene.lamentActive && !scene.kickPending && CueTimedOut())
@@ -182,7 +180,7 @@ void DrawTavik()
     if (scene.kickPending)
         glTranslatef(0.0f, 0.0f, -scene.kickSlide);
     if (!scene.lamentActive)
-        ApplySpin(tavik);
+        ApplySpin(FIGURE_TAVIK);
     glPushMatrix();
     DrawHead(quadric, eyesShut);
     DrawBody(quadric);

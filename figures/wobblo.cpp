@@ -18,8 +18,6 @@
 #include "settings/settings.h"
 #include "stage/scene_state.h"
 
-enum { wobblo = 1 };
-
 static const GLfloat hatCyan[3] = {0.0f, 0.75f, 0.75f};
 static const GLfloat yellow[3] = {1.0f, 1.0f, 0.0f};
 static const GLfloat bodyRed[3] = {1.0f, 0.1f, 0.1f};
@@ -264,7 +262,7 @@ static void DrawTearSpray(GLfloat turnY)
 
 void DrawWobblo()
 {
-    AdvanceSpin(wobblo);
+    AdvanceSpin(FIGURE_WOBBLO);
     int mouthPhase = RollMouthPhase();
     bool eyesShut = RollEyesShut() || scene.wobbloEyesShut;
     if (scene.wobbloTalking && !scene.lamentActive && CueTimedOut())
@@ -280,7 +278,7 @@ void DrawWobblo()
 
     glPushMatrix();
     if (!scene.lamentActive)
-        ApplySpin(wobblo);
+        ApplySpin(FIGURE_WOBBLO);
     else
         glRotatef(-90.0f, 0.0f, 1.0f, 0.0f);
     glScalef(0.251f, 0.251f, 0.251f);

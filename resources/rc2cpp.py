@@ -1,19 +1,11 @@
 #!/usr/bin/env python3
 """Turns the resource script into the Linux build's embedded tables.
 
-Understands the subset of the .rc language that brackwold.rc uses:
-comments; #include <windows.h> (windres needs it for the style names; the
-names used are known here); #include "header" of a header that holds only
-`#define NAME number` and `#define NAME "text"` lines, whose names are then
-replaced wherever they stand outside quotes, as the preprocessor does; a
-STRINGTABLE block of `id "text"` lines; one-line file resources
-`NAME TYPE "file"` (NAME a number or an identifier, TYPE such as BITMAP or
-WAVE); and DIALOG blocks, which are compiled into the binary dialog
-template the Windows dialog manager reads, byte for byte as windres writes
-it. What only Windows itself reads of the file, the ICON and RT_MANIFEST
-entries and the VERSIONINFO block, is left out: the Linux program has no
-shell or loader that would look at it. Anything else is an error, so the
-two builds cannot drift.
+rc_file.py reads the script; here its DIALOG blocks are compiled into the
+binary dialog template the Windows dialog manager reads, byte for byte as
+windres writes it, and the strings, the dialogs and the files the program
+loads are embedded. What only Windows itself reads (the icon, the manifest,
+the version block) is left out.
 """
 import hashlib
 import os
@@ -21,23 +13,10 @@ import re
 import struct
 import sys
 
-FILE_RES = re.compile(r'^(\w+)\s+(\w+)\s+"([^"]+)"$')
-STRING_ROW = re.compile(r'^(\d+)\s+"((?:[^"]|"")*)"$')
-DIALOG_HEAD = re.compile(r'^(\w+)\s+DIALOG\s+(.*)$')
-VERSION_HEAD = re.compile(r'^\w+\s+VERSIONINFO$')
-WINDOWS_ONLY_TYPES = ('ICON', 'RT_MANIFEST')
+import rc_file
 
 # The constants of <windows.h> that dialog scripts may name.
-CONSTANTS = {
-    'IDOK': 1, 'IDCANCEL': 2,
-    'WS_POPUP': 0x80000000, 'WS_CHILD': 0x40000000, 'WS_VISIBLE': 0x10000000,
-    'WS_CAPTION': 0x00C00000, 'WS_BORDER': 0x00800000, 'WS_SYSMENU': 0x00080000,
-    'WS_GROUP': 0x00020000, 'WS_TABSTOP': 0x00010000,
-    'DS_MODALFRAME': 0x80, 'DS_SETFONT': 0x40, 'DS_CENTER': 0x800,
-    'BS_PUSHBUTTON': 0, 'BS_DEFPUSHBUTTON': 1, 'BS_AUTOCHECKBOX': 3,
-    'SS_LEFT': 0, 'SS_BITMAP': 0xE, 'SS_LEFTNOWORDWRAP': 0xC,
-    'SBS_HORZ': 0,
-}
+CONSTANTS = rc_file.WINDOWS_CONSTANTS
 # Predefined control classes are stored as atoms.
 CLASS_ATOMS = {'BUTTON': 0x80, 'EDIT': 0x81, 'STATIC': 0x82, 'LISTBOX': 0x83, 'SCROLLBAR': 0x84,
                'COMBOBOX': 0x85}
@@ -49,35 +28,6 @@ STATEMENTS = {
     'SCROLLBAR': ('SCROLLBAR', 0x0, 0x0),
 }
 CHILD_VISIBLE = 0x50000000
-
-INCLUDE = re.compile(r'^#\s*include\s+(<[^>]+>|"[^"]+")$')
-DEFINE = re.compile(r'^#\s*define\s+([A-Za-z_]\w*)\s+(-?\d+|0x[0-9a-fA-F]+|"(?:[^"\\]|\\.)*")$')
-# A name outside quotes, or a quoted string, which the preprocessor leaves alone.
-TOKEN = re.compile(r'"(?:[^"]|"")*"|(?<!\w)[A-Za-z_]\w*')
-
-
-def read_defines(path):
-    """The #define lines of a header included by the script, as {name: text}."""
-    defines = {}
-    with open(path, encoding='utf-8') as f:
-        for number_, raw in enumerate(f, 1):
-            line = raw.split('//', 1)[0].strip()
-            where = f'{path}:{number_}'
-            if not line or line == '#pragma once':
-                continue
-            m = DEFINE.match(line)
-            if not m:
-                sys.exit(f'{where}: only #define NAME number or "text" may stand here: {raw.strip()}')
-            if m.group(1) in defines:
-                sys.exit(f'{where}: {m.group(1)} is defined twice')
-            defines[m.group(1)] = m.group(2)
-    return defines
-
-
-def expand(line, defines):
-    """The line with every defined name replaced by its value."""
-    return TOKEN.sub(lambda m: defines.get(m.group(0), m.group(0)), line)
-
 
 def split_args(text):
     """Comma-separated arguments; quoted strings keep their commas."""
@@ -151,10 +101,10 @@ def parse_control(line, where):
     return style, rect, ident, (cls if keyword == 'CONTROL' else CLASS_ATOMS[cls]), text
 
 
-def encode_dialog(head, body, where):
+def encode_dialog(body, where):
     """The DLGTEMPLATE bytes: header, menu, class, caption, font, then each
     item on a 4-byte boundary."""
-    rect = [number(a, where) for a in split_args(head)]
+    rect = [number(a, where) for a in split_args(body['head'])]
     if len(rect) != 4:
         sys.exit(f'{where}: DIALOG takes x, y, width, height')
     style, caption, font = 0, None, None
@@ -172,7 +122,7 @@ def encode_dialog(head, body, where):
         style |= CONSTANTS['WS_CAPTION']
     if font is not None:
         style |= CONSTANTS['DS_SETFONT']
-    controls = body['controls']
+    controls = [parse_control(line, at) for line, at in body['controls']]
     out = struct.pack('<IIHhhhh', style, 0, len(controls), *rect)
     out += b'\0\0' + b'\0\0' + utf16z(caption or '')
     if font is not None:
@@ -186,85 +136,18 @@ def encode_dialog(head, body, where):
 
 
 def parse(path):
-    strings, files = [], []
-    in_table = False
-    dialog = None
-    version_depth = None   # inside a VERSIONINFO block: how many BEGINs are open
-    defines = {}
-    with open(path, encoding='utf-8') as f:
-        lines = f.read().splitlines()
-    for number_, raw in enumerate(lines, 1):
-        line = raw.split('//', 1)[0].strip()
-        where = f'{path}:{number_}'
-        if not line:
+    """(strings as (id, text), entries as (TYPE, NAME, file path or compiled
+    bytes)) of what the Linux build embeds, in the script's order."""
+    script = rc_file.read(path)
+    entries = []
+    for resource in script.resources:
+        if resource.type in rc_file.WINDOWS_ONLY_TYPES:
             continue
-        if line.startswith('#'):
-            m = INCLUDE.match(line)
-            if not m:
-                sys.exit(f'{where}: unsupported preprocessor line: {raw}')
-            if m.group(1).startswith('"'):
-                defines.update(read_defines(os.path.join(os.path.dirname(path), m.group(1)[1:-1])))
-            continue
-        line = expand(line, defines)
-        if version_depth is not None:
-            if line in ('BEGIN', '{'):
-                version_depth += 1
-            elif line in ('END', '}'):
-                version_depth -= 1
-                if version_depth == 0:
-                    version_depth = None
-            continue
-        if VERSION_HEAD.match(line) and not in_table and dialog is None:
-            version_depth = 0
-            continue
-        if dialog is not None:
-            if line in ('BEGIN', '{') and not dialog['open']:
-                dialog['open'] = True
-            elif line in ('END', '}') and dialog['open']:
-                files.append(('DIALOG', dialog['name'], encode_dialog(dialog['head'], dialog, where)))
-                dialog = None
-            elif dialog['open']:
-                dialog['controls'].append(parse_control(re.sub(r'\s+', ' ', line), where))
-            else:
-                key, _, value = line.partition(' ')
-                dialog['options'].append((key, value.strip()))
-            continue
-        m = DIALOG_HEAD.match(line)
-        if m and not in_table:
-            name = m.group(1)
-            dialog = {'name': '#' + name if name.isdigit() else name.upper(), 'head': m.group(2),
-                      'options': [], 'controls': [], 'open': False}
-            continue
-        if line == 'STRINGTABLE':
-            in_table = 'header'
-            continue
-        if in_table == 'header':
-            if line not in ('BEGIN', '{'):
-                sys.exit(f'{where}: BEGIN expected')
-            in_table = True
-            continue
-        if in_table:
-            if line in ('END', '}'):
-                in_table = False
-                continue
-            m = STRING_ROW.match(line)
-            if not m:
-                sys.exit(f'{where}: bad string table row: {raw}')
-            strings.append((int(m.group(1)), m.group(2).replace('""', '"')))
-            continue
-        m = FILE_RES.match(line)
-        if not m:
-            sys.exit(f'{where}: unsupported resource line: {raw}')
-        name, rtype, rel = m.groups()
-        if rtype.upper() in WINDOWS_ONLY_TYPES:
-            continue
-        name = '#' + name if name.isdigit() else name.upper()
-        files.append((rtype.upper(), name, os.path.join(os.path.dirname(path), rel)))
-    if dialog is not None:
-        sys.exit(f'{path}: DIALOG {dialog["name"]} is not closed')
-    if version_depth is not None:
-        sys.exit(f'{path}: VERSIONINFO is not closed')
-    return strings, files
+        if resource.type == 'DIALOG':
+            entries.append(('DIALOG', resource.name, encode_dialog(resource.block, resource.where)))
+        else:
+            entries.append((resource.type, resource.name, resource.path))
+    return script.strings, entries
 
 
 def c_string(text):
@@ -310,7 +193,10 @@ def incbin_block(files):
 
 def main():
     script, output = sys.argv[1], sys.argv[2]
-    strings, entries = parse(script)
+    try:
+        strings, entries = parse(script)
+    except rc_file.RcError as error:
+        sys.exit(str(error))
     files = []
     os.makedirs(os.path.dirname(output) or '.', exist_ok=True)
     for rtype, name, source in entries:

@@ -12,11 +12,6 @@
 // Stored under KEY_WEBSITE; the saver itself never reads it.
 static const char makerAddress[] = "http://brackwold.example.org/";
 
-static HWND resolutionBar;
-static HWND sizeBar;
-static HWND delayBar;
-static HWND playSoundsBox;
-
 BOOL StepScrollSetting(int* setting, int minimum, int maximum, WPARAM wParam, HWND bar)
 {
     int value = *setting;
@@ -47,18 +42,15 @@ static void InitBar(HWND bar, int minimum, int maximum, int value)
 
 static void InitDialog(HWND dialog)
 {
-    resolutionBar = GetDlgItem(dialog, IDC_RESOLUTION_BAR);
-    sizeBar = GetDlgItem(dialog, IDC_SIZE_BAR);
-    delayBar = GetDlgItem(dialog, IDC_DELAY_BAR);
-    playSoundsBox = GetDlgItem(dialog, IDC_PLAY_SOUNDS);
-
     // The stored values as they are: an out-of-range one shows the thumb at
     // the end and is written back unchanged unless its bar is moved.
     ReadSettings();
-    InitBar(resolutionBar, 10, 30, polyResolution);
-    InitBar(sizeBar, 30, 90, sizePercent);
-    InitBar(delayBar, 15, 360, charDelay);
-    CheckDlgButton(dialog, IDC_PLAY_SOUNDS, soundsOn ? BST_CHECKED : BST_UNCHECKED);
+    for (const SettingInfo& info : settingTable) {
+        if (info.number)
+            InitBar(GetDlgItem(dialog, info.control), info.minimum, info.maximum, *info.number);
+        else
+            CheckDlgButton(dialog, info.control, *info.flag ? BST_CHECKED : BST_UNCHECKED);
+    }
 }
 
 static BOOL WriteSetting(LPCSTR key, long value)
@@ -71,9 +63,10 @@ static BOOL WriteSetting(LPCSTR key, long value)
 // Every entry in order, stopping at the first that fails.
 static BOOL WriteSettings()
 {
-    return WriteSetting(KEY_POLY_RESOLUTION, polyResolution) && WriteSetting(KEY_SIZE, sizePercent) &&
-           WriteSetting(KEY_CHAR_DELAY, charDelay) && WriteSetting(KEY_SOUNDS, soundsOn ? 1 : 0) &&
-           WritePrivateProfileStringA(settingsSection, KEY_WEBSITE, makerAddress, settingsFile);
+    for (const SettingInfo& info : settingTable)
+        if (!WriteSetting(info.key, info.number ? *info.number : (*info.flag ? 1 : 0)))
+            return FALSE;
+    return WritePrivateProfileStringA(settingsSection, KEY_WEBSITE, makerAddress, settingsFile);
 }
 
 // Room for the longest path Windows knows (32767 characters), which is more
@@ -117,12 +110,11 @@ static void ReportWriteFailure(HWND dialog)
 
 static BOOL ScrollSetting(WPARAM wParam, HWND bar)
 {
-    switch (GetDlgCtrlID(bar)) {
-    case IDC_RESOLUTION_BAR: return StepScrollSetting(&polyResolution, 10, 30, wParam, bar);
-    case IDC_SIZE_BAR: return StepScrollSetting(&sizePercent, 30, 90, wParam, bar);
-    case IDC_DELAY_BAR: return StepScrollSetting(&charDelay, 15, 360, wParam, bar);
-    default: return FALSE;
-    }
+    int id = GetDlgCtrlID(bar);
+    for (const SettingInfo& info : settingTable)
+        if (info.number && info.control == id)
+            return StepScrollSetting(info.number, info.minimum, info.maximum, wParam, bar);
+    return FALSE;
 }
 
 static void Command(HWND dialog, WORD id)

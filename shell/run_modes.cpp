@@ -48,7 +48,7 @@ static int RunPasswordChange(LPSTR args)
 {
     if (!win9xPlatform)
         return -1;
-    HWND owner = ParseWindowHandle(SkipSpaces(args));
+    HWND owner = ParseWindowHandle(args);
     if (owner == NULL || !IsWindow(owner))
         owner = GetForegroundWindow();
     ChangePassword(owner);
@@ -56,33 +56,51 @@ static int RunPasswordChange(LPSTR args)
 }
 
 // The first character that is not a space, "-" or "/" picks the mode.
-static int RunMode(LPSTR args)
+RunModeSwitch ReadRunModeSwitch(LPSTR args, LPSTR* rest)
 {
     for (LPSTR p = args;; p = CharNextA(p)) {
+        *rest = p;
         switch (*p) {
         case ' ':
         case '-':
         case '/':
             continue;
         case '\0':
-            return (int)ShowConfigDialog(NULL);
+            return SWITCH_NONE;
         case 's':
         case 'S':
-            return RunSaverWindow(NULL);
+            *rest = CharNextA(p);
+            return SWITCH_SAVER;
         case 'c':
         case 'C':
-            return (int)ShowConfigDialog(GetForegroundWindow());
+            *rest = CharNextA(p);
+            return SWITCH_CONFIG;
         case 'p':
         case 'P':
         case 'l':
         case 'L':
-            return RunPreview(SkipSpaces(CharNextA(p)));
+            *rest = SkipSpaces(CharNextA(p));
+            return SWITCH_PREVIEW;
         case 'a':
         case 'A':
-            return RunPasswordChange(CharNextA(p));
+            *rest = SkipSpaces(CharNextA(p));
+            return SWITCH_PASSWORD;
         default:
-            return -1;
+            return SWITCH_UNKNOWN;
         }
+    }
+}
+
+static int RunMode(LPSTR args)
+{
+    LPSTR rest;
+    switch (ReadRunModeSwitch(args, &rest)) {
+    case SWITCH_NONE: return (int)ShowConfigDialog(NULL);
+    case SWITCH_SAVER: return RunSaverWindow(NULL);
+    case SWITCH_CONFIG: return (int)ShowConfigDialog(GetForegroundWindow());
+    case SWITCH_PREVIEW: return RunPreview(rest);
+    case SWITCH_PASSWORD: return RunPasswordChange(rest);
+    default: return -1;
     }
 }
 
@@ -119,10 +137,7 @@ void EndAfterException()
 int ShellMain(HINSTANCE instance, LPSTR args)
 {
     appInstance = instance;
-
-    OSVERSIONINFOA version = {};
-    version.dwOSVersionInfoSize = sizeof version;
-    win9xPlatform = GetVersionExA(&version) && version.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS;
+    win9xPlatform = IsWin9xPlatform();
 
     try {
         return RunMode(args);
@@ -132,6 +147,13 @@ int ShellMain(HINSTANCE instance, LPSTR args)
         SetSaverRunning(false);
         return -1;
     }
+}
+
+bool IsWin9xPlatform()
+{
+    OSVERSIONINFOA version = {};
+    version.dwOSVersionInfoSize = sizeof version;
+    return GetVersionExA(&version) && version.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS;
 }
 
 HWND ParseWindowHandle(LPCSTR text)

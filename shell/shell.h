@@ -16,6 +16,13 @@ extern bool showFrameRate;  // the frame-rate display in the corner
 // Run modes
 void ShellEntry();
 int ShellMain(HINSTANCE instance, LPSTR args);
+// The mode the switch in the argument text asks for. rest gets what follows
+// the switch: for the preview and the password change the window handle,
+// past the letter and the spaces after it.
+enum RunModeSwitch { SWITCH_NONE, SWITCH_SAVER, SWITCH_CONFIG, SWITCH_PREVIEW, SWITCH_PASSWORD, SWITCH_UNKNOWN };
+RunModeSwitch ReadRunModeSwitch(LPSTR args, LPSTR* rest);
+// True on the Windows 95/98 family, where the password handling exists.
+bool IsWin9xPlatform();
 HWND ParseWindowHandle(LPCSTR text);
 int RunPreview(LPCSTR text);
 int RunSaverWindow(HWND parent);

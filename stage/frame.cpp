@@ -32,7 +32,7 @@ static void RollKick()
     // the char delay off for good, so none is made then.
     if (scene.fadingOut)
         return;
-    if (rand() % 1000 == 0 && scene.figure == 3 && scene.fadeAlpha > 0.9 && soundsOn)
+    if (rand() % 1000 == 0 && scene.figure == FIGURE_TAVIK && scene.fadeAlpha > 0.9 && soundsOn)
         scene.kickPending = true;
 }
 

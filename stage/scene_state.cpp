@@ -1,14 +1,15 @@
 #include "stage/scene_state.h"
+#include "figures/figures.h"
 
 SceneState scene;
 
 void ResetSceneState()
 {
     scene = SceneState{};
-    scene.figure = 1;
+    scene.figure = FIGURE_WOBBLO;
     scene.stageSide = 10;
     scene.spinSpeedX = scene.spinSpeedY = scene.spinSpeedZ = 1;
-    scene.spinAngleY[1] = -91;  // turns figure 1 almost squarely to the viewer
+    scene.spinAngleY[FIGURE_WOBBLO] = -91;  // turns Wobblo almost squarely to the viewer
     scene.muffixLidGap = 0.3f;
     scene.muffixSwingStep = 0.5f;
     scene.tavikSwingStep = 0.5f;

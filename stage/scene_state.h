@@ -5,7 +5,7 @@
 
 struct SceneState {
     // Figure cycle and clock
-    int figure;            // 1 Wobblo, 2 Muffix, 3 Tavik, 4 Bexlo, 5 Nibbo
+    int figure;            // FIGURE_WOBBLO (1) .. FIGURE_NIBBO (5), figures/figures.h
     float fadeAlpha;       // alpha of every figure colour
     bool fadingOut;
     float clockNow;        // seconds since the stage was created

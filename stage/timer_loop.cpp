@@ -4,6 +4,7 @@
 #include "stage/stage.h"
 #include "stage/scene_state.h"
 #include "events/events.h"
+#include "figures/figures.h"
 #include "shell/shell.h"
 #include "resources/resource_ids.h"
 
@@ -61,7 +62,7 @@ void OnEdgeHit(int edge)
     scene.spinSpeedX = rand() % 11 - 5;
     scene.spinSpeedY = rand() % 11 - 5;
     scene.spinSpeedZ = rand() % 11 - 5;
-    if (scene.figure == 2 && rand() % 40 == 0)
+    if (scene.figure == FIGURE_MUFFIX && rand() % 40 == 0)
         StartMishap(edge);
     else
         CueVoiceLine();

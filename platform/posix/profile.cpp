@@ -4,7 +4,6 @@
 // one. Lines we do not understand are kept as they are. The file is held
 // once, as read, and its lines are looked at in place: a file of millions
 // of lines costs its own size and no more.
-#include "platform/posix/entry/process.h"
 #include "platform/posix/sys_internal.h"
 
 #include <errno.h>
@@ -543,37 +542,7 @@ bool Writable(LPCSTR section, LPCSTR key, LPCSTR value)
     return !value || !HasLineBreak(value);
 }
 
-using Override = w32::ProfileOverride;
-
-Override* FindOverride(LPCSTR fileName, std::string_view section, std::string_view key)
-{
-    std::string path = ProfilePath(fileName);
-    for (Override& o : w32::ProfileOverrides())
-        if (o.path == path && w32::EqualNoCase(o.section, section) && w32::EqualNoCase(o.key, key))
-            return &o;
-    return nullptr;
-}
-
 }  // namespace
-
-namespace w32 {
-
-std::vector<ProfileOverride>& ProfileOverrides()
-{
-    static std::vector<ProfileOverride> list;
-    return list;
-}
-
-void OverrideProfileValue(LPCSTR fileName, LPCSTR section, LPCSTR key, const char* value)
-{
-    Override o{ProfilePath(fileName), std::string(Trim(section)), std::string(Trim(key)), value};
-    if (Override* old = FindOverride(fileName, o.section, o.key))
-        *old = o;
-    else
-        ProfileOverrides().push_back(o);
-}
-
-}  // namespace w32
 
 extern "C" {
 
@@ -601,14 +570,10 @@ UINT WINAPI GetPrivateProfileIntA(LPCSTR lpAppName, LPCSTR lpKeyName, INT nDefau
         return static_cast<UINT>(nDefault);
     std::string bytes;
     std::string_view value;
-    if (const Override* o = FindOverride(lpFileName, Trim(lpAppName), Trim(lpKeyName))) {
-        value = o->value;
-    } else {
-        if (ReadFile(ProfilePath(lpFileName), &bytes) != ReadResult::Read)
-            return static_cast<UINT>(nDefault);
-        if (!FindValue(SplitText(bytes).body, Trim(lpAppName), Trim(lpKeyName), &value))
-            return static_cast<UINT>(nDefault);
-    }
+    if (ReadFile(ProfilePath(lpFileName), &bytes) != ReadResult::Read)
+        return static_cast<UINT>(nDefault);
+    if (!FindValue(SplitText(bytes).body, Trim(lpAppName), Trim(lpKeyName), &value))
+        return static_cast<UINT>(nDefault);
     value = Unquote(value);
     if (value.empty())
         return static_cast<UINT>(nDefault);

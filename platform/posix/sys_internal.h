@@ -47,12 +47,6 @@ void CloseSoundOnExit();
 extern DWORD platformId;
 extern bool screenSaverRunning;
 
-// The values given with OverrideProfileValue, in the order given.
-struct ProfileOverride {
-    std::string path, section, key, value;
-};
-std::vector<ProfileOverride>& ProfileOverrides();
-
 // The end and the crash report as the program has them, shared by the
 // process device and its double: the leak check of sanitizer builds (a leak
 // ends the process there), and the crash's line on stderr.

@@ -1,7 +1,7 @@
 // Process services: command line, version, time, process exit, the
 // screen-saver-running flag and the unhandled-exception filter.
 #include "platform/posix/devices.h"
-#include "platform/posix/entry/process.h"
+#include "platform/posix/process.h"
 #include "platform/posix/sys_internal.h"
 
 #include <errno.h>

@@ -45,9 +45,6 @@ void SetUnhandledExceptionHook(std::function<LONG(EXCEPTION_POINTERS*)> hook);
 // How many times UnhandledExceptionFilter has been called.
 int UnhandledExceptionCount();
 
-// Forgets the values given with w32::OverrideProfileValue.
-void ClearProfileOverrides();
-
 // --- Modules ---------------------------------------------------------------
 
 struct FakeExport {

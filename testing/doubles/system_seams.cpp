@@ -3,7 +3,7 @@
 // profile values. Linked into the tests, tools and benchmarks, never into
 // the program.
 #include "platform/posix/devices.h"
-#include "platform/posix/entry/process.h"
+#include "platform/posix/process.h"
 #include "platform/posix/sys_internal.h"
 #include "testing/doubles/sys_seams.h"
 
@@ -113,11 +113,6 @@ void SetUnhandledExceptionHook(std::function<LONG(EXCEPTION_POINTERS*)> hook)
 int UnhandledExceptionCount()
 {
     return exceptionCount;
-}
-
-void ClearProfileOverrides()
-{
-    w32::ProfileOverrides().clear();
 }
 
 }  // namespace w32test

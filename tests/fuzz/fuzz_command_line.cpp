@@ -9,10 +9,11 @@
 // without a word), and to its output only for the help; no window of ours
 // is left behind and the running flag is clear.
 #include "testing/doubles/dialog_seams.h"
-#include "platform/posix/entry/start_process.h"
+#include "shell/start_process.h"
 #include "testing/offscreen/offscreen_seams.h"
 #include "testing/doubles/sys_seams.h"
 #include "testing/doubles/window_seams.h"
+#include "settings/settings.h"
 #include "shell/shell.h"
 #include "stage/scene_state.h"
 #include "stage/stage.h"
@@ -44,7 +45,7 @@ LONGLONG CloseAfterAFewFrames()
 void StartAsAFreshProcess()
 {
     ResetShellState();
-    w32test::ClearProfileOverrides();
+    ClearSettingOverrides();
     framesLeft = 3;
 }
 
@@ -109,7 +110,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     StartAsAFreshProcess();
     HWND host = w32test::CreateForeignWindow(160, 120);
     Capture out, err;
-    w32::ProcessStart start = w32::StartProcess((int)argv.size(), pointers.data(), windowSet ? window.c_str() : nullptr,
+    ProcessStart start = StartProcess((int)argv.size(), pointers.data(), windowSet ? window.c_str() : nullptr,
                                                 out.file, err.file);
     UINT code = (UINT)start.exitCode;
     if (start.runShell) {

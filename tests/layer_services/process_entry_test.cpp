@@ -1,10 +1,10 @@
 // The Linux process entry as main() runs it, up to the shell: what each
 // command line and $XSCREENSAVER_WINDOW decide, what the user reads, the
 // command line the shell then sees, and the settings the saver then loads
-// (the options reach them through the string table's file and section).
+// (the options stand in for the file's values).
 // Whatever the entry complains about, the shell must refuse.
-#include "platform/posix/entry/process.h"
-#include "platform/posix/entry/start_process.h"
+#include "platform/posix/process.h"
+#include "shell/start_process.h"
 #include "testing/offscreen/offscreen_seams.h"
 #include "testing/doubles/sys_seams.h"
 #include "testing/doubles/window_seams.h"
@@ -54,7 +54,7 @@ Outcome Start(const std::vector<std::string>& args, const char* xscreensaverWind
         pointers.push_back(a.data());
     pointers.push_back(nullptr);
     Capture out, err;
-    w32::ProcessStart start = w32::StartProcess((int)argv.size(), pointers.data(), xscreensaverWindow, out.file, err.file);
+    ProcessStart start = StartProcess((int)argv.size(), pointers.data(), xscreensaverWindow, out.file, err.file);
     Outcome o{start.runShell ? runsShell : start.exitCode, out.Close(), err.Close(), w32::CommandLineTail()};
     return o;
 }
@@ -71,7 +71,7 @@ protected:
 
     void TearDown() override
     {
-        w32test::ClearProfileOverrides();
+        ClearSettingOverrides();
         w32test::ResetWindowing();
         w32test::ResetPlatformId();
     }
@@ -132,6 +132,7 @@ TEST_F(ProcessEntry, DecidesWhatRunsAndSaysWhy)
         {{"--speed", "3"}, nullptr, -1, "unknown option '--speed'", nullptr, nullptr},
         {{"--root", "/s"}, nullptr, -1, "unknown option '/s'", nullptr, nullptr},
         {{"--s"}, nullptr, -1, "unknown option '--s'", nullptr, nullptr},
+        {{"/s", "-size", "50", "--fps"}, nullptr, -1, "options come before a switch", nullptr, nullptr},
         // The shell's switches pass as they are, with the file's settings;
         // what the shell will refuse is explained.
         {{}, nullptr, runsShell, "", "", "20 40 100 1"},
@@ -158,7 +159,7 @@ TEST_F(ProcessEntry, DecidesWhatRunsAndSaysWhy)
             trace += "[" + a + "] ";
         }
         SCOPED_TRACE(trace + "| " + (row.env ? row.env : "(unset)"));
-        w32test::ClearProfileOverrides();
+        ClearSettingOverrides();
         showFrameRate = false;
         Outcome o = Start(args, row.env);
         EXPECT_EQ(row.code == runsShell && trace.find("fps") != std::string::npos, showFrameRate);

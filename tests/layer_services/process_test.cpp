@@ -1,7 +1,7 @@
 // Process services: command line, version, ticks, exit, the screen-saver
 // flag, the exception filter, message boxes and dialogs.
 #include "testing/doubles/dialog_seams.h"
-#include "platform/posix/entry/process.h"
+#include "platform/posix/process.h"
 #include "testing/doubles/sys_seams.h"
 #include "resources/resource_ids.h"
 

@@ -23,6 +23,9 @@ import sys
 import tempfile
 import unittest
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', '..', 'resources'))
+import rc_file  # noqa: E402
+
 RC_PATH = None
 DUMP_PROGRAM = None
 
@@ -36,66 +39,13 @@ SOUND_NAMES = (
 SHORTEST, LONGEST = 0.3, 12.0
 TUNE_LENGTH = (8.0, 10.0)   # JOLLYTUNE plays from 3 s to 12 s of its scene
 
-WINDOWS_ONLY = ('ICON', 'RT_MANIFEST')
-
-FILE_LINE = re.compile(r'^(\w+)\s+(\w+)\s+"([^"]+)"$')
-BLOCK_LINE = re.compile(r'^(\w+)\s+(DIALOG|DIALOGEX)\b')
-STRING_ROW = re.compile(r'^(\d+)\s+"((?:[^"]|"")*)"$')
-INCLUDE_LINE = re.compile(r'^#include\s+"([^"]+)"$')
-DEFINE_LINE = re.compile(r'^#define\s+(\w+)\s+(\d+|"[^"]*")$')
-
-
-def read_ids(path):
-    """{NAME: value} of the #define lines of the header the script includes."""
-    ids = {}
-    with open(path, encoding='utf-8') as f:
-        for raw in f:
-            m = DEFINE_LINE.match(raw.split('//', 1)[0].strip())
-            if m:
-                ids[m.group(1)] = m.group(2)
-    return ids
-
 
 def read_rc(path):
-    """(file resources as (TYPE, NAME, path), block resources as (TYPE, NAME),
-    strings as (id, text)), read independently of rc2cpp.py."""
-    files, blocks, strings = [], [], []
-    in_strings = False
-    ids = {}
-    with open(path, encoding='utf-8') as f:
-        for raw in f:
-            line = raw.split('//', 1)[0].strip()
-            if not line:
-                continue
-            m = INCLUDE_LINE.match(line)
-            if m:
-                ids.update(read_ids(os.path.join(os.path.dirname(path), m.group(1))))
-                continue
-            # An id standing first on the line is a name of the header.
-            first, _, rest = line.partition(' ')
-            if first in ids:
-                line = ids[first] + ' ' + rest
-            if line == 'STRINGTABLE':
-                in_strings = True
-                continue
-            if in_strings:
-                if line in ('END', '}'):
-                    in_strings = False
-                m = STRING_ROW.match(line)
-                if m:
-                    strings.append((int(m.group(1)), m.group(2).replace('""', '"')))
-                continue
-            m = FILE_LINE.match(line)
-            if m:
-                name, rtype, rel = m.groups()
-                name = '#' + name if name.isdigit() else name.upper()
-                files.append((rtype.upper(), name, os.path.join(os.path.dirname(path), rel)))
-                continue
-            m = BLOCK_LINE.match(line)
-            if m:
-                name = m.group(1)
-                blocks.append(('DIALOG', '#' + name if name.isdigit() else name.upper()))
-    return files, blocks, strings
+    """(file resources as (TYPE, NAME, path), dialogs as (TYPE, NAME),
+    strings as (id, text))."""
+    script = rc_file.read(path)
+    files = [(r.type, r.name, r.path) for r in script.resources if r.path]
+    return files, [(r.type, r.name) for r in script.resources if r.type == 'DIALOG'], script.strings
 
 
 def chunks(data):
@@ -155,7 +105,7 @@ def bitmap_info(data):
 class ResourceList(unittest.TestCase):
     def setUp(self):
         self.files, self.blocks, self.strings = read_rc(RC_PATH)
-        self.ids = read_ids(os.path.join(os.path.dirname(RC_PATH), 'resource_ids.h'))
+        self.ids = rc_file.read_defines(os.path.join(os.path.dirname(RC_PATH), 'resource_ids.h'))
 
     def test_every_named_file_exists_and_names_are_unique(self):
         self.assertTrue(self.files, 'no file resources in the list')
@@ -267,7 +217,7 @@ class EmbeddedTable(unittest.TestCase):
         if not DUMP_PROGRAM:
             self.skipTest('no dump program given')
         self.files, self.blocks, self.strings = read_rc(RC_PATH)
-        self.files = [entry for entry in self.files if entry[0] not in WINDOWS_ONLY]
+        self.files = [entry for entry in self.files if entry[0] not in rc_file.WINDOWS_ONLY_TYPES]
         self.folder = tempfile.TemporaryDirectory()
         result = subprocess.run([DUMP_PROGRAM, self.folder.name], check=True,
                                 capture_output=True, text=True)

@@ -19,13 +19,12 @@ modules) and compares it with the resource list:
     execution level; the version block carries the project's VERSION;
   - the saver loads the DLLs below and no other at start, and keeps the
     loader's address randomisation and no-execute flags.
-The ids are those of resources/resource_ids.h, read as rc2cpp.py reads
-them: windres's preprocessor and ours must agree.
+The list and the ids of resources/resource_ids.h are read by rc_file.py,
+as the Linux build reads them: windres's preprocessor and ours must agree.
 Prints one line per check; exits 0 when all pass, 1 otherwise.
 """
 
 import os
-import re
 import struct
 import sys
 import xml.etree.ElementTree as ElementTree
@@ -166,42 +165,13 @@ def version_text(raw, key):
     return raw[at:at + 256].decode("utf-16-le", "replace").split("\0")[0]
 
 
-def unquote(text):
-    return re.sub(r'""|\\(.)', lambda m: '"' if m.group(0) == '""' else m.group(1), text)
-
-
-def read_rc(path, expand):
-    """Returns (waves {NAME: file}, bitmaps {id: file}, strings {id: text});
-    expand replaces the header's names in a line."""
-    folder = os.path.dirname(os.path.abspath(path))
-    waves, bitmaps, strings = {}, {}, {}
-    in_table = False
-    with open(path, encoding="utf-8") as rc:
-        for line in rc:
-            line = line.split("//", 1)[0].strip()
-            if not line:
-                continue
-            line = expand(line)
-            if line == "STRINGTABLE":
-                in_table = True
-                continue
-            if in_table:
-                if line == "END":
-                    in_table = False
-                match = re.match(r'(\d+)\s+"((?:[^"]|"")*)"$', line)
-                if match:
-                    strings[int(match.group(1))] = unquote(match.group(2))
-                continue
-            match = re.match(r'(\w+)\s+(WAVE|BITMAP)\s+"([^"]+)"$', line)
-            if not match:
-                continue
-            name, kind, file_name = match.groups()
-            file_name = os.path.join(folder, file_name)
-            if kind == "WAVE":
-                waves[name.upper()] = file_name
-            else:
-                bitmaps[int(name) if name.isdigit() else name.upper()] = file_name
-    return waves, bitmaps, strings
+def read_rc(script):
+    """Returns (waves {NAME: file}, bitmaps {id: file}, strings {id: text})
+    of the script as rc_file.py reads it."""
+    resources = script.resources
+    waves = {r.name: r.path for r in resources if r.type == "WAVE"}
+    bitmaps = {int(r.name[1:]) if r.name.startswith("#") else r.name: r.path for r in resources if r.type == "BITMAP"}
+    return waves, bitmaps, dict(script.strings)
 
 
 def string_block(resources, block):
@@ -242,13 +212,16 @@ def main(argv):
     except PEError as error:
         check(False, "%s: resource directory: %s" % (scr_path, error))
         return 1
-    # The Linux build's compiler, which the checks below hold windres to.
+    # The script's reader and the Linux build's compiler, which the checks
+    # below hold windres to.
     rc_folder = os.path.dirname(os.path.abspath(rc_path))
     sys.path.insert(0, rc_folder)
     import rc2cpp
-    ids = rc2cpp.read_defines(os.path.join(rc_folder, "resource_ids.h"))
+    import rc_file
+    script = rc_file.read(rc_path)
+    ids = script.defines
     banner_id, dialog_id = int(ids["IDB_BANNER"]), int(ids["IDD_CONFIG"])
-    waves, bitmaps, strings = read_rc(rc_path, lambda line: rc2cpp.expand(line, ids))
+    waves, bitmaps, strings = read_rc(script)
     check(len(waves) > 0, "the resource list names WAVE resources (%d)" % len(waves))
 
     def single(key):

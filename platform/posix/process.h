@@ -17,9 +17,4 @@ LPSTR CommandLineTail();
 // or one that takes input only (InputOnly: nothing can be drawn there).
 bool UseWindowAsScreen(HWND window);
 
-// A value given on the command line for this run: reads of that key of that
-// section and file return it instead of what the file holds. Nothing is
-// written.
-void OverrideProfileValue(LPCSTR fileName, LPCSTR section, LPCSTR key, const char* value);
-
 }  // namespace w32

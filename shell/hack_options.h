@@ -5,31 +5,28 @@
 #pragma once
 #include "platform/win32.h"
 
+#include <stdio.h>
+
 #include <string>
 #include <utility>
 #include <vector>
-
-namespace w32 {
 
 struct HackOptions {
     enum Action { RunSaver, ShowHelp, Fail } action = RunSaver;
     bool onWindow = false;  // --root or --window-id: draw on another client's window
     bool showFps = false;   // --fps: the frame-rate display
     HWND window = NULL;     // that window; NULL with --root means the root window
-    std::vector<std::pair<std::string, std::string>> settings;  // INI key, value
+    std::vector<std::pair<int, int>> settings;  // settingTable row, value
     std::string error;      // for Fail
 };
 
-// True when the arguments (without the program name) are in XScreenSaver's
-// style rather than the shell's switches: the first one starts with "--" or
-// is one of our option names behind a single "-".
-bool IsHackCommandLine(const std::vector<std::string>& args);
+// True when the argument is one of ours rather than a shell switch: it
+// starts with "--" or is one of our option names behind a single "-".
+bool IsHackOption(const std::string& arg);
 
 // Reads XScreenSaver-style arguments. xscreensaverWindow is the value of
 // $XSCREENSAVER_WINDOW, or NULL when it is not set.
 HackOptions ParseHackOptions(const std::vector<std::string>& args, const char* xscreensaverWindow);
 
-extern const char hackUsageLine[];
-extern const char hackHelp[];
-
-}  // namespace w32
+void PrintHackUsage(FILE* out);
+void PrintHackHelp(FILE* out);

@@ -2,65 +2,31 @@
 // value either as the next argument or after "=". Numbers out of a
 // setting's range are passed on as they are: the settings store clamps them
 // exactly as it clamps the file's values.
-#include "platform/posix/entry/hack_options.h"
-#include "resources/resource_ids.h"
+#include "shell/hack_options.h"
+#include "settings/settings.h"
 
 #include <ctype.h>
 #include <errno.h>
 #include <stdlib.h>
 
-namespace w32 {
-
-const char hackUsageLine[] =
-    "usage: brackwold [/s | /c | /p WINDOW] | [--root | --window-id ID] [--poly-resolution N] [--size N] "
-    "[--char-delay N] [--sounds | --no-sounds] [--fps] | --help";
-
-const char hackHelp[] =
-    "Usage: brackwold [OPTION]...\n"
-    "       brackwold /s | /c | /p WINDOW\n"
-    "Brackwold!, an OpenGL screen saver, as an XScreenSaver hack or with the\n"
-    "switches of a Windows screen saver.\n"
-    "\n"
-    "  --root                draw on the window in $XSCREENSAVER_WINDOW,\n"
-    "                        or on the root window when it is not set\n"
-    "  --window-id ID        draw on the X window ID (decimal or 0x-hex)\n"
-    "  --poly-resolution N   detail of the figures, 10 to 30\n"
-    "  --size N              stage size, percent of the screen height, 30 to 90\n"
-    "  --char-delay N        seconds each figure stays, 15 to 360\n"
-    "  --sounds, --no-sounds voice lines on or off\n"
-    "  --fps                 show frames per second, load and triangles per frame\n"
-    "  --help                show this help\n"
-    "\n"
-    "The options override the settings file for this run only. Without --root\n"
-    "or --window-id the full-screen saver runs, ending on a key press or a\n"
-    "mouse movement.\n"
-    "\n"
-    "  /s          the full-screen saver\n"
-    "  /c          the settings dialog (also with no switch at all); it writes\n"
-    "              ~/.config/brackwold/BRKW.ini\n"
-    "  /p WINDOW   a small preview inside the X window WINDOW\n";
-
 namespace {
 
-enum class Kind { Flag, Number, WindowId };
+enum Kind { Flag, Number, WindowId };
 
 struct OptionRow {
     const char* name;
     Kind kind;
-    const char* key;    // INI key it overrides, if any
-    const char* value;  // for a flag with a key
+    int setting;      // settingTable row, or -1
+    int switchValue;  // the value a flag gives its setting
 };
 
-const OptionRow optionTable[] = {
-    {"root", Kind::Flag, nullptr, nullptr},
-    {"window-id", Kind::WindowId, nullptr, nullptr},
-    {"poly-resolution", Kind::Number, KEY_POLY_RESOLUTION, nullptr},
-    {"size", Kind::Number, KEY_SIZE, nullptr},
-    {"char-delay", Kind::Number, KEY_CHAR_DELAY, nullptr},
-    {"sounds", Kind::Flag, KEY_SOUNDS, "1"},
-    {"no-sounds", Kind::Flag, KEY_SOUNDS, "0"},
-    {"fps", Kind::Flag, nullptr, nullptr},
-    {"help", Kind::Flag, nullptr, nullptr},
+// The options that stand for no setting; the settings' own come from
+// settingTable.
+const OptionRow ownOptions[] = {
+    {"root", Flag, -1, 0},
+    {"window-id", WindowId, -1, 0},
+    {"fps", Flag, -1, 0},
+    {"help", Flag, -1, 0},
 };
 
 // The name after one or two dashes, without an "=value" part.
@@ -79,17 +45,38 @@ std::string OptionName(const std::string& arg, std::string* inlineValue, bool* h
     return name;
 }
 
-const OptionRow* FindOption(const std::string& name)
+// A setting's option: a number takes its value, the switch is a flag with
+// a "no-" form.
+bool FindSettingOption(const std::string& name, OptionRow* found)
 {
-    for (const OptionRow& row : optionTable)
-        if (name == row.name)
-            return &row;
-    return nullptr;
+    for (int i = 0; i < settingCount; ++i) {
+        const SettingInfo& info = settingTable[i];
+        if (info.number && name == info.option) {
+            *found = {info.option, Number, i, 0};
+            return true;
+        }
+        if (info.flag && (name == info.option || name == std::string("no-") + info.option)) {
+            *found = {info.option, Flag, i, name == info.option ? 1 : 0};
+            return true;
+        }
+    }
+    return false;
+}
+
+bool FindOption(const std::string& name, OptionRow* found)
+{
+    for (const OptionRow& row : ownOptions) {
+        if (name == row.name) {
+            *found = row;
+            return true;
+        }
+    }
+    return FindSettingOption(name, found);
 }
 
 // A whole decimal integer that fits an int, with an optional sign. strtol
 // alone would also take leading blanks of any kind.
-bool ParseNumber(const std::string& text, std::string* normalised)
+bool ParseNumber(const std::string& text, int* number)
 {
     size_t digits = text[0] == '+' || text[0] == '-' ? 1 : 0;
     if (digits >= text.size() || text.find_first_not_of("0123456789", digits) != std::string::npos)
@@ -99,7 +86,7 @@ bool ParseNumber(const std::string& text, std::string* normalised)
     long value = strtol(text.c_str(), &end, 10);
     if (*end != '\0' || errno == ERANGE || value < -2147483647L - 1 || value > 2147483647L)
         return false;
-    *normalised = std::to_string(value);
+    *number = (int)value;
     return true;
 }
 
@@ -131,13 +118,12 @@ HackOptions Failure(const std::string& message)
 
 }  // namespace
 
-bool IsHackCommandLine(const std::vector<std::string>& args)
+bool IsHackOption(const std::string& arg)
 {
-    if (args.empty())
-        return false;
     std::string value;
     bool hasInline = false;
-    return args[0].compare(0, 2, "--") == 0 || FindOption(OptionName(args[0], &value, &hasInline)) != nullptr;
+    OptionRow row;
+    return arg.compare(0, 2, "--") == 0 || FindOption(OptionName(arg, &value, &hasInline), &row);
 }
 
 HackOptions ParseHackOptions(const std::vector<std::string>& args, const char* xscreensaverWindow)
@@ -147,10 +133,10 @@ HackOptions ParseHackOptions(const std::vector<std::string>& args, const char* x
         std::string value;
         bool hasInline = false;
         std::string name = OptionName(args[i], &value, &hasInline);
-        const OptionRow* row = FindOption(name);
-        if (!row)
+        OptionRow row;
+        if (!FindOption(name, &row))
             return Failure("unknown option '" + args[i] + "'");
-        if (row->kind == Kind::Flag) {
+        if (row.kind == Flag) {
             if (hasInline)
                 return Failure("option '--" + name + "' takes no value");
         } else if (!hasInline) {
@@ -168,20 +154,62 @@ HackOptions ParseHackOptions(const std::vector<std::string>& args, const char* x
             options.window = NULL;
             if (xscreensaverWindow && !ParseWindowId(xscreensaverWindow, &options.window))
                 return Failure(std::string("XSCREENSAVER_WINDOW is not a window id: '") + xscreensaverWindow + "'");
-        } else if (row->kind == Kind::WindowId) {
+        } else if (row.kind == WindowId) {
             options.onWindow = true;
             if (!ParseWindowId(value.c_str(), &options.window))
                 return Failure("option '--" + name + "' needs a window id (decimal or 0x-hex), not '" + value + "'");
-        } else if (row->kind == Kind::Number) {
-            std::string number;
+        } else if (row.kind == Number) {
+            int number = 0;
             if (!ParseNumber(value, &number))
                 return Failure("option '--" + name + "' needs a whole number, not '" + value + "'");
-            options.settings.emplace_back(row->key, number);
+            options.settings.emplace_back(row.setting, number);
         } else {
-            options.settings.emplace_back(row->key, row->value);
+            options.settings.emplace_back(row.setting, row.switchValue);
         }
     }
     return options;
 }
 
-}  // namespace w32
+void PrintHackUsage(FILE* out)
+{
+    fputs("usage: brackwold [/s | /c | /p WINDOW] | [--root | --window-id ID]", out);
+    for (const SettingInfo& info : settingTable) {
+        if (info.number)
+            fprintf(out, " [--%s N]", info.option);
+        else
+            fprintf(out, " [--%s | --no-%s]", info.option, info.option);
+    }
+    fputs(" [--fps] | --help\n", out);
+}
+
+void PrintHackHelp(FILE* out)
+{
+    fputs("Usage: brackwold [OPTION]...\n"
+          "       brackwold /s | /c | /p WINDOW\n"
+          "Brackwold!, an OpenGL screen saver, as an XScreenSaver hack or with the\n"
+          "switches of a Windows screen saver.\n"
+          "\n"
+          "  --root                draw on the window in $XSCREENSAVER_WINDOW,\n"
+          "                        or on the root window when it is not set\n"
+          "  --window-id ID        draw on the X window ID (decimal or 0x-hex)\n",
+          out);
+    for (const SettingInfo& info : settingTable) {
+        std::string form = "--" + std::string(info.option);
+        if (info.number)
+            fprintf(out, "  %-21s %s, %d to %d\n", (form + " N").c_str(), info.meaning, info.minimum, info.maximum);
+        else
+            fprintf(out, "  %-21s %s\n", (form + ", --no-" + info.option).c_str(), info.meaning);
+    }
+    fputs("  --fps                 show frames per second, load and triangles per frame\n"
+          "  --help                show this help\n"
+          "\n"
+          "The options override the settings file for this run only. Without --root\n"
+          "or --window-id the full-screen saver runs, ending on a key press or a\n"
+          "mouse movement. Options come before a switch, never after it.\n"
+          "\n"
+          "  /s          the full-screen saver\n"
+          "  /c          the settings dialog (also with no switch at all); it writes\n"
+          "              ~/.config/brackwold/BRKW.ini\n"
+          "  /p WINDOW   a small preview inside the X window WINDOW\n",
+          out);
+}

@@ -5,8 +5,6 @@
 #pragma once
 #include <stdio.h>
 
-namespace w32 {
-
 struct ProcessStart {
     bool runShell;  // true: WinMain runs next, on the command line as it now stands
     int exitCode;   // otherwise the process ends with this
@@ -19,7 +17,6 @@ struct ProcessStart {
 // --window-id, the window that stands in for the screen; the shell then
 // sees "/s". The shell's own switches pass as they are; where the shell
 // will refuse one (exiting with -1 and showing nothing, as on Windows),
-// err says why.
+// err says why. An option after a switch is refused: the shell would
+// ignore it.
 ProcessStart StartProcess(int argc, char** argv, const char* xscreensaverWindow, FILE* out, FILE* err);
-
-}  // namespace w32

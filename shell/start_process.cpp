@@ -3,10 +3,10 @@
 // options become this run's settings. A shell switch is passed on as it
 // is; the shell refuses some without a word (so does Windows' saver), and
 // on Linux, where it is typed by hand, the user is told why.
-#include "platform/posix/entry/start_process.h"
-#include "platform/posix/entry/hack_options.h"
-#include "platform/posix/entry/process.h"
-#include "resources/resource_ids.h"
+#include "shell/start_process.h"
+#include "platform/posix/process.h"
+#include "settings/settings.h"
+#include "shell/hack_options.h"
 #include "shell/shell.h"
 
 #include <unistd.h>
@@ -14,12 +14,12 @@
 #include <string>
 #include <vector>
 
-namespace w32 {
 namespace {
 
 void Refuse(FILE* err, const std::string& why)
 {
-    fprintf(err, "brackwold: %s\n%s\n", why.c_str(), hackUsageLine);
+    fprintf(err, "brackwold: %s\n", why.c_str());
+    PrintHackUsage(err);
 }
 
 ProcessStart StartHack(const char* program, const std::vector<std::string>& args, const char* xscreensaverWindow,
@@ -27,7 +27,7 @@ ProcessStart StartHack(const char* program, const std::vector<std::string>& args
 {
     HackOptions options = ParseHackOptions(args, xscreensaverWindow);
     if (options.action == HackOptions::ShowHelp) {
-        fputs(hackHelp, out);
+        PrintHackHelp(out);
         return {false, 0};
     }
     if (options.action == HackOptions::Fail) {
@@ -35,14 +35,10 @@ ProcessStart StartHack(const char* program, const std::vector<std::string>& args
         return {false, -1};
     }
 
-    // The settings store reads this file and section (its string table).
-    char file[13] = "", section[40] = "";
-    LoadStringA(GetModuleHandleA(NULL), IDS_SETTINGS_FILE, file, sizeof file);
-    LoadStringA(GetModuleHandleA(NULL), IDS_SETTINGS_SECTION, section, sizeof section);
-    for (const auto& [key, value] : options.settings)
-        OverrideProfileValue(file, section, key.c_str(), value.c_str());
+    for (const auto& [setting, value] : options.settings)
+        OverrideSetting(setting, value);
 
-    if (options.onWindow && !UseWindowAsScreen(options.window)) {
+    if (options.onWindow && !w32::UseWindowAsScreen(options.window)) {
         // A window that exists and is still refused takes input only.
         if (options.window && IsWindow(options.window))
             fprintf(err, "brackwold: the window %#lx takes input only; there is nothing to draw on\n",
@@ -61,59 +57,32 @@ ProcessStart StartHack(const char* program, const std::vector<std::string>& args
     showFrameRate = options.showFps;
     char fullScreen[] = "/s";
     char* shellArgs[] = {const_cast<char*>(program), fullScreen};
-    SetProcessArguments(2, shellArgs);
+    w32::SetProcessArguments(2, shellArgs);
     return {true, 0};
 }
 
-// The preview's window as the shell reads it: after blanks, through the
-// shell's own parser.
-HWND PreviewWindow(const char* text)
+// What the shell will refuse in the command-line tail, in words; "" when it
+// runs a mode.
+std::string ShellSwitchProblem(LPSTR tail)
 {
-    while (*text == ' ')
-        ++text;
-    return ParseWindowHandle(text);
-}
-
-bool PasswordChangeExists()
-{
-    OSVERSIONINFOA version = {};
-    version.dwOSVersionInfoSize = sizeof version;
-    return GetVersionExA(&version) && version.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS;
-}
-
-// What the shell's switch table will refuse in the command-line tail, in
-// words; "" when it runs a mode. The switch is the first character that is
-// not a blank, "-" or "/".
-std::string ShellSwitchProblem(const char* tail)
-{
-    const char* p = tail;
-    while (*p == ' ' || *p == '-' || *p == '/')
-        ++p;
-    switch (*p) {
-    case '\0':
-    case 's':
-    case 'S':
-    case 'c':
-    case 'C':
-        return "";
-    case 'p':
-    case 'P':
-    case 'l':
-    case 'L': {
-        HWND window = PreviewWindow(p + 1);
+    LPSTR rest;
+    switch (ReadRunModeSwitch(tail, &rest)) {
+    case SWITCH_PREVIEW: {
+        HWND window = ParseWindowHandle(rest);
         if (!window)
             return std::string("the preview needs the decimal id of a window to draw in: '") + tail + "'";
         if (!IsWindow(window))
             return "there is no window " + std::to_string((uintptr_t)window) + " for the preview";
         return "";
     }
-    case 'a':
-    case 'A':
-        if (!PasswordChangeExists())
+    case SWITCH_PASSWORD:
+        if (!IsWin9xPlatform())
             return "the password change exists on Windows 95 and 98 only";
         return "";
-    default:
+    case SWITCH_UNKNOWN:
         return std::string("unknown switch '") + tail + "'";
+    default:
+        return "";
     }
 }
 
@@ -121,17 +90,22 @@ std::string ShellSwitchProblem(const char* tail)
 
 ProcessStart StartProcess(int argc, char** argv, const char* xscreensaverWindow, FILE* out, FILE* err)
 {
-    SetProcessArguments(argc, argv);
+    w32::SetProcessArguments(argc, argv);
     std::vector<std::string> args;
     for (int i = 1; i < argc && argv[i]; ++i)
         args.emplace_back(argv[i]);
-    if (IsHackCommandLine(args))
+    if (!args.empty() && IsHackOption(args[0]))
         return StartHack(argc > 0 && argv[0] ? argv[0] : "brackwold", args, xscreensaverWindow, out, err);
 
-    std::string problem = ShellSwitchProblem(CommandLineTail());
+    // The shell would run its switch and never look at an option behind it.
+    for (size_t i = 1; i < args.size(); ++i) {
+        if (IsHackOption(args[i])) {
+            Refuse(err, "options come before a switch, not after it: '" + args[i] + "'");
+            return {false, -1};
+        }
+    }
+    std::string problem = ShellSwitchProblem(w32::CommandLineTail());
     if (!problem.empty())
         Refuse(err, problem);
     return {true, 0};
 }
-
-}  // namespace w32
