@@ -42,7 +42,7 @@ build_sanitized() {
 build_plain() {
     configure linux -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
         -DBRACKWOLD_WINDOWS_SCR="$top/build/win64/brackwold.scr"
-    ninja -C "$top/build/linux" -j "$jobs" brackwold package_docs render_figures long_run
+    ninja -C "$top/build/linux" -j "$jobs" brackwold package_docs render_figures long_run testing_objects
 }
 build_windows() {  # build_windows ARCH FOLDER
     configure "$2" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-$1.cmake"
