@@ -11,29 +11,27 @@
 #
 #   bench/exit_with_sound.sh [path-to-brackwold]
 #
-# Environment: BENCH_RUNS (3 per driver), BENCH_DISPLAY (:17). Run it as
+# Environment: BENCH_RUNS (3 per driver). Run it as
 # root or as a user who may start PulseAudio.
 set -u
 top=$(cd "$(dirname "$0")/.." && pwd)
 SAVER=$(realpath "${1:-$top/build/linux/brackwold}")
 RUNS=${BENCH_RUNS:-3}
-BENCH_DISPLAY=${BENCH_DISPLAY:-:17}
 
 [ -x "$SAVER" ] || { echo "no program at $SAVER" >&2; exit 2; }
 for tool in Xvfb xdpyinfo pulseaudio pactl pacat; do
     command -v "$tool" >/dev/null || { echo "$tool is missing" >&2; exit 2; }
 done
 
+source "$top/scripts/xvfb.sh"
+source "$top/scripts/pulse.sh"
 work=$(mktemp -d)
 xvfb_pid=
-pacat_pid=
 saver_pid=
-export XDG_RUNTIME_DIR=$work/runtime XDG_CONFIG_HOME=$work/config
-mkdir -m 700 "$XDG_RUNTIME_DIR"
+export XDG_CONFIG_HOME=$work/config
 cleanup() {
     if [ -n "$saver_pid" ] && kill -0 "$saver_pid" 2>/dev/null; then kill -9 "$saver_pid"; fi
-    [ -n "$pacat_pid" ] && kill "$pacat_pid" 2>/dev/null
-    pulseaudio -k 2>/dev/null
+    stop_pulse
     if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null; wait "$xvfb_pid" 2>/dev/null; fi
     rm -rf "$work"
 }
@@ -50,21 +48,10 @@ until_true() {
     "$@"
 }
 
-Xvfb "$BENCH_DISPLAY" -screen 0 1024x768x24 -nolisten tcp -noreset >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-export DISPLAY=$BENCH_DISPLAY
-until_true 50 eval 'xdpyinfo >/dev/null 2>&1' || { echo "Xvfb on $DISPLAY did not start" >&2; exit 2; }
-
-unset PULSE_SERVER SDL_AUDIODRIVER
-pulseaudio -D -n --exit-idle-time=-1 --load="module-null-sink sink_name=nul" \
-    --load=module-native-protocol-unix >/dev/null 2>&1
-until_true 100 eval 'pactl info >/dev/null 2>&1' || { echo "PulseAudio did not start" >&2; exit 2; }
-# A fresh null sink renders at 2 s latency until a low-latency stream runs
-# on it, as one would on a real device (see tests/e2e/signals.sh).
-pacat --playback -d nul --latency-msec=20 --raw /dev/zero &
-pacat_pid=$!
-sink_settled() { pactl list sinks 2>/dev/null | awk '/^\tLatency:/ { low = $2 < 100000 } END { exit !low }'; }
-until_true 100 sink_settled
+x_server Xvfb -screen 0 1024x768x24 -noreset || exit 2
+xvfb_pid=$x_pid
+export DISPLAY=$x_display
+start_pulse || exit 2
 
 # A large stage bounces often, and each bounce may bring a voice line.
 mkdir -p "$XDG_CONFIG_HOME/brackwold"

@@ -7,34 +7,15 @@
 source "$(dirname "$0")/lib.sh"
 hang=10
 source "$(dirname "$0")/../../scripts/xvfb.sh"
-
-export XDG_RUNTIME_DIR
-XDG_RUNTIME_DIR=$(mktemp -d)
-chmod 700 "$XDG_RUNTIME_DIR"
-unset PULSE_SERVER SDL_AUDIODRIVER
-pulseaudio -D -n --exit-idle-time=-1 --load="module-null-sink sink_name=nul" \
-    --load=module-native-protocol-unix >/dev/null 2>&1
+source "$(dirname "$0")/../../scripts/pulse.sh"
 lost_pid=
-pacat_pid=
 stop_all() {
     [ -n "$lost_pid" ] && kill "$lost_pid" 2>/dev/null
-    [ -n "$pacat_pid" ] && kill "$pacat_pid" 2>/dev/null
-    pulseaudio -k 2>/dev/null
-    wait_until 5 test ! -e "$XDG_RUNTIME_DIR/pulse/pid"
-    rm -rf "$XDG_RUNTIME_DIR"
+    stop_pulse
     cleanup
 }
 trap stop_all EXIT
-server_up() { pactl info >/dev/null 2>&1; }
-wait_until 10 server_up
-# A fresh null sink first renders at its full default latency (2 s), and
-# SDL's close waits for the server's next request: keep a low-latency stream
-# on it from the start, as a real device would run, and wait until the sink
-# has drained that first latency.
-pacat --playback -d nul --latency-msec=20 --raw /dev/zero &
-pacat_pid=$!
-sink_settled() { pactl list sinks 2>/dev/null | awk '/^\tLatency:/ { low = $2 < 100000 } END { exit !low }'; }
-wait_until 10 sink_settled
+start_pulse || exit 1
 
 # A large stage bounces often, and each bounce may bring a voice line.
 mkdir -p "$XDG_CONFIG_HOME/brackwold"
