@@ -210,8 +210,8 @@ void PrintHackHelp(FILE* out)
         }
         // The facts go on a line of their own where the line would pass 79 columns.
         bool wrap = 24 + meaning.size() + 1 + strlen(facts) > 79;
-        fprintf(out, "  %-21s %s%s%s\n", form.c_str(), meaning.c_str(), wrap ? "\n                        " : " ",
-                facts);
+        const char* gap = wrap ? "\n                        " : " ";
+        fprintf(out, "  %-21s %s%s%s\n", form.c_str(), meaning.c_str(), gap, facts);
     }
     fputs("  --fps                 show frames per second, load and triangles per frame\n"
           "  --help                show this help\n"
