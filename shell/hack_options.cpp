@@ -8,6 +8,7 @@
 #include <ctype.h>
 #include <errno.h>
 #include <stdlib.h>
+#include <string.h>
 
 namespace {
 
@@ -193,12 +194,24 @@ void PrintHackHelp(FILE* out)
           "                        or on the root window when it is not set\n"
           "  --window-id ID        draw on the X window ID (decimal or 0x-hex)\n",
           out);
+    // Each setting's range and default as the table gives them: the package's
+    // settings description and manual page are filled in from these lines.
     for (const SettingInfo& info : settingTable) {
         std::string form = "--" + std::string(info.option);
-        if (info.number)
-            fprintf(out, "  %-21s %s, %d to %d\n", (form + " N").c_str(), info.meaning, info.minimum, info.maximum);
-        else
-            fprintf(out, "  %-21s %s\n", (form + ", --no-" + info.option).c_str(), info.meaning);
+        std::string meaning = info.meaning;
+        char facts[48];
+        if (info.number) {
+            form += " N";
+            meaning += ",";
+            snprintf(facts, sizeof facts, "%d to %d (default %d)", info.minimum, info.maximum, info.defaultValue);
+        } else {
+            form += ", --no-" + std::string(info.option);
+            snprintf(facts, sizeof facts, "(default %s)", info.defaultValue ? "on" : "off");
+        }
+        // The facts go on a line of their own where the line would pass 79 columns.
+        bool wrap = 24 + meaning.size() + 1 + strlen(facts) > 79;
+        const char* gap = wrap ? "\n                        " : " ";
+        fprintf(out, "  %-21s %s%s%s\n", form.c_str(), meaning.c_str(), gap, facts);
     }
     fputs("  --fps                 show frames per second, load and triangles per frame\n"
           "  --help                show this help\n"
