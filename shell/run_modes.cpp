@@ -44,7 +44,7 @@ static LPSTR SkipSpaces(LPSTR p)
     return p;
 }
 
-// Refused where the password handling does not exist (RunMode).
+// RunMode has refused it where the password handling does not exist.
 static int RunPasswordChange(LPSTR args)
 {
     HWND owner = ParseWindowHandle(args);
