@@ -127,6 +127,11 @@ bool IsHackOption(const std::string& arg)
     return arg.compare(0, 2, "--") == 0 || FindOption(OptionName(arg, &value, &hasInline), &row);
 }
 
+std::string SwitchWithOptionsProblem(const std::string& shellSwitch, const std::string& firstOption)
+{
+    return "options and switches do not combine: '" + shellSwitch + "' and '" + firstOption + "'";
+}
+
 HackOptions ParseHackOptions(const std::vector<std::string>& args, const char* xscreensaverWindow)
 {
     HackOptions options;
@@ -135,8 +140,11 @@ HackOptions ParseHackOptions(const std::vector<std::string>& args, const char* x
         bool hasInline = false;
         std::string name = OptionName(args[i], &value, &hasInline);
         OptionRow row;
-        if (!FindOption(name, &row))
+        if (!FindOption(name, &row)) {
+            if (i > 0 && !IsHackOption(args[i]))
+                return Failure(SwitchWithOptionsProblem(args[i], args[0]));
             return Failure("unknown option '" + args[i] + "'");
+        }
         if (row.kind == Flag) {
             if (hasInline)
                 return Failure("option '--" + name + "' takes no value");
@@ -218,7 +226,8 @@ void PrintHackHelp(FILE* out)
           "\n"
           "The options override the settings file for this run only. Without --root\n"
           "or --window-id the full-screen saver runs, ending on a key press or a\n"
-          "mouse movement. Options come before a switch, never after it.\n"
+          "mouse movement. Options and switches do not combine: give either a\n"
+          "switch or options, never both.\n"
           "\n"
           "  /s          the full-screen saver\n"
           "  /c          the settings dialog (also with no switch at all); it writes\n"
