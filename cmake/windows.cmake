@@ -4,7 +4,10 @@ add_executable(brackwold WIN32 ${SYSTEM_SOURCES} ${FIGURE_SOURCES} ${CMAKE_SOURC
   ${CMAKE_SOURCE_DIR}/resources/brackwold.rc)
 target_include_directories(brackwold PRIVATE ${CMAKE_SOURCE_DIR})
 set_target_properties(brackwold PROPERTIES SUFFIX ".scr")
-target_link_options(brackwold PRIVATE -static -static-libgcc -static-libstdc++ -mwindows -s)
+# No link time in the PE header (nor so in its checksum): the same tree
+# links to the same bytes, so a release can be rebuilt and compared.
+target_link_options(brackwold PRIVATE -static -static-libgcc -static-libstdc++ -mwindows -s
+  -Wl,--no-insert-timestamp)
 target_link_libraries(brackwold PRIVATE opengl32 glu32 winmm gdi32 user32 advapi32)
 # Only 32-bit programs get their writes to the Windows folder moved to a
 # per-user copy: the 64-bit saver keeps its settings per user itself.
