@@ -59,7 +59,7 @@ echo "# the x86 package on 64-bit Windows"
 # whose text Wine's message box trace shows.
 WINEDEBUG=+msgbox "$WINE64" msiexec /i "$x86_msi" /qb >/dev/null 2>"$work/boxes.txt" &
 saver_pid=$!
-find_window --name '^Install Failed$'
+find_window --class 'msiexec'
 check "msiexec shows a box" test -n "$window"
 [ -n "$window" ] && xdotool windowfocus --sync "$window" key Return 2>/dev/null
 check "and fails (1603)" expect_code $((1603 % 256)) 30
