@@ -21,8 +21,11 @@ rest_packages=(
     wine64
     xvfb xserver-xephyr xauth xdotool x11-utils imagemagick
     espeak-ng sox pulseaudio pulseaudio-utils fonts-comic-neue
-    xscreensaver lintian wixl zip devscripts libasound2-plugins
+    xscreensaver lintian wixl zip unzip openssl devscripts libasound2-plugins
 )
+# osslsigncode signs releases; Debian 12 has 2.9 only in bookworm-backports
+# (its own 2.5 lacks what scripts/release.sh uses).
+signer=osslsigncode signer_version=2.9
 case ${1:-} in
     run) packages=("${run_packages[@]}") ;;
     linux) packages=("${linux_packages[@]}") ;;
@@ -35,10 +38,29 @@ missing=()
 for package in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
+backport=
+if [ "${1:-}" != linux ] && ! dpkg --compare-versions "$(dpkg-query -W -f='${Version}' $signer 2>/dev/null)" ge $signer_version; then
+    backport=$signer
+fi
+[ ${#missing[@]} -eq 0 ] && [ -z "$backport" ] && exit 0
 
 sudo=
 [ "$(id -u)" -eq 0 ] || sudo=sudo
-echo "Installing: ${missing[*]}"
+# backports_source: adds bookworm-backports from the mirror that apt
+# already uses for bookworm, unless apt knows it.
+backports_source() {
+    grep -rqs bookworm-backports /etc/apt/sources.list /etc/apt/sources.list.d/ && return
+    local mirror
+    mirror=$(awk -v RS= '/Suites:.*bookworm/ && !/security/ { for (i = 1; i < NF; i++) if ($i == "URIs:") { print $(i + 1); exit } }' \
+        /etc/apt/sources.list.d/*.sources 2>/dev/null)
+    [ -n "$mirror" ] || mirror=$(awk '$1 == "deb" && $3 == "bookworm" { print $2; exit }' /etc/apt/sources.list 2>/dev/null)
+    echo "deb ${mirror:?no bookworm mirror among the apt sources} bookworm-backports main" |
+        $sudo tee /etc/apt/sources.list.d/bookworm-backports.list >/dev/null
+}
+[ -n "$backport" ] && backports_source
+echo "Installing: ${missing[*]} $backport"
 $sudo apt-get update -qq
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+[ ${#missing[@]} -eq 0 ] ||
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+[ -z "$backport" ] ||
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends -t bookworm-backports "$backport"
