@@ -5,11 +5,14 @@
 #include "tests/layer_services/unprivileged.h"
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -349,6 +352,46 @@ TEST_F(ProfileTest, WritingKeepsModeAndLinks)
     ASSERT_EQ(0, lstat(link.c_str(), &info));
     EXPECT_TRUE(S_ISLNK(info.st_mode));
     EXPECT_EQ("[Brackwold]\nSize=80\n", ReadBytes(file));
+}
+
+// A save killed before its rename leaves its temporary file behind; the
+// next save removes those, and never one that a writer still holds (its
+// lock) or a name that only looks alike.
+TEST_F(ProfileTest, WritesRemoveStaleTemporariesOnly)
+{
+    WriteBytes(file, "[Brackwold]\nSize=50\n");
+    std::vector<std::string> kept = {"BRKW.ini", ".BRKW.ini.held01", ".BRKW.ini.abc", ".BRKW.ini.a-b_c.",
+                                     ".BRKW.ini.abcdefg", ".OTHER.ini.abcdef", "BRKW.ini.abcdef"};
+    for (const std::string& name : {".BRKW.ini.a1B2c3", ".BRKW.ini.ZZZZZZ"})
+        WriteBytes(folder + "/" + name, std::string(1 << 20, 'x'));
+    for (const std::string& name : kept)
+        if (name != "BRKW.ini")
+            WriteBytes(folder + "/" + name, "x");
+    int writer = open((folder + "/.BRKW.ini.held01").c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_EQ(0, flock(writer, LOCK_EX));
+    EXPECT_TRUE(WritePrivateProfileStringA("Brackwold", "Size", "70", "BRKW.ini"));
+    close(writer);
+    std::vector<std::string> listing = Listing(folder);
+    std::sort(listing.begin(), listing.end());
+    std::sort(kept.begin(), kept.end());
+    EXPECT_EQ(kept, listing);
+}
+
+// A replaced file keeps its mode, and its owner and group where the writer
+// may give them (root may give both).
+TEST_F(ProfileTest, ReplacingKeepsOwnerAndGroup)
+{
+    if (geteuid() != 0)
+        GTEST_SKIP() << "giving a file to another owner and group needs root";
+    WriteBytes(file, "[Brackwold]\nSize=50\n");
+    ASSERT_EQ(0, chown(file.c_str(), 4321, 4322));
+    ASSERT_EQ(0, chmod(file.c_str(), 0664));
+    ASSERT_TRUE(WritePrivateProfileStringA("Brackwold", "Size", "70", "BRKW.ini"));
+    struct stat info;
+    ASSERT_EQ(0, stat(file.c_str(), &info));
+    EXPECT_EQ(4321u, info.st_uid);
+    EXPECT_EQ(4322u, info.st_gid);
+    EXPECT_EQ(0664u, info.st_mode & 07777);
 }
 
 }  // namespace
