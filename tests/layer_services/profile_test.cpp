@@ -375,4 +375,15 @@ TEST_F(ProfileTest, WritesRemoveStaleTemporariesOnly)
         EXPECT_NE(f.stale, Exists(folder + "/" + f.name)) << f.name;
 }
 
+// Windows refuses to write a read-only file, whoever asks (Wine run as root
+// does not, so this case cannot be held against it under Wine).
+TEST_F(ProfileTest, ReadOnlyFileIsRefused)
+{
+    WriteBytes(file, "[Brackwold]\nSize=70\n");
+    ASSERT_EQ(0, chmod(file.c_str(), 0444));
+    EXPECT_FALSE(WritePrivateProfileStringA("Brackwold", "Size", "80", "BRKW.ini"));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_ACCESS_DENIED), GetLastError());
+    EXPECT_EQ("[Brackwold]\nSize=70\n", ReadBytes(file));
+}
+
 }  // namespace
