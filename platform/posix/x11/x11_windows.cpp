@@ -226,7 +226,7 @@ int RaiseCoveredWindows()
     int wait = -1;
     for (auto& [x, h] : xs().byXid) {
         XNative* n = N(FindWindowRecord(h));
-        if (!n || !n->covered) continue;
+        if (!n || n->gone || !n->covered) continue;
         auto due = n->lastRaise + raiseTurn;
         if (now >= due) {
             XRaiseWindow(xs().display, x);
