@@ -51,12 +51,13 @@ TEST(CommandLine, TakenFromTheEntry)
     EXPECT_STREQ("/p 4194305", w32::CommandLineTail());
 }
 
-// The rest of CharNextA and GetVersionExA runs against Windows too
-// (tests/semantics); Windows would fault on these null pointers.
-TEST(NullPointers, CharNextAndVersionRefuseThem)
+// The rest of CharNextA, GetVersionExA and LoadStringA runs against Windows
+// too (tests/semantics); Windows would fault on these null pointers.
+TEST(NullPointers, CharNextVersionAndStringsRefuseThem)
 {
     EXPECT_EQ(nullptr, CharNextA(nullptr));
     EXPECT_FALSE(GetVersionExA(nullptr));
+    EXPECT_EQ(0, LoadStringA(nullptr, IDS_SETTINGS_FILE, nullptr, 8));
 }
 
 TEST(Version, ReportsThePlatformIdItIsGiven)

@@ -5,6 +5,7 @@
 #include "resources/resource_ids.h"
 
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -20,7 +21,8 @@ TEST(SystemSemantics, VersionReportsTheNtFamilyAndChecksTheSize)
     ASSERT_TRUE(GetVersionExA(&info));
     EXPECT_EQ(static_cast<DWORD>(VER_PLATFORM_WIN32_NT), info.dwPlatformId);
     EXPECT_GE(info.dwMajorVersion, 5u);
-    EXPECT_STREQ("", info.szCSDVersion);
+    EXPECT_EQ(Expected<std::string>("Service Pack 1", {"", "the layer names no service pack"}), info.szCSDVersion)
+        << "as Wine's Windows 7 reports it";
 
     for (DWORD wrong : {0u, 147u, 149u, 400u}) {
         memset(&info, 0xAB, sizeof info);
@@ -29,13 +31,16 @@ TEST(SystemSemantics, VersionReportsTheNtFamilyAndChecksTheSize)
         EXPECT_EQ(0xABABABABu, info.dwPlatformId) << "untouched on failure";
     }
 
-    // The extended structure: 8 more bytes, returned zeroed.
+    // The extended structure: 8 more bytes (service pack, suites, product
+    // type, one reserved byte left alone).
     alignas(OSVERSIONINFOA) unsigned char extended[156];
     memset(extended, 0xAB, sizeof extended);
     reinterpret_cast<OSVERSIONINFOA*>(extended)->dwOSVersionInfoSize = 156;
     EXPECT_TRUE(GetVersionExA(reinterpret_cast<OSVERSIONINFOA*>(extended)));
-    for (size_t i = 148; i < 156; ++i)
-        EXPECT_EQ(0, extended[i]) << "byte " << i;
+    using Bytes = std::vector<unsigned char>;
+    EXPECT_EQ(Expected<Bytes>({1, 0, 0, 0, 0, 0, 1, 0xAB}, {Bytes(8, 0), "the layer reports no service pack, "
+                                                                        "product type or suite, and zeroes the rest"}),
+              Bytes(extended + 148, extended + 156));
 }
 
 TEST(SystemSemantics, TheExecutableIsAModuleThatExportsNothingOfTheSaver)
@@ -74,12 +79,13 @@ TEST(SystemSemantics, LoadStringCutsToTheBuffer)
 
 TEST(SystemSemantics, LoadStringRefusesWhatItCannotFill)
 {
-    char buffer[8] = "keep";
-    EXPECT_EQ(0, LoadStringA(NULL, IDS_SETTINGS_FILE, buffer, 0));
+    char buffer[16] = "keep";
+    EXPECT_EQ(Expected(-1, {0, "a zero-sized buffer gets 0, not -1"}), LoadStringA(NULL, IDS_SETTINGS_FILE, buffer, 0));
     EXPECT_STREQ("keep", buffer);
-    EXPECT_EQ(0, LoadStringA(NULL, IDS_SETTINGS_FILE, buffer, -3));
-    EXPECT_STREQ("keep", buffer);
-    EXPECT_EQ(0, LoadStringA(NULL, IDS_SETTINGS_FILE, NULL, 8));
+    // Windows takes a negative size as a huge one and writes the whole string.
+    const Differs<int> refused = {0, "the layer never writes through a negative size"};
+    EXPECT_EQ(Expected(8, refused), LoadStringA(NULL, IDS_SETTINGS_FILE, buffer, -3));
+    EXPECT_EQ(Expected<std::string>("BRKW.ini", {"keep", refused.why}), buffer);
 }
 
 TEST(SystemSemantics, LoadBitmapFindsTheBanner)

@@ -14,10 +14,13 @@ using WindowSemantics = semantics::WindowSemantics;
 TEST_F(WindowSemantics, CreationSendsItsMessagesInOrder)
 {
     CREATESTRUCTA seen = {};
+    std::string name, cls;  // the structure's strings live only as long as the call
     LPARAM size = 0;
     answer = [&](HWND, UINT m, WPARAM, LPARAM lp, LRESULT*) {
-        if (m == WM_CREATE)
+        if (m == WM_CREATE) {
             seen = *(CREATESTRUCTA*)lp;
+            name = seen.lpszName, cls = seen.lpszClass;
+        }
         if (m == WM_SIZE)
             size = lp;
         return false;
@@ -29,8 +32,8 @@ TEST_F(WindowSemantics, CreationSendsItsMessagesInOrder)
     EXPECT_EQ(seen.cx, 70);
     EXPECT_EQ(seen.cy, 80);
     EXPECT_EQ(seen.x, 5);
-    EXPECT_STREQ(seen.lpszName, "Title");
-    EXPECT_STREQ(seen.lpszClass, "SemanticsOwnDc");
+    EXPECT_EQ(name, "Title");
+    EXPECT_EQ(cls, "SemanticsOwnDc");
     EXPECT_EQ(size, MAKELPARAM(70, 80));
     for (const semantics::Logged& l : logged)
         if (l.hwnd == w && l.message == WM_SHOWWINDOW)
@@ -123,8 +126,9 @@ TEST_F(WindowSemantics, DefaultHandlingOfCloseRequests)
 
     w = MakeWindow("SemanticsPlain", WS_POPUP, 0, 0, 10, 10);
     SendMessageA(w, WM_SYSCOMMAND, SC_CLOSE, 0);
-    EXPECT_TRUE(IsWindow(w)) << "SC_CLOSE posts WM_CLOSE";
-    EXPECT_EQ(Drain(), (std::vector<UINT>{WM_CLOSE}));
+    EXPECT_EQ(Expected(false, Differs<bool>{true, "SC_CLOSE posts WM_CLOSE where Windows sends it"}), IsWindow(w));
+    EXPECT_EQ(Expected({}, Differs<std::vector<UINT>>{{WM_CLOSE}, "SC_CLOSE posts WM_CLOSE where Windows sends it"}),
+              Drain());
     EXPECT_FALSE(IsWindow(w));
 }
 
@@ -158,7 +162,8 @@ TEST_F(WindowSemantics, MoveWindowAndClientRect)
     EXPECT_EQ(rc.bottom, 60);
 
     EXPECT_TRUE(MoveWindow(child, 20, 30, 80, 60, TRUE));
-    EXPECT_EQ(Drain(), (std::vector<UINT>{WM_PAINT}));
+    EXPECT_EQ(Expected({}, Differs<std::vector<UINT>>{{WM_PAINT}, "MoveWindow repaints even where nothing moved"}),
+              Drain());
     EXPECT_FALSE(GetClientRect((HWND)(uintptr_t)0x100000777ull, &rc));
 }
 
