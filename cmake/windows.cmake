@@ -56,6 +56,6 @@ if(EXISTS ${GTEST_SOURCE_DIR}/CMakeLists.txt AND CMAKE_SYSTEM_PROCESSOR STREQUAL
     ${CMAKE_SOURCE_DIR}/resources/brackwold.rc)
   target_include_directories(semantics_test PRIVATE ${CMAKE_SOURCE_DIR})
   target_compile_definitions(semantics_test PRIVATE BRACKWOLD_SEMANTICS_AGAINST_WINDOWS=true)
-  target_link_libraries(semantics_test PRIVATE gtest gtest_main user32 kernel32)
+  target_link_libraries(semantics_test PRIVATE gtest gtest_main opengl32 gdi32 user32 kernel32)
   target_link_options(semantics_test PRIVATE -static -static-libgcc -static-libstdc++)
 endif()

@@ -2,6 +2,7 @@
 # against Windows itself by the x86_64 Windows build (cmake/windows.cmake).
 set(SEMANTICS_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/semantics.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/gdi_semantics.cpp
   ${CMAKE_CURRENT_LIST_DIR}/profile_semantics.cpp
   ${CMAKE_CURRENT_LIST_DIR}/queue_semantics.cpp
   ${CMAKE_CURRENT_LIST_DIR}/system_semantics.cpp
