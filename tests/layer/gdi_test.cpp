@@ -88,7 +88,7 @@ std::vector<unsigned char> V5Bmp(int width, int height, int bpp, const uint32_t 
 // Blits a bitmap into a fresh window at (0, 0) and reads the window back.
 w32test::Picture Show(HBITMAP bitmap, int width, int height)
 {
-    HWND w = CreateWindowExA(0, "LayerOwnDc", "", WS_POPUP | WS_VISIBLE, 0, 0, width, height, nullptr, nullptr,
+    HWND w = CreateWindowExA(0, "SemanticsOwnDc", "", WS_POPUP | WS_VISIBLE, 0, 0, width, height, nullptr, nullptr,
                              (HINSTANCE)1, nullptr);
     HDC windowDc = GetDC(w);
     HDC memory = CreateCompatibleDC(windowDc);
@@ -180,7 +180,7 @@ TEST_F(GdiTest, BannerResourceBlitsIntoTheSaverWindow)
     BITMAP bm{};
     ASSERT_TRUE(GetObjectA(banner, sizeof bm, &bm));
 
-    HWND saver = MakeWindow("LayerOwnDc", WS_POPUP | WS_VISIBLE, 0, 0, 400, 100);
+    HWND saver = MakeWindow("SemanticsOwnDc", WS_POPUP | WS_VISIBLE, 0, 0, 400, 100);
     Drain();  // erased to black
     HDC saverDc = GetDC(saver);
     HDC bannerDc = CreateCompatibleDC(saverDc);
@@ -215,7 +215,7 @@ TEST_F(GdiTest, BlitsAreClippedToBothSurfaces)
     for (int i = 0; i < 4 * 4; i++) rows.insert(rows.end(), {255, 255, 255, 0});
     std::vector<unsigned char> file = Bmp(4, 4, 32, {}, rows);
     HBITMAP white = w32test::LoadBitmapFromMemory(file.data(), file.size());
-    HWND w = MakeWindow("LayerOwnDc", WS_POPUP | WS_VISIBLE, 0, 0, 6, 6);
+    HWND w = MakeWindow("SemanticsOwnDc", WS_POPUP | WS_VISIBLE, 0, 0, 6, 6);
     Drain();
     HDC dc = GetDC(w);
     HDC memory = CreateCompatibleDC(dc);
@@ -250,7 +250,7 @@ RECT Extent(const w32test::Picture& p, uint32_t pixel, int width, int height)
 TEST_F(GdiTest, TextInTheDcsColoursModeAndFont)
 {
     const int width = 300, height = 60;
-    HWND w = MakeWindow("LayerOwnDc", WS_POPUP | WS_VISIBLE, 0, 0, width, height);
+    HWND w = MakeWindow("SemanticsOwnDc", WS_POPUP | WS_VISIBLE, 0, 0, width, height);
     Drain();  // erased to black
     HDC dc = GetDC(w);
     SetTextColor(dc, RGB(255, 255, 0));
@@ -299,7 +299,7 @@ TEST_F(GdiTest, TextInTheDcsColoursModeAndFont)
 
 TEST_F(GdiTest, PalettesOnPaletteAndTrueColourDisplays)
 {
-    HWND w = MakeWindow("LayerOwnDc", WS_POPUP, 0, 0, 10, 10);
+    HWND w = MakeWindow("SemanticsOwnDc", WS_POPUP, 0, 0, 10, 10);
     HDC dc = GetDC(w);
     PALETTEENTRY entries[256];
     EXPECT_EQ(GetSystemPaletteEntries(dc, 0, 256, entries), 0u) << "true colour has no system palette";

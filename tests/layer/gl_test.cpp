@@ -29,9 +29,9 @@ struct GlWindow {
 GlWindow MakeGlWindow(int width, int height)
 {
     GlWindow g{};
-    g.parent = CreateWindowExA(0, "LayerOwnDc", "", WS_POPUP | WS_VISIBLE, 0, 0, 400, 300, nullptr, nullptr,
+    g.parent = CreateWindowExA(0, "SemanticsOwnDc", "", WS_POPUP | WS_VISIBLE, 0, 0, 400, 300, nullptr, nullptr,
                                (HINSTANCE)1, nullptr);
-    g.window = CreateWindowExA(0, "LayerOwnDc", "", WS_CHILD | WS_VISIBLE, 10, 10, width, height, g.parent, nullptr,
+    g.window = CreateWindowExA(0, "SemanticsOwnDc", "", WS_CHILD | WS_VISIBLE, 10, 10, width, height, g.parent, nullptr,
                                (HINSTANCE)1, nullptr);
     g.dc = GetDC(g.window);
     PIXELFORMATDESCRIPTOR pfd = StageRequest();
@@ -83,7 +83,7 @@ TEST_F(GlTest, TheDrawableFollowsTheWindowSize)
 
 TEST_F(GlTest, PixelFormatFailuresTheBackendReports)
 {
-    HWND w = MakeWindow("LayerOwnDc", WS_POPUP, 0, 0, 10, 10);
+    HWND w = MakeWindow("SemanticsOwnDc", WS_POPUP, 0, 0, 10, 10);
     HDC dc = GetDC(w);
     PIXELFORMATDESCRIPTOR pfd = StageRequest();
     w32test::FailChoosePixelFormat(true);
@@ -101,7 +101,7 @@ TEST_F(GlTest, PixelFormatFailuresTheBackendReports)
 TEST_F(GlTest, APaletteDisplayReportsAPaletteFormat)
 {
     w32test::SetPaletteDisplay(true);
-    HWND w = MakeWindow("LayerOwnDc", WS_POPUP, 0, 0, 10, 10);
+    HWND w = MakeWindow("SemanticsOwnDc", WS_POPUP, 0, 0, 10, 10);
     HDC dc = GetDC(w);
     PIXELFORMATDESCRIPTOR pfd = StageRequest();
     int format = ChoosePixelFormat(dc, &pfd);

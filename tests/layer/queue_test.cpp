@@ -18,7 +18,7 @@ using QueueTest = LayerTest;
 
 TEST_F(QueueTest, PostedThenInputThenPaintThenTimer)
 {
-    HWND w = MakeWindow("LayerOwnDc", WS_POPUP | WS_VISIBLE, 0, 0, 64, 48);
+    HWND w = MakeWindow("SemanticsOwnDc", WS_POPUP | WS_VISIBLE, 0, 0, 64, 48);
     ASSERT_TRUE(w);
     SetTimer(w, 1, 10, nullptr);
     WaitMs(20);
@@ -32,7 +32,7 @@ TEST_F(QueueTest, PostedThenInputThenPaintThenTimer)
 TEST_F(QueueTest, TimersFireAtTheirPeriod)
 {
     w32test::SetInstantTimers(true);
-    HWND w = MakeWindow("LayerPlain", WS_POPUP, 0, 0, 10, 10);
+    HWND w = MakeWindow("SemanticsPlain", WS_POPUP, 0, 0, 10, 10);
     SetTimer(w, 1, 33, nullptr);
     SetTimer(w, 2, 100, nullptr);
     std::vector<DWORD> fast, slow;
@@ -51,8 +51,8 @@ TEST_F(QueueTest, TimersFireAtTheirPeriod)
 
 TEST_F(QueueTest, MouseMessagesAskForTheCursorFirst)
 {
-    HWND parent = MakeWindow("LayerOwnDc", WS_POPUP | WS_VISIBLE, 0, 0, 100, 100);
-    HWND child = MakeWindow("LayerPlain", WS_CHILD | WS_VISIBLE, 10, 10, 20, 20, parent);
+    HWND parent = MakeWindow("SemanticsOwnDc", WS_POPUP | WS_VISIBLE, 0, 0, 100, 100);
+    HWND child = MakeWindow("SemanticsPlain", WS_CHILD | WS_VISIBLE, 10, 10, 20, 20, parent);
     Drain();
     logged.clear();
     w32test::InjectInput(child, WM_MOUSEMOVE, 0, MAKELPARAM(3, 4));
@@ -69,7 +69,7 @@ TEST_F(QueueTest, MouseMessagesAskForTheCursorFirst)
 
 TEST_F(QueueTest, TranslateMessagePostsTheCharacter)
 {
-    HWND w = MakeWindow("LayerPlain", WS_POPUP, 0, 0, 10, 10);
+    HWND w = MakeWindow("SemanticsPlain", WS_POPUP, 0, 0, 10, 10);
     w32test::InjectInput(w, WM_KEYDOWN, 'Q', 1, 'q');
     MSG msg;
     ASSERT_TRUE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));

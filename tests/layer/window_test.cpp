@@ -16,8 +16,8 @@ TEST_F(WindowTest, ForeignParentGeometryAndDestruction)
     EXPECT_EQ(rc.right, 152);
     EXPECT_EQ(rc.bottom, 112);
 
-    HWND preview = MakeWindow("LayerPlain", WS_CHILD | WS_VISIBLE, 0, 0, 152, 112, panel);
-    HWND inner = MakeWindow("LayerPlain", WS_CHILD | WS_VISIBLE, 5, 5, 20, 20, preview);
+    HWND preview = MakeWindow("SemanticsPlain", WS_CHILD | WS_VISIBLE, 0, 0, 152, 112, panel);
+    HWND inner = MakeWindow("SemanticsPlain", WS_CHILD | WS_VISIBLE, 5, 5, 20, 20, preview);
     ASSERT_TRUE(preview && inner);
     EXPECT_EQ(GetParent(preview), panel);
     logged.clear();
@@ -33,7 +33,7 @@ TEST_F(WindowTest, ForeignParentGeometryAndDestruction)
 
 TEST_F(WindowTest, FindsAndActivatesOtherClientsWindows)
 {
-    HWND mine = MakeWindow("LayerOwnDc", WS_POPUP | WS_VISIBLE, 0, 0, 10, 10, nullptr, "Screen Saver");
+    HWND mine = MakeWindow("SemanticsOwnDc", WS_POPUP | WS_VISIBLE, 0, 0, 10, 10, nullptr, "Screen Saver");
     HWND theirs = w32test::CreateForeignWindow(10, 10, "OtherClass", "Other");
     EXPECT_EQ(FindWindowA("OtherClass", "Other"), theirs);
     EXPECT_EQ(FindWindowA("OtherClass", nullptr), theirs);
@@ -57,9 +57,9 @@ TEST_F(WindowTest, MonitorsAndScreenToClient)
             {SM_YVIRTUALSCREEN, v.top}, {SM_CXVIRTUALSCREEN, v.right - v.left}, {SM_CYVIRTUALSCREEN, v.bottom - v.top}};
         for (const auto& m : expected) EXPECT_EQ(GetSystemMetrics(m[0]), m[1]) << "metric " << m[0];
 
-        HWND top = MakeWindow("LayerOwnDc", WS_POPUP | WS_VISIBLE, v.left, v.top, v.right - v.left, v.bottom - v.top);
-        HWND child = MakeWindow("LayerOwnDc", WS_CHILD | WS_VISIBLE, 30, 40, 10, 10, top);
-        HWND grandchild = MakeWindow("LayerOwnDc", WS_CHILD | WS_VISIBLE, 1, 2, 5, 5, child);
+        HWND top = MakeWindow("SemanticsOwnDc", WS_POPUP | WS_VISIBLE, v.left, v.top, v.right - v.left, v.bottom - v.top);
+        HWND child = MakeWindow("SemanticsOwnDc", WS_CHILD | WS_VISIBLE, 30, 40, 10, 10, top);
+        HWND grandchild = MakeWindow("SemanticsOwnDc", WS_CHILD | WS_VISIBLE, 1, 2, 5, 5, child);
         POINT p{100, 100};
         ASSERT_TRUE(ScreenToClient(grandchild, &p));
         EXPECT_EQ(p.x, 100 - v.left - 31);

@@ -22,27 +22,6 @@ protected:
         logged.clear();
     }
 
-    // Takes every message available now, dispatching all but WM_QUIT.
-    static std::vector<MSG> Take()
-    {
-        std::vector<MSG> taken;
-        MSG message;
-        while (PeekMessageA(&message, NULL, 0, 0, PM_REMOVE)) {
-            taken.push_back(message);
-            if (message.message != WM_QUIT)
-                DispatchMessageA(&message);
-        }
-        return taken;
-    }
-
-    static std::vector<UINT> Ids(const std::vector<MSG>& messages)
-    {
-        std::vector<UINT> ids;
-        for (const MSG& m : messages)
-            ids.push_back(m.message);
-        return ids;
-    }
-
     HWND window = NULL;
 };
 
@@ -54,7 +33,7 @@ TEST_F(QueueSemantics, PostedInOrderThenQuitThenPaintThenTimer)
     PostMessageA(window, WM_USER, 0, 0);
     PostQuitMessage(3);
     PostMessageA(window, WM_USER + 1, 0, 0);
-    std::vector<MSG> taken = Take();
+    std::vector<MSG> taken = DrainMessages();
     EXPECT_EQ(Ids(taken), (std::vector<UINT>{WM_USER, WM_USER + 1, WM_QUIT, WM_PAINT, WM_TIMER}));
     ASSERT_EQ(taken.size(), 5u);
     EXPECT_EQ(taken[2].wParam, 3u);
@@ -79,7 +58,7 @@ TEST_F(QueueSemantics, AtMostOneTimerMessagePendingPerTimer)
     SetTimer(window, 1, 10, NULL);
     SetTimer(window, 2, 10, NULL);
     Sleep(80);  // several periods of both
-    std::vector<MSG> taken = Take();
+    std::vector<MSG> taken = DrainMessages();
     ASSERT_EQ(Ids(taken), (std::vector<UINT>{WM_TIMER, WM_TIMER}));
     EXPECT_EQ(taken[0].wParam, 1u);
     EXPECT_EQ(taken[1].wParam, 2u);
@@ -87,7 +66,7 @@ TEST_F(QueueSemantics, AtMostOneTimerMessagePendingPerTimer)
     EXPECT_TRUE(KillTimer(window, 2));
     EXPECT_FALSE(KillTimer(window, 2));
     Sleep(20);
-    EXPECT_TRUE(Take().empty());
+    EXPECT_TRUE(Drain().empty());
 }
 
 TEST_F(QueueSemantics, SetTimerAgainReplacesTheTimer)
@@ -95,7 +74,7 @@ TEST_F(QueueSemantics, SetTimerAgainReplacesTheTimer)
     EXPECT_EQ(SetTimer(window, 5, 10, NULL), 5u);
     EXPECT_EQ(SetTimer(window, 5, 10000, NULL), 5u);
     Sleep(40);
-    EXPECT_TRUE(Take().empty());
+    EXPECT_TRUE(Drain().empty());
     EXPECT_TRUE(KillTimer(window, 5));
     EXPECT_EQ(SetTimer((HWND)(uintptr_t)0x100000999ull, 1, 10, NULL), 0u) << "no such window";
 }
@@ -135,7 +114,7 @@ TEST_F(QueueSemantics, TimerProcIsCalledByDispatch)
     UINT_PTR id = SetTimer(NULL, 0, 10, proc);
     ASSERT_NE(id, 0u);
     Sleep(20);
-    Take();
+    Drain();
     KillTimer(NULL, id);
     EXPECT_EQ(calls, 1);
     EXPECT_EQ(firedId, id);
@@ -154,7 +133,7 @@ TEST_F(QueueSemantics, SendCallsTheProcedureDirectly)
     };
     EXPECT_EQ(SendMessageA(window, WM_APP, 21, 0), 42);
     EXPECT_EQ(MessagesOf(window, {WM_APP}), (std::vector<UINT>{WM_APP}));
-    EXPECT_TRUE(Take().empty());
+    EXPECT_TRUE(Drain().empty());
 }
 
 TEST_F(QueueSemantics, PeekFiltersByWindowAndRange)
@@ -197,7 +176,7 @@ TEST_F(QueueSemantics, PeekFiltersByWindowAndRange)
         EXPECT_EQ(Expected(c.expected, c.layer), got);
         DestroyWindow(parent);
         DestroyWindow(other);
-        Take();
+        Drain();
     }
 }
 

@@ -69,23 +69,31 @@ HWND WindowSemantics::MakeWindow(const char* cls, DWORD style, int x, int y, int
     return window;
 }
 
-std::vector<UINT> WindowSemantics::Drain(HWND filter)
+std::vector<MSG> WindowSemantics::DrainMessages(HWND filter)
 {
-    std::vector<UINT> taken;
+    std::vector<MSG> taken;
     MSG msg;
     for (int guard = 0; guard < 1000 && PeekMessageA(&msg, filter, 0, 0, PM_REMOVE); guard++) {
-        taken.push_back(msg.message);
+        taken.push_back(msg);
         if (msg.message != WM_QUIT)
             DispatchMessageA(&msg);
     }
     return taken;
 }
 
+std::vector<UINT> WindowSemantics::Ids(const std::vector<MSG>& messages)
+{
+    std::vector<UINT> ids;
+    for (const MSG& m : messages)
+        ids.push_back(m.message);
+    return ids;
+}
+
 std::vector<UINT> WindowSemantics::MessagesOf(HWND hwnd, std::initializer_list<UINT> kinds)
 {
     std::vector<UINT> out;
     for (const Logged& l : logged)
-        if (l.hwnd == hwnd && std::find(kinds.begin(), kinds.end(), l.message) != kinds.end())
+        if (l.hwnd == hwnd && (kinds.size() == 0 || std::find(kinds.begin(), kinds.end(), l.message) != kinds.end()))
             out.push_back(l.message);
     return out;
 }

@@ -59,10 +59,12 @@ protected:
 
     HWND MakeWindow(const char* cls, DWORD style, int x, int y, int w, int h, HWND parent = NULL,
                     const char* title = "semantics");
-    // Takes and dispatches every message available now (but WM_QUIT); returns their ids.
-    static std::vector<UINT> Drain(HWND filter = NULL);
-    // The messages of `hwnd` logged so far, of the kinds named.
-    static std::vector<UINT> MessagesOf(HWND hwnd, std::initializer_list<UINT> kinds);
+    // Takes and dispatches every message available now (but WM_QUIT).
+    static std::vector<MSG> DrainMessages(HWND filter = NULL);
+    static std::vector<UINT> Drain(HWND filter = NULL) { return Ids(DrainMessages(filter)); }
+    static std::vector<UINT> Ids(const std::vector<MSG>& messages);
+    // The messages of `hwnd` logged so far, of the kinds named (all without a list).
+    static std::vector<UINT> MessagesOf(HWND hwnd, std::initializer_list<UINT> kinds = {});
 
 private:
     std::vector<HWND> made;
