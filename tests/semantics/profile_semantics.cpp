@@ -40,6 +40,23 @@ void Store(const char* profilePath, const std::string& bytes)
     std::fclose(file);
 }
 
+// A fresh empty folder of the test's own.
+std::filesystem::path TestFolder()
+{
+    const std::filesystem::path folder =
+        "brkw-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name());
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directory(folder);
+    return folder;
+}
+
+// The file's bytes, `missing` when there is none.
+std::string Load(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return in ? std::string(std::istreambuf_iterator<char>(in), {}) : missing;
+}
+
 struct ReadCase {
     const char* what;
     std::string content;  // `missing`: no file at all
@@ -166,7 +183,7 @@ std::ostream& operator<<(std::ostream& out, const Written& w)
 TEST(ProfileSemantics, WritesKeepEveryOtherLine)
 {
     namespace fs = std::filesystem;
-    const fs::path folder = "brkw-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name());
+    const fs::path folder = TestFolder();
     const std::string path = (folder / "BRKW.ini").string();
     const char* const lines = "the layer keeps a file's own line ends and empty lines and writes LF where Windows "
                               "rewrites every line with CRLF";
@@ -243,16 +260,11 @@ TEST(ProfileSemantics, WritesKeepEveryOtherLine)
          {{FALSE, "[Brackwold]\nSize=5\n"}, forged}},
         {"null section", "[Brackwold]\nSize=5\n", NULL, "Size", "1", {FALSE, "[Brackwold]\nSize=5\n"}},
     };
-    fs::remove_all(folder);
-    fs::create_directory(folder);
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         Store(path.c_str(), c.before);
-        Written written = {WritePrivateProfileStringA(c.section, c.key, c.value, path.c_str()), missing};
-        std::ifstream in(path, std::ios::binary);
-        if (in)
-            written.bytes.assign(std::istreambuf_iterator<char>(in), {});
-        in.close();
+        BOOL result = WritePrivateProfileStringA(c.section, c.key, c.value, path.c_str());
+        Written written = {result, Load(path)};
         EXPECT_EQ(Expected(c.windows, c.layer), written);
         std::vector<std::string> listing;
         for (const fs::directory_entry& entry : fs::directory_iterator(folder))
@@ -260,6 +272,26 @@ TEST(ProfileSemantics, WritesKeepEveryOtherLine)
         EXPECT_EQ(written.bytes == missing ? std::vector<std::string>{} : std::vector<std::string>{"BRKW.ini"}, listing)
             << "no temporary file left behind";
     }
+    fs::remove_all(folder);
+}
+
+TEST(ProfileSemantics, FileSystemObstaclesFailWithoutDamage)
+{
+    namespace fs = std::filesystem;
+    const fs::path folder = TestFolder();
+    // The file's place is taken by a folder.
+    const std::string inPlace = (folder / "BRKW.ini").string();
+    fs::create_directories(inPlace);
+    EXPECT_EQ(50u, GetPrivateProfileIntA("Brackwold", "Size", 50, inPlace.c_str()));
+    EXPECT_FALSE(WritePrivateProfileStringA("Brackwold", "Size", "70", inPlace.c_str()));
+    EXPECT_TRUE(fs::is_directory(inPlace));
+
+    // A path through a regular file: no file to read, no folder to create.
+    const std::string blocker = (folder / "blocker").string(), through = (folder / "blocker/sub/BRKW.ini").string();
+    Store(blocker.c_str(), "x");
+    EXPECT_EQ(50u, GetPrivateProfileIntA("Brackwold", "Size", 50, through.c_str()));
+    EXPECT_FALSE(WritePrivateProfileStringA("Brackwold", "Size", "70", through.c_str()));
+    EXPECT_EQ("x", Load(blocker));
     fs::remove_all(folder);
 }
 
