@@ -57,7 +57,8 @@ TEST_F(WindowTest, MonitorsAndScreenToClient)
             {SM_YVIRTUALSCREEN, v.top}, {SM_CXVIRTUALSCREEN, v.right - v.left}, {SM_CYVIRTUALSCREEN, v.bottom - v.top}};
         for (const auto& m : expected) EXPECT_EQ(GetSystemMetrics(m[0]), m[1]) << "metric " << m[0];
 
-        HWND top = MakeWindow("SemanticsOwnDc", WS_POPUP | WS_VISIBLE, v.left, v.top, v.right - v.left, v.bottom - v.top);
+        HWND top =
+            MakeWindow("SemanticsOwnDc", WS_POPUP | WS_VISIBLE, v.left, v.top, v.right - v.left, v.bottom - v.top);
         HWND child = MakeWindow("SemanticsOwnDc", WS_CHILD | WS_VISIBLE, 30, 40, 10, 10, top);
         HWND grandchild = MakeWindow("SemanticsOwnDc", WS_CHILD | WS_VISIBLE, 1, 2, 5, 5, child);
         POINT p{100, 100};

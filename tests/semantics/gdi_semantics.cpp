@@ -58,7 +58,7 @@ TEST_F(GdiSemantics, TextStateAndFontLifetime)
     EXPECT_FALSE(TextOutA(NULL, 0, 0, "x", 1));
 
     HFONT font = CreateFontA(-16, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
-                             CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY, FIXED_PITCH | FF_MODERN, "Courier New");
+        CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY, FIXED_PITCH | FF_MODERN, "Courier New");
     ASSERT_TRUE(font);
     EXPECT_EQ(SelectObject(dc, font), GetStockObject(SYSTEM_FONT)) << "the system font until one is chosen";
     // Deleted while selected, the font stays usable until the DC lets go.

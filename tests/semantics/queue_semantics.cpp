@@ -148,7 +148,7 @@ TEST_F(QueueSemantics, PeekFiltersByWindowAndRange)
     } cases[] = {
         {"everything", 0, 0, 0, {WM_USER, WM_USER + 1, WM_USER + 2, WM_USER + 3, WM_TIMER}},
         {"parent takes its child's posted messages too", 1, 0, 0, {WM_USER, WM_USER + 1},
-         {{WM_USER, WM_USER + 1, WM_TIMER}, childTicks}},
+            {{WM_USER, WM_USER + 1, WM_TIMER}, childTicks}},
         {"child only", 2, 0, 0, {WM_USER + 1, WM_TIMER}},
         {"other window", 3, 0, 0, {WM_USER + 2}},
         {"thread messages", 4, 0, 0, {WM_USER + 3}},

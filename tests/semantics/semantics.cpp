@@ -61,8 +61,8 @@ void WindowSemantics::TearDown()
     Drain();
 }
 
-HWND WindowSemantics::MakeWindow(const char* cls, DWORD style, int x, int y, int w, int h, HWND parent,
-                                 const char* title)
+HWND WindowSemantics::MakeWindow(
+    const char* cls, DWORD style, int x, int y, int w, int h, HWND parent, const char* title)
 {
     HWND window = CreateWindowExA(0, cls, title, style, x, y, w, h, parent, NULL, NULL, NULL);
     made.push_back(window);

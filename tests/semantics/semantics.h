@@ -21,16 +21,14 @@ extern const bool againstWindows;
 // Windows' result, against our layer the layer's (so a fault there still
 // fails), and a layer that starts giving Windows' result fails too, so that
 // the mark is noticed and removed.
-template <typename T>
-struct Differs {
+template <typename T> struct Differs {
     T layer;
     const char* why = nullptr;
 };
 
 void ReportKnownDifference(const char* why);
 
-template <typename T>
-T Expected(const T& windows, const Differs<T>& known = {})
+template <typename T> T Expected(const T& windows, const Differs<T>& known = {})
 {
     if (known.why && known.layer == windows)
         ADD_FAILURE() << "marked as a difference, but the layer's result is Windows' own: " << known.why;
@@ -59,8 +57,8 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    HWND MakeWindow(const char* cls, DWORD style, int x, int y, int w, int h, HWND parent = NULL,
-                    const char* title = "semantics");
+    HWND MakeWindow(
+        const char* cls, DWORD style, int x, int y, int w, int h, HWND parent = NULL, const char* title = "semantics");
     // Takes and dispatches every message available now (but WM_QUIT).
     static std::vector<MSG> DrainMessages(HWND filter = NULL);
     static std::vector<UINT> Drain(HWND filter = NULL) { return Ids(DrainMessages(filter)); }

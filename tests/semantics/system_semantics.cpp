@@ -38,9 +38,11 @@ TEST(SystemSemantics, VersionReportsTheNtFamilyAndChecksTheSize)
     reinterpret_cast<OSVERSIONINFOA*>(extended)->dwOSVersionInfoSize = 156;
     EXPECT_TRUE(GetVersionExA(reinterpret_cast<OSVERSIONINFOA*>(extended)));
     using Bytes = std::vector<unsigned char>;
-    EXPECT_EQ(Expected<Bytes>({1, 0, 0, 0, 0, 0, 1, 0xAB}, {Bytes(8, 0), "the layer reports no service pack, "
-                                                                        "product type or suite, and zeroes the rest"}),
-              Bytes(extended + 148, extended + 156));
+    EXPECT_EQ(Expected<Bytes>({1, 0, 0, 0, 0, 0, 1, 0xAB},
+                  {Bytes(8, 0),
+                      "the layer reports no service pack, "
+                      "product type or suite, and zeroes the rest"}),
+        Bytes(extended + 148, extended + 156));
 }
 
 TEST(SystemSemantics, TheExecutableIsAModuleThatExportsNothingOfTheSaver)
@@ -61,10 +63,14 @@ TEST(SystemSemantics, LoadStringCutsToTheBuffer)
         int length;
         const char* text;
     } cases[] = {
-        {IDS_SETTINGS_FILE, 13, 8, "BRKW.ini"},   {IDS_SETTINGS_FILE, 9, 8, "BRKW.ini"},
-        {IDS_SETTINGS_FILE, 8, 7, "BRKW.in"},    {IDS_SETTINGS_FILE, 5, 4, "BRKW"},
-        {IDS_SETTINGS_FILE, 1, 0, ""},           {IDS_SETTINGS_SECTION, 40, 9, "Brackwold"},
-        {IDS_DESCRIPTION, 40, 10, "Brackwold!"}, {9999, 40, 0, ""},
+        {IDS_SETTINGS_FILE, 13, 8, "BRKW.ini"},
+        {IDS_SETTINGS_FILE, 9, 8, "BRKW.ini"},
+        {IDS_SETTINGS_FILE, 8, 7, "BRKW.in"},
+        {IDS_SETTINGS_FILE, 5, 4, "BRKW"},
+        {IDS_SETTINGS_FILE, 1, 0, ""},
+        {IDS_SETTINGS_SECTION, 40, 9, "Brackwold"},
+        {IDS_DESCRIPTION, 40, 10, "Brackwold!"},
+        {9999, 40, 0, ""},
     };
     for (HINSTANCE instance : {GetModuleHandleA(NULL), static_cast<HINSTANCE>(NULL)}) {
         for (const auto& c : cases) {

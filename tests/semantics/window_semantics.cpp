@@ -128,7 +128,7 @@ TEST_F(WindowSemantics, DefaultHandlingOfCloseRequests)
     SendMessageA(w, WM_SYSCOMMAND, SC_CLOSE, 0);
     EXPECT_EQ(Expected(false, Differs<bool>{true, "SC_CLOSE posts WM_CLOSE where Windows sends it"}), IsWindow(w));
     EXPECT_EQ(Expected({}, Differs<std::vector<UINT>>{{WM_CLOSE}, "SC_CLOSE posts WM_CLOSE where Windows sends it"}),
-              Drain());
+        Drain());
     EXPECT_FALSE(IsWindow(w));
 }
 
@@ -162,8 +162,8 @@ TEST_F(WindowSemantics, MoveWindowAndClientRect)
     EXPECT_EQ(rc.bottom, 60);
 
     EXPECT_TRUE(MoveWindow(child, 20, 30, 80, 60, TRUE));
-    EXPECT_EQ(Expected({}, Differs<std::vector<UINT>>{{WM_PAINT}, "MoveWindow repaints even where nothing moved"}),
-              Drain());
+    EXPECT_EQ(
+        Expected({}, Differs<std::vector<UINT>>{{WM_PAINT}, "MoveWindow repaints even where nothing moved"}), Drain());
     EXPECT_FALSE(GetClientRect((HWND)(uintptr_t)0x100000777ull, &rc));
 }
 
@@ -176,8 +176,11 @@ TEST_F(WindowSemantics, FindWindowAndForeground)
         const char* title;
         HWND expected;
     } cases[] = {
-        {"SemanticsOwnDc", "Screen Saver", mine}, {"SEMANTICSOWNDC", "screen saver", mine},
-        {NULL, "Screen Saver", mine}, {"SemanticsOwnDc", "Other title", NULL}, {"SemanticsPlain", NULL, plain},
+        {"SemanticsOwnDc", "Screen Saver", mine},
+        {"SEMANTICSOWNDC", "screen saver", mine},
+        {NULL, "Screen Saver", mine},
+        {"SemanticsOwnDc", "Other title", NULL},
+        {"SemanticsPlain", NULL, plain},
         {"Nothing", NULL, NULL},
     };
     for (const auto& c : cases) {
