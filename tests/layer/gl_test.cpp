@@ -7,17 +7,7 @@ namespace {
 
 using GlTest = LayerTest;
 
-PIXELFORMATDESCRIPTOR StageRequest()
-{
-    PIXELFORMATDESCRIPTOR pfd{};
-    pfd.nSize = 40;
-    pfd.nVersion = 1;
-    pfd.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
-    pfd.iPixelType = PFD_TYPE_RGBA;
-    pfd.cColorBits = 32;
-    pfd.cDepthBits = 32;
-    return pfd;
-}
+using semantics::StageRequest;
 
 // A child GL window with its format set and a context current on it.
 struct GlWindow {

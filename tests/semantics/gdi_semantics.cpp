@@ -6,8 +6,7 @@
 
 namespace {
 
-using semantics::Differs;
-using semantics::Expected;
+using semantics::StageRequest;
 using GdiSemantics = semantics::WindowSemantics;
 
 TEST_F(GdiSemantics, DeviceContextsAndObjectLifetimes)
@@ -66,18 +65,6 @@ TEST_F(GdiSemantics, TextStateAndFontLifetime)
     EXPECT_TRUE(TextOutA(dc, 0, 0, "M", 1));
     EXPECT_EQ(SelectObject(dc, GetStockObject(SYSTEM_FONT)), (HGDIOBJ)font);
     EXPECT_FALSE(DeleteObject(font)) << "freed once deselected";
-}
-
-PIXELFORMATDESCRIPTOR StageRequest()
-{
-    PIXELFORMATDESCRIPTOR pfd = {};
-    pfd.nSize = 40;
-    pfd.nVersion = 1;
-    pfd.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
-    pfd.iPixelType = PFD_TYPE_RGBA;
-    pfd.cColorBits = 32;
-    pfd.cDepthBits = 32;
-    return pfd;
 }
 
 TEST_F(GdiSemantics, TheStageRequestGetsADoubleBufferedRgbaFormatWithDepth)

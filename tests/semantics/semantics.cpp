@@ -12,6 +12,18 @@ void ReportKnownDifference(const char* why)
     std::printf("[  KNOWN   ] %s: %s\n", ::testing::UnitTest::GetInstance()->current_test_info()->name(), why);
 }
 
+PIXELFORMATDESCRIPTOR StageRequest()
+{
+    PIXELFORMATDESCRIPTOR pfd = {};
+    pfd.nSize = 40;
+    pfd.nVersion = 1;
+    pfd.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
+    pfd.iPixelType = PFD_TYPE_RGBA;
+    pfd.cColorBits = 32;
+    pfd.cDepthBits = 32;
+    return pfd;
+}
+
 std::vector<Logged> logged;
 std::function<bool(HWND, UINT, WPARAM, LPARAM, LRESULT*)> answer;
 

@@ -1,6 +1,6 @@
 // What the Win32 semantics tests share: the mark for a known difference
 // between our layer and Windows, and a window fixture that records what
-// each window's procedure receives.
+// each window's procedure receives, and the pixel format the stage asks for.
 #pragma once
 #include "platform/win32.h"
 
@@ -37,6 +37,9 @@ template <typename T> T Expected(const T& windows, const Differs<T>& known = {})
     ReportKnownDifference(known.why);
     return known.layer;
 }
+
+// The pixel format the stage window asks for.
+PIXELFORMATDESCRIPTOR StageRequest();
 
 struct Logged {
     HWND hwnd;
