@@ -59,11 +59,14 @@ if(EXISTS ${GTEST_SOURCE_DIR}/CMakeLists.txt AND CMAKE_SYSTEM_PROCESSOR STREQUAL
   set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
   set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
   add_subdirectory(${GTEST_SOURCE_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
-  add_executable(semantics_test ${CMAKE_SOURCE_DIR}/tests/semantics/profile_semantics.cpp
-    ${CMAKE_SOURCE_DIR}/tests/semantics/queue_semantics.cpp
+  include(${CMAKE_SOURCE_DIR}/tests/semantics/sources.cmake)
+  add_executable(semantics_test ${SEMANTICS_SOURCES}
     # Windows only: our layer lets such an exception reach the caller.
-    ${CMAKE_SOURCE_DIR}/tests/semantics/procedure_exception_probe.cpp)
+    ${CMAKE_SOURCE_DIR}/tests/semantics/procedure_exception_probe.cpp
+    # The saver's own strings and bitmaps, which the resource cases load.
+    ${CMAKE_SOURCE_DIR}/resources/brackwold.rc)
   target_include_directories(semantics_test PRIVATE ${CMAKE_SOURCE_DIR})
-  target_link_libraries(semantics_test PRIVATE gtest gtest_main user32 kernel32)
+  target_compile_definitions(semantics_test PRIVATE BRACKWOLD_SEMANTICS_AGAINST_WINDOWS=true)
+  target_link_libraries(semantics_test PRIVATE gtest gtest_main opengl32 gdi32 user32 kernel32)
   target_link_options(semantics_test PRIVATE -static -static-libgcc -static-libstdc++)
 endif()

@@ -33,8 +33,8 @@ TEST_F(SignalsTest, EachEndingSignalClosesTheOutermostWindows)
 {
     for (int signal : {SIGTERM, SIGINT, SIGHUP}) {
         SCOPED_TRACE(strsignal(signal));
-        HWND top = MakeWindow("LayerPlain", WS_POPUP | WS_VISIBLE, 0, 0, 100, 100);
-        HWND child = MakeWindow("LayerPlain", WS_CHILD | WS_VISIBLE, 0, 0, 10, 10, top);
+        HWND top = MakeWindow("SemanticsPlain", WS_POPUP | WS_VISIBLE, 0, 0, 100, 100);
+        HWND child = MakeWindow("SemanticsPlain", WS_CHILD | WS_VISIBLE, 0, 0, 10, 10, top);
         ASSERT_TRUE(top && child);
         Drain();
         logged.clear();
@@ -70,7 +70,7 @@ TEST_F(SignalsTest, WithNothingToCloseTheProcessEndsKilledByTheSignal)
 TEST_F(SignalsTest, ASignalIgnoredFromTheStartStaysIgnored)
 {
     signal(SIGHUP, SIG_IGN);
-    HWND top = MakeWindow("LayerPlain", WS_POPUP | WS_VISIBLE, 0, 0, 100, 100);
+    HWND top = MakeWindow("SemanticsPlain", WS_POPUP | WS_VISIBLE, 0, 0, 100, 100);
     w32::WatchEndingSignals();
     ASSERT_EQ(0, raise(SIGHUP));
     Drain();
