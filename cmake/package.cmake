@@ -46,6 +46,7 @@ set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 # The prefix the package installs to, not its staging folder, is what the
 # desktop entry's Exec must name: stage through DESTDIR.
 set(CPACK_SET_DESTDIR ON)
+set(CPACK_INSTALL_PREFIX ${CPACK_PACKAGING_INSTALL_PREFIX})
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION x11)

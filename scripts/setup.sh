@@ -16,6 +16,7 @@ rest_packages=(
     xvfb xserver-xephyr xauth xdotool x11-utils imagemagick
     espeak-ng sox pulseaudio pulseaudio-utils fonts-comic-neue
     xscreensaver lintian wixl zip devscripts libasound2-plugins
+    mate-screensaver xsecurelock desktop-file-utils dbus-daemon dconf-service libglib2.0-bin
 )
 case ${1:-} in
     linux) packages=("${linux_packages[@]}") ;;
