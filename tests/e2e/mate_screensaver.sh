@@ -28,7 +28,7 @@ check "activating MATE's screen saver starts the installed hack" wait_until 10 h
 saver_env=$(tr '\0' '\n' <"/proc/$saver_pid/environ" 2>/dev/null)
 mate_window=$(sed -n 's/^XSCREENSAVER_WINDOW=//p' <<<"$saver_env")
 check "on MATE's window, without XDG_RUNTIME_DIR" eval '[ -n "$mate_window" ] && ! grep -q ^XDG_RUNTIME_DIR= <<<"$saver_env"'
-check "a figure is drawn there" wait_until 20 shot_lit "$host_home/window.png" "$mate_window" 100
+check "a figure is drawn there" wait_until 30 shot_lit "$host_home/window.png" "$mate_window" 100
 speaking() { "${pulse_as[@]}" pactl list sink-inputs | grep -q 'application.name = "Brackwold!"'; }
 check "it opens a stream on the user's sound server" wait_until 30 speaking
 

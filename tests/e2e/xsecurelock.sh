@@ -16,7 +16,7 @@ start_host_session env XSECURELOCK_SAVER="$host_home/brackwold" XSECURELOCK_AUTH
 
 hack_running() { saver_pid=$(pgrep -xf "$host_home/brackwold -root"); [ -n "$saver_pid" ]; }
 check "xsecurelock starts brackwold -root" wait_until 10 hack_running
-check "a figure is drawn" wait_until 20 shot_lit "$host_home/screen.png" root 100
+check "a figure is drawn" wait_until 30 shot_lit "$host_home/screen.png" root 100
 
 first=$saver_pid
 xdotool key a
