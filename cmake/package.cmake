@@ -14,18 +14,28 @@ set(HACK_DIR ${CMAKE_INSTALL_LIBEXECDIR}/xscreensaver)
 # Debian wants manual pages and changelogs compressed, without a timestamp.
 # (Makefile generators do not create a custom command's output folder.)
 file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/package)
+set(SETTINGS_XML ${CMAKE_BINARY_DIR}/package/brackwold.xml)
 set(MAN_PAGE ${CMAKE_BINARY_DIR}/package/brackwold.6.gz)
 set(CHANGELOG ${CMAKE_BINARY_DIR}/package/changelog.gz)
-add_custom_command(OUTPUT ${MAN_PAGE} ${CHANGELOG}
-  COMMAND gzip -9nc ${INSTALL_FILES}/brackwold.6 > ${MAN_PAGE}
+# The settings' ranges and defaults come from the program's --help, which
+# prints the settings table, the version from the project and the hack's
+# names from above: written once.
+set(FILL_FACTS ${Python3_EXECUTABLE} ${INSTALL_FILES}/facts.py $<TARGET_FILE:brackwold> ${PROJECT_VERSION}
+  HACK_NAME=${HACK_NAME} "HACK_LABEL=${HACK_LABEL}" "HACK_SUMMARY=${HACK_SUMMARY}")
+add_custom_command(OUTPUT ${SETTINGS_XML} ${MAN_PAGE}
+  COMMAND ${FILL_FACTS} ${INSTALL_FILES}/brackwold.xml ${SETTINGS_XML}
+  COMMAND ${FILL_FACTS} ${INSTALL_FILES}/brackwold.6 ${CMAKE_BINARY_DIR}/package/brackwold.6
+  COMMAND gzip -9nc ${CMAKE_BINARY_DIR}/package/brackwold.6 > ${MAN_PAGE}
+  DEPENDS brackwold ${INSTALL_FILES}/facts.py ${INSTALL_FILES}/brackwold.xml ${INSTALL_FILES}/brackwold.6
+  COMMENT "Filling in the settings description and the manual page")
+add_custom_command(OUTPUT ${CHANGELOG}
   COMMAND gzip -9nc ${INSTALL_FILES}/changelog > ${CHANGELOG}
-  DEPENDS ${INSTALL_FILES}/brackwold.6 ${INSTALL_FILES}/changelog
-  COMMENT "Compressing the manual page and the changelog")
-add_custom_target(package_docs ALL DEPENDS ${MAN_PAGE} ${CHANGELOG})
-configure_file(${INSTALL_FILES}/brackwold.xml.in ${CMAKE_BINARY_DIR}/package/${HACK_NAME}.xml @ONLY)
+  DEPENDS ${INSTALL_FILES}/changelog
+  COMMENT "Compressing the changelog")
+add_custom_target(package_docs ALL DEPENDS ${SETTINGS_XML} ${MAN_PAGE} ${CHANGELOG})
 
 install(TARGETS brackwold RUNTIME DESTINATION ${HACK_DIR})
-install(FILES ${CMAKE_BINARY_DIR}/package/${HACK_NAME}.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/xscreensaver/config)
+install(FILES ${SETTINGS_XML} DESTINATION ${CMAKE_INSTALL_DATADIR}/xscreensaver/config)
 include(cmake/desktop_entry.cmake)
 install(FILES ${MAN_PAGE} DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
 install(FILES ${INSTALL_FILES}/copyright ${CHANGELOG} DESTINATION ${CMAKE_INSTALL_DOCDIR})
