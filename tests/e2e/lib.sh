@@ -166,10 +166,11 @@ start_host_user() {
     mkdir -p "$host_runtime"
     chmod 700 "$host_runtime"
     chown "$host_user" "$host_runtime"
-    host_env=(env -i "HOME=$host_home" "DISPLAY=$DISPLAY" "PATH=$PATH")
     host_session=
 }
-as_host_user() { "${host_as[@]}" "${host_env[@]}" "$@"; }
+# host_cmd: the command prefix for that user, on the display of the moment.
+host_command() { host_cmd=("${host_as[@]}" env -i "HOME=$host_home" "DISPLAY=$DISPLAY" "PATH=$PATH"); }
+as_host_user() { host_command; "${host_cmd[@]}" "$@"; }
 
 # start_host_session COMMAND...: COMMAND as the host user in a private D-Bus
 # session (its address in $host_home/bus, the command's pid in host_pid,
@@ -180,9 +181,10 @@ as_host_user() { "${host_as[@]}" "${host_env[@]}" "$@"; }
 start_host_session() {
     chown -R "$host_user" "$host_home"
     rm -f "$host_home/host.pid"
+    host_command
     unshare -m --propagation private sh -c 'mount --bind "$1" /run/user &&
         { [ ! -d "$2" ] || mount --bind "$2" /usr/libexec/xscreensaver; } && shift 2 && exec "$@"' \
-        _ "$host_home/run" "$host_home/root/usr/libexec/xscreensaver" "${host_as[@]}" "${host_env[@]}" \
+        _ "$host_home/run" "$host_home/root/usr/libexec/xscreensaver" "${host_cmd[@]}" \
         dbus-run-session -- sh -c 'echo "$DBUS_SESSION_BUS_ADDRESS" >"$HOME/bus"; echo $$ >"$HOME/host.pid"; exec "$@"' \
         _ "$@" >"$host_home/log" 2>&1 &
     host_session=$!
