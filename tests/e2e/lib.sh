@@ -163,9 +163,7 @@ start_host_user() {
     host_user=$(id -un) host_as=()
     [ "$(id -u)" -eq 0 ] && host_user=nobody host_as=(runuser -u nobody --)
     host_runtime=$host_home/run/$(id -u "$host_user")
-    mkdir -p "$host_runtime"
-    chmod 700 "$host_runtime"
-    chown "$host_user" "$host_runtime"
+    install -d -m 700 -o "$host_user" "$host_runtime"
     host_session=
 }
 # host_cmd: the command prefix for that user, on the display of the moment.

@@ -2,8 +2,7 @@
 # closes the prompt and asks the saver for a reset (SIGUSR1), which ends it
 # cleanly, and the locker starts a fresh one; unlocking ends both.
 source "$(dirname "$0")/lib.sh"
-command -v xsecurelock >/dev/null || { echo "skip: xsecurelock is not installed"; exit 77; }
-[ "$(id -u)" -eq 0 ] || { echo "skip: the host's mount namespace needs root"; exit 77; }
+command -v xsecurelock >/dev/null && [ "$(id -u)" -eq 0 ] || { echo "skip: needs xsecurelock, and root"; exit 77; }
 start_host_user
 trap 'stop_host_session; cleanup' EXIT
 

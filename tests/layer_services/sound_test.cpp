@@ -151,12 +151,9 @@ TEST(RuntimeFolder, OnlyAPrivateFolderOfTheUsersOwnWillDo)
     char pattern[] = "/tmp/brkw-runtime.XXXXXX";
     ASSERT_TRUE(mkdtemp(pattern));
     const std::string top = pattern, own = top + "/own";
-    const struct {
-        const char* name;
-        mode_t mode;  // 0: not a folder made here
-        bool taken;
-    } cases[] = {{"own", 0700, true}, {"open", 0755, false}, {"sticky", 01700, false}, {"shut", 0500, false},
-                 {"link", 0, false}, {"file", 0, false}, {"missing", 0, false}};
+    const struct { const char* name; mode_t mode; bool taken; } cases[] = {  // mode 0: no folder made
+        {"own", 0700, true}, {"open", 0755, false}, {"sticky", 01700, false}, {"shut", 0500, false},
+        {"link", 0, false}, {"file", 0, false}, {"missing", 0, false}};
     for (const auto& c : cases)
         if (c.mode && (mkdir((top + "/" + c.name).c_str(), 0700) != 0 || chmod((top + "/" + c.name).c_str(), c.mode) != 0))
             FAIL() << c.name;
