@@ -11,8 +11,9 @@ trap 'stop_pulse; stop_host_session; cleanup' EXIT
 DESTDIR=$host_home/root cmake --install "$(dirname "$SAVER")" --prefix /usr >/dev/null
 mkdir -p "$host_home/data/applications" "$host_home/.config/brackwold"
 cp -r "$host_home/root/usr/share/applications/screensavers" "$host_home/data/applications/"
-# A stage nearly as tall as the screen bounces often, and a bounce may speak.
-printf '[Brackwold]\nSize=90\n' >"$host_home/.config/brackwold/BRKW.ini"
+# A large stage bounces often, and a bounce may speak; coarse figures keep
+# it light on a loaded machine.
+printf '[Brackwold]\nSize=70\nPoly Resolution=10\n' >"$host_home/.config/brackwold/BRKW.ini"
 start_pulse "$host_user" "$host_runtime" || exit 1
 start_host_session sh -c 'gsettings set org.mate.screensaver mode single &&
     gsettings set org.mate.screensaver themes "[\"screensavers-brackwold\"]" &&
