@@ -156,7 +156,7 @@ end_saver() {
 # its own (host_runtime, 0700), which only the host's processes see as
 # /run/user/<uid>, where the saver looks when a host passes no
 # XDG_RUNTIME_DIR. as_host_user runs a command as that user with nothing of
-# our environment but DISPLAY and PATH.
+# our environment but DISPLAY and PATH (host_command: that prefix in host_cmd).
 start_host_user() {
     host_home=$(mktemp -d)
     chmod 755 "$host_home"
@@ -166,7 +166,6 @@ start_host_user() {
     install -d -m 700 -o "$host_user" "$host_runtime"
     host_session=
 }
-# host_cmd: the command prefix for that user, on the display of the moment.
 host_command() { host_cmd=("${host_as[@]}" env -i "HOME=$host_home" "DISPLAY=$DISPLAY" "PATH=$PATH"); }
 as_host_user() { host_command; "${host_cmd[@]}" "$@"; }
 

@@ -9,8 +9,7 @@ start_host_user
 trap 'stop_pulse; stop_host_session; cleanup' EXIT
 
 DESTDIR=$host_home/root cmake --install "$(dirname "$SAVER")" --prefix /usr >/dev/null
-mkdir -p "$host_home/data/applications" "$host_home/.config/brackwold"
-cp -r "$host_home/root/usr/share/applications/screensavers" "$host_home/data/applications/"
+mkdir -p "$host_home/.config/brackwold"
 # A large stage bounces often, and a bounce may speak; coarse figures keep
 # it light on a loaded machine.
 printf '[Brackwold]\nSize=70\nPoly Resolution=10\n' >"$host_home/.config/brackwold/BRKW.ini"
@@ -18,7 +17,7 @@ start_pulse "$host_user" "$host_runtime" || exit 1
 start_host_session sh -c 'gsettings set org.mate.screensaver mode single &&
     gsettings set org.mate.screensaver themes "[\"screensavers-brackwold\"]" &&
     gsettings set org.mate.screensaver lock-enabled false &&
-    XDG_DATA_HOME=$HOME/data exec mate-screensaver --no-daemon'
+    XDG_DATA_HOME=$HOME/root/usr/share exec mate-screensaver --no-daemon'
 mate() { as_host_user DBUS_SESSION_BUS_ADDRESS="$(cat "$host_home/bus")" mate-screensaver-command "$1" >/dev/null 2>&1; }
 wait_until 20 mate --query
 
@@ -34,5 +33,4 @@ check "it opens a stream on the user's sound server" wait_until 30 speaking
 
 mate --deactivate
 check "deactivating ends it within 2 s" wait_until 2 eval '! kill -0 "$saver_pid" 2>/dev/null'
-saver_pid=
 finish

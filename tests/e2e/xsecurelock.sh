@@ -27,5 +27,4 @@ xdotool key a
 unlocked() { ! kill -0 "$host_session" 2>/dev/null; }
 check "unlocking ends the locker" wait_until 5 unlocked
 check "and the saver with it" wait_until 2 eval '! kill -0 "$saver_pid" 2>/dev/null'
-saver_pid=
 finish

@@ -155,8 +155,7 @@ TEST(RuntimeFolder, OnlyAPrivateFolderOfTheUsersOwnWillDo)
         {"own", 0700, true}, {"open", 0755, false}, {"sticky", 01700, false}, {"shut", 0500, false},
         {"link", 0, false}, {"file", 0, false}, {"missing", 0, false}};
     for (const auto& c : cases)
-        if (c.mode && (mkdir((top + "/" + c.name).c_str(), 0700) != 0 || chmod((top + "/" + c.name).c_str(), c.mode) != 0))
-            FAIL() << c.name;
+        ASSERT_TRUE(!c.mode || (mkdir((top + "/" + c.name).c_str(), 0700) == 0 && chmod((top + "/" + c.name).c_str(), c.mode) == 0)) << c.name;
     ASSERT_EQ(0, symlink(own.c_str(), (top + "/link").c_str()));
     close(open((top + "/file").c_str(), O_CREAT | O_WRONLY, 0700));
     for (const auto& c : cases)
