@@ -21,7 +21,7 @@ rest_packages=(
     wine64
     xvfb xserver-xephyr xauth xdotool x11-utils imagemagick
     espeak-ng sox pulseaudio pulseaudio-utils fonts-comic-neue
-    xscreensaver lintian wixl zip unzip openssl devscripts libasound2-plugins
+    xscreensaver lintian wixl zip unzip openssl devscripts libasound2-plugins locales
     mate-screensaver xsecurelock desktop-file-utils dbus-daemon dconf-service libglib2.0-bin
 )
 # osslsigncode signs releases; Debian 12 has 2.9 only in bookworm-backports
@@ -43,10 +43,17 @@ backport=
 if [ "${1:-}" != linux ] && ! dpkg --compare-versions "$(dpkg-query -W -f='${Version}' $signer 2>/dev/null)" ge $signer_version; then
     backport=$signer
 fi
-[ ${#missing[@]} -eq 0 ] && [ -z "$backport" ] && exit 0
-
 sudo=
 [ "$(id -u)" -eq 0 ] || sudo=sudo
+# The profile tests read settings under a Turkish locale (where toupper('i')
+# is 'i'); Debian ships its sources in "locales", not the locale itself.
+turkish_locale() {
+    [ "${1:-}" = rest ] || [ -z "${1:-}" ] || return 0
+    locale -a 2>/dev/null | grep -qix 'tr_TR\.utf8' && return 0
+    $sudo localedef -i tr_TR -f UTF-8 tr_TR.UTF-8 || locale -a | grep -qix 'tr_TR\.utf8'
+}
+[ ${#missing[@]} -eq 0 ] && [ -z "$backport" ] && { turkish_locale "${1:-}"; exit 0; }
+
 # backports_source: adds bookworm-backports from the mirror that apt
 # already uses for bookworm, unless apt knows it.
 backports_source() {
@@ -65,3 +72,4 @@ $sudo apt-get update -qq
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
 [ -z "$backport" ] ||
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends -t bookworm-backports "$backport"
+turkish_locale "${1:-}"

@@ -45,6 +45,13 @@ void OnEndingSignal(int signal)
     Send((char)signal);
 }
 
+// Without a pipe (no descriptor left) no loop can hear the request: end at
+// once with the code the usual way out gives, rather than die of the signal.
+void EndAtOnce(int)
+{
+    _exit(0);
+}
+
 bool MakePipe()
 {
     if (pipeEnds[0] >= 0)
@@ -58,20 +65,20 @@ bool MakePipe()
 
 // A signal that was ignored when we started (nohup, a background job)
 // stays ignored.
-void Catch(int signal)
+void Catch(int signal, void (*handler)(int))
 {
     struct sigaction action = {}, old = {};
-    action.sa_handler = OnEndingSignal;
+    action.sa_handler = handler;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
     if (sigaction(signal, nullptr, &old) == 0 && old.sa_handler != SIG_IGN)
         sigaction(signal, &action, nullptr);
 }
 
-void CatchEndingSignals()
+void CatchEndingSignals(void (*handler)(int))
 {
     for (int s : endingSignals)
-        Catch(s);
+        Catch(s, handler);
 }
 
 void RestoreEndingSignals()
@@ -108,16 +115,19 @@ void EndOnSignal(int signal)
 
 void WatchEndingSignals()
 {
-    if (watching || !MakePipe())
+    if (watching)
         return;
-    CatchEndingSignals();
+    if (!MakePipe()) {
+        CatchEndingSignals(EndAtOnce);
+        return;
+    }
+    CatchEndingSignals(OnEndingSignal);
     watching = true;
 }
 
 void WatchResetRequests()
 {
-    if (MakePipe())
-        Catch(resetSignal);
+    Catch(resetSignal, MakePipe() ? OnEndingSignal : EndAtOnce);
 }
 
 int EndingSignalFd()

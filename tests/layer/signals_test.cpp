@@ -5,8 +5,11 @@
 #include "layer_fixture.h"
 #include "platform/posix/signals.h"
 
+#include <fcntl.h>
 #include <signal.h>
 #include <string.h>
+#include <sys/resource.h>
+#include <unistd.h>
 
 #include <algorithm>
 
@@ -78,6 +81,27 @@ TEST_F(SignalsTest, ASignalIgnoredFromTheStartStaysIgnored)
     ASSERT_EQ(0, raise(SIGTERM));  // the others were caught all the same
     Drain();
     EXPECT_FALSE(IsWindow(top));
+}
+
+// With one descriptor left (ulimit -n) no pipe can be made: a signal then
+// ends the process at once with the usual way out's 0, not killed by it.
+TEST_F(SignalsTest, WithoutAPipeASignalEndsTheProcessAtOnce)
+{
+    EXPECT_EXIT(
+        {
+            MakeWindow("LayerPlain", WS_POPUP | WS_VISIBLE, 0, 0, 100, 100);
+            rlimit few;
+            getrlimit(RLIMIT_NOFILE, &few);
+            few.rlim_cur = 64;
+            setrlimit(RLIMIT_NOFILE, &few);
+            int last = -1;
+            for (int fd; (fd = open("/dev/null", O_RDONLY | O_CLOEXEC)) >= 0;)
+                last = fd;
+            close(last);
+            w32::WatchEndingSignals();
+            raise(SIGTERM);
+        },
+        ::testing::ExitedWithCode(0), "");
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <cstdio>
 #include <string>
 
@@ -129,6 +130,22 @@ TEST(ProfileSemantics, WritesReadBack)
         EXPECT_EQ(1, (int)GetPrivateProfileIntA("Other", "Size", 1, profilePath));
     }
     std::remove(profilePath);
+}
+
+// Names compare alike in every language, Turkish too, where the C library's
+// toupper('i') is 'i': capitals are read, and updated in place (an appended
+// duplicate would leave the old value in force).
+TEST(ProfileSemantics, NamesMatchInTurkish)
+{
+    if (!std::setlocale(LC_ALL, "tr_TR.UTF-8") && !std::setlocale(LC_ALL, "Turkish_Turkey.1254"))
+        GTEST_SKIP() << "no Turkish locale (scripts/setup.sh makes tr_TR.UTF-8 with localedef)";
+    const std::string path = TestProfilePath();
+    Store(path.c_str(), "[BRACKWOLD]\nPOLY RESOLUTION=30\nSIZE=70\n");
+    EXPECT_EQ(30u, GetPrivateProfileIntA("Brackwold", "Poly Resolution", 15, path.c_str()));
+    EXPECT_TRUE(WritePrivateProfileStringA("brackwold", "size", "80", path.c_str()));
+    EXPECT_EQ(80u, GetPrivateProfileIntA("Brackwold", "Size", 50, path.c_str()));
+    std::setlocale(LC_ALL, "C");
+    std::remove(path.c_str());
 }
 
 }  // namespace
