@@ -1,8 +1,15 @@
 # Installing the Linux program where Debian's XScreenSaver looks for hacks,
-# with its settings description and manual page, and packaging that as a
-# .deb with CPack (scripts/build.sh --deb). Use the prefix /usr.
+# with its settings description, the desktop entry of the screen savers
+# that read those, and the manual page, and packaging that as a .deb with
+# CPack (scripts/build.sh --deb). Use the prefix /usr.
 include(GNUInstallDirs)
 set(INSTALL_FILES ${CMAKE_SOURCE_DIR}/platform/posix/install)
+
+# The hack as its hosts' descriptions name it, said once for all of them.
+set(HACK_NAME brackwold)
+set(HACK_LABEL "Brackwold!")
+set(HACK_SUMMARY "Five cartoon figures take turns on a square stage that drifts across the screen and bounces off its edges.")
+set(HACK_DIR ${CMAKE_INSTALL_LIBEXECDIR}/xscreensaver)
 
 # Debian wants manual pages and changelogs compressed, without a timestamp.
 # (Makefile generators do not create a custom command's output folder.)
@@ -11,8 +18,10 @@ set(SETTINGS_XML ${CMAKE_BINARY_DIR}/package/brackwold.xml)
 set(MAN_PAGE ${CMAKE_BINARY_DIR}/package/brackwold.6.gz)
 set(CHANGELOG ${CMAKE_BINARY_DIR}/package/changelog.gz)
 # The settings' ranges and defaults come from the program's --help, which
-# prints the settings table, and the version from the project: written once.
-set(FILL_FACTS ${Python3_EXECUTABLE} ${INSTALL_FILES}/facts.py $<TARGET_FILE:brackwold> ${PROJECT_VERSION})
+# prints the settings table, the version from the project and the hack's
+# names from above: written once.
+set(FILL_FACTS ${Python3_EXECUTABLE} ${INSTALL_FILES}/facts.py $<TARGET_FILE:brackwold> ${PROJECT_VERSION}
+  HACK_NAME=${HACK_NAME} "HACK_LABEL=${HACK_LABEL}" "HACK_SUMMARY=${HACK_SUMMARY}")
 add_custom_command(OUTPUT ${SETTINGS_XML} ${MAN_PAGE}
   COMMAND ${FILL_FACTS} ${INSTALL_FILES}/brackwold.xml ${SETTINGS_XML}
   COMMAND ${FILL_FACTS} ${INSTALL_FILES}/brackwold.6 ${CMAKE_BINARY_DIR}/package/brackwold.6
@@ -25,8 +34,9 @@ add_custom_command(OUTPUT ${CHANGELOG}
   COMMENT "Compressing the changelog")
 add_custom_target(package_docs ALL DEPENDS ${SETTINGS_XML} ${MAN_PAGE} ${CHANGELOG})
 
-install(TARGETS brackwold RUNTIME DESTINATION ${CMAKE_INSTALL_LIBEXECDIR}/xscreensaver)
+install(TARGETS brackwold RUNTIME DESTINATION ${HACK_DIR})
 install(FILES ${SETTINGS_XML} DESTINATION ${CMAKE_INSTALL_DATADIR}/xscreensaver/config)
+include(cmake/desktop_entry.cmake)
 install(FILES ${MAN_PAGE} DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
 install(FILES ${INSTALL_FILES}/copyright ${CHANGELOG} DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
@@ -39,9 +49,14 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "cartoon figures on a bouncing OpenGL stag
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "\
 Five cartoon figures, built every frame from lit OpenGL quadrics, take
 turns on a square stage that drifts across the screen and bounces off its
-edges; they spin, blink and say their voice lines. It runs as an
-XScreenSaver hack (brackwold --root) or as a full-screen saver of its own.")
+edges; they spin, blink and say their voice lines. It runs as a hack of
+XScreenSaver, MATE's screen saver or xsecurelock (brackwold --root), or
+as a full-screen saver of its own.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+# The prefix the package installs to, not its staging folder, is what the
+# desktop entry's Exec must name: stage through DESTDIR.
+set(CPACK_SET_DESTDIR ON)
+set(CPACK_INSTALL_PREFIX ${CPACK_PACKAGING_INSTALL_PREFIX})
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION x11)

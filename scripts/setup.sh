@@ -22,6 +22,7 @@ rest_packages=(
     xvfb xserver-xephyr xauth xdotool x11-utils imagemagick
     espeak-ng sox pulseaudio pulseaudio-utils fonts-comic-neue
     xscreensaver lintian wixl zip unzip openssl devscripts libasound2-plugins locales
+    mate-screensaver xsecurelock desktop-file-utils dbus-daemon dconf-service libglib2.0-bin
 )
 # osslsigncode signs releases; Debian 12 has 2.9 only in bookworm-backports
 # (its own 2.5 lacks what scripts/release.sh uses).

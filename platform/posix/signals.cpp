@@ -8,6 +8,12 @@
 // message, the exit code, the audio device closed. Once a request has been
 // taken, the default dispositions are back: a second signal ends a process
 // whose close hangs.
+//
+// SIGUSR1 is a host's request to reset its hack (xsecurelock sends it when
+// its password prompt closes). Starting the figures afresh would reach from
+// here into the stage, so the request ends the hack as SIGTERM does and the
+// host starts a new one. It never kills: caught from the start of hack mode
+// and kept caught, and with nothing to close it is dropped.
 #include "platform/posix/dialog_internal.h"
 #include "platform/posix/layer_internal.h"
 #include "platform/posix/signals.h"
@@ -21,6 +27,7 @@ namespace w32 {
 namespace {
 
 const int endingSignals[] = {SIGTERM, SIGINT, SIGHUP};
+const int resetSignal = SIGUSR1;
 const char displayLost = 0;  // in the pipe beside the signal numbers
 int pipeEnds[2] = {-1, -1};
 bool watching = false;
@@ -58,17 +65,20 @@ bool MakePipe()
 
 // A signal that was ignored when we started (nohup, a background job)
 // stays ignored.
-void CatchEndingSignals(void (*handler)(int))
+void Catch(int signal, void (*handler)(int))
 {
-    struct sigaction action = {};
+    struct sigaction action = {}, old = {};
     action.sa_handler = handler;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    for (int s : endingSignals) {
-        struct sigaction old = {};
-        if (sigaction(s, nullptr, &old) == 0 && old.sa_handler != SIG_IGN)
-            sigaction(s, &action, nullptr);
-    }
+    if (sigaction(signal, nullptr, &old) == 0 && old.sa_handler != SIG_IGN)
+        sigaction(signal, &action, nullptr);
+}
+
+void CatchEndingSignals(void (*handler)(int))
+{
+    for (int s : endingSignals)
+        Catch(s, handler);
 }
 
 void RestoreEndingSignals()
@@ -97,7 +107,7 @@ void EndOnSignal(int signal)
         PostMessageA(h, WM_CLOSE, 0, 0);
     // Nothing of ours to close: end as the default would have, unless the
     // loop is ending already (the windows are gone, the quit message waits).
-    if (closed + outermost.size() == 0 && !QuitPending())
+    if (closed + outermost.size() == 0 && !QuitPending() && signal != resetSignal)
         raise(signal);
 }
 
@@ -113,6 +123,11 @@ void WatchEndingSignals()
     }
     CatchEndingSignals(OnEndingSignal);
     watching = true;
+}
+
+void WatchResetRequests()
+{
+    Catch(resetSignal, MakePipe() ? OnEndingSignal : EndAtOnce);
 }
 
 int EndingSignalFd()

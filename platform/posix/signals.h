@@ -10,6 +10,10 @@ namespace w32 {
 // process at once, as killed by that signal.
 void WatchEndingSignals();
 
+// Hack mode, before its first window: a host's reset request (SIGUSR1)
+// ends the hack as SIGTERM does once its windows are up, and never kills it.
+void WatchResetRequests();
+
 // The descriptor that becomes readable when an ending request has arrived,
 // for the waits of the backend and of GTK; -1 when no pipe can be made.
 int EndingSignalFd();

@@ -4,6 +4,10 @@
 // Swapping under the device lock replaces a sound in one step, which SDL's
 // clear-then-queue pair cannot promise.
 //
+// Some screen-saver hosts (MATE's) pass their hacks no XDG_RUNTIME_DIR, and
+// without it the sound server's socket is not found; the user's own
+// runtime folder stands in for it then.
+//
 // There is deliberately no fallback to SDL's silent "dummy" or "disk"
 // drivers: without a real device PlaySoundA fails, and the saver turns its
 // sound off.
@@ -13,7 +17,10 @@
 
 #include <SDL.h>
 #include <dlfcn.h>
+#include <stdlib.h>
 #include <string.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <string>
 #include <vector>
@@ -103,6 +110,19 @@ bool IsSilentDriver(const char* driver)
     return !driver || strcmp(driver, "dummy") == 0 || strcmp(driver, "disk") == 0;
 }
 
+// XDG_RUNTIME_DIR, when unset, becomes /run/user/<uid> if that is what a
+// login session makes it: a directory (not a link) owned by the user, mode
+// 0700. Anything else could be another user's, so the sound stays off. Set
+// once, before SDL's audio starts, and nothing else is touched.
+void FindRuntimeFolder()
+{
+    if (getenv("XDG_RUNTIME_DIR"))
+        return;
+    std::string folder = "/run/user/" + std::to_string(getuid());
+    if (w32::IsPrivateFolder(folder.c_str()))
+        setenv("XDG_RUNTIME_DIR", folder.c_str(), 0);
+}
+
 // A failed attempt leaves nothing open, so the next call starts afresh
 // (a sound server may have come up since); a failed attempt costs a few
 // milliseconds, and the saver stops asking after the first failure.
@@ -114,6 +134,7 @@ bool OpenDevice()
     // SDL's own SIGTERM/SIGINT handlers would only queue an event nobody
     // reads; the layer's message loop handles those signals.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    FindRuntimeFolder();
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
         return false;
     audioSubsystemUp = true;
@@ -214,6 +235,13 @@ void WaitUntilPlayed()
 }  // namespace
 
 namespace w32 {
+
+bool IsPrivateFolder(const char* path)
+{
+    struct stat info;
+    return lstat(path, &info) == 0 && S_ISDIR(info.st_mode) && info.st_uid == getuid() &&
+           (info.st_mode & 07777) == 0700;
+}
 
 std::string SoundName(LPCSTR sound, DWORD flags)
 {

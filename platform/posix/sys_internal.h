@@ -30,6 +30,9 @@ BOOL PlayWave(LPCSTR sound, HMODULE module, DWORD flags, std::string* fakeDevice
 // The name PlaySoundA's sound goes by: "#<id>" for an integer resource,
 // "<memory>" for an image in memory, "" for NULL.
 std::string SoundName(LPCSTR sound, DWORD flags);
+// True for a directory (not a link) that the user owns with mode 0700, as
+// a login session makes the user's runtime folder.
+bool IsPrivateFolder(const char* path);
 // The sound the device still has bytes of, "" when silent; the SDL driver of
 // the open device, "" when none is open.
 std::string SoundOnDevice();

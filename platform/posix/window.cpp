@@ -2,6 +2,7 @@
 // cursor. Windows of other clients (a preview parent, a saver started by
 // another process) are reached through the backend by their display id.
 #include "platform/posix/backend.h"
+#include "platform/posix/signals.h"
 #include "platform/posix/sys_internal.h"
 
 #include <algorithm>
@@ -431,6 +432,9 @@ bool hackMode = false;
 
 bool UseWindowAsScreen(HWND window)
 {
+    // Before the connection to the display: a host may ask for a reset at
+    // any time after it started us.
+    WatchResetRequests();
     hackMode = be::UseWindowAsScreen(window);
     return hackMode;
 }

@@ -149,3 +149,47 @@ end_saver() {
     saver_pid=
     wait_until 5 no_saver_window
 }
+
+# --- Screen-saver hosts ------------------------------------------------------
+# The real hosts launch no hacks, or will not lock, as root: they run as an
+# unprivileged user with a scratch home (host_home) and a runtime folder of
+# its own (host_runtime, 0700), which only the host's processes see as
+# /run/user/<uid>, where the saver looks when a host passes no
+# XDG_RUNTIME_DIR. as_host_user runs a command as that user with nothing of
+# our environment but DISPLAY and PATH (host_command: that prefix in host_cmd).
+start_host_user() {
+    host_home=$(mktemp -d)
+    chmod 755 "$host_home"
+    host_user=$(id -un) host_as=()
+    [ "$(id -u)" -eq 0 ] && host_user=nobody host_as=(runuser -u nobody --)
+    host_runtime=$host_home/run/$(id -u "$host_user")
+    install -d -m 700 -o "$host_user" "$host_runtime"
+    host_session=
+}
+host_command() { host_cmd=("${host_as[@]}" env -i "HOME=$host_home" "DISPLAY=$DISPLAY" "PATH=$PATH"); }
+as_host_user() { host_command; "${host_cmd[@]}" "$@"; }
+
+# start_host_session COMMAND...: COMMAND as the host user in a private D-Bus
+# session (its address in $host_home/bus, the command's pid in host_pid,
+# its output in $host_home/log), in a mount namespace (root only) where
+# /run/user holds host_runtime and the hack folder /usr/libexec/xscreensaver
+# is that of a scratch install in $host_home/root, if there is one: the
+# installed layout, with nothing installed on the machine.
+start_host_session() {
+    chown -R "$host_user" "$host_home"
+    rm -f "$host_home/host.pid"
+    host_command
+    unshare -m --propagation private sh -c 'mount --bind "$1" /run/user &&
+        { [ ! -d "$2" ] || mount --bind "$2" /usr/libexec/xscreensaver; } && shift 2 && exec "$@"' \
+        _ "$host_home/run" "$host_home/root/usr/libexec/xscreensaver" "${host_cmd[@]}" \
+        dbus-run-session -- sh -c 'echo "$DBUS_SESSION_BUS_ADDRESS" >"$HOME/bus"; echo $$ >"$HOME/host.pid"; exec "$@"' \
+        _ "$@" >"$host_home/log" 2>&1 &
+    host_session=$!
+    wait_until 10 test -s "$host_home/host.pid" && host_pid=$(cat "$host_home/host.pid")
+}
+
+# Ends the host (its session goes with it) and removes the home.
+stop_host_session() {
+    [ -n "$host_session" ] && kill "$host_pid" 2>/dev/null && wait "$host_session" 2>/dev/null
+    rm -rf "$host_home"
+}

@@ -6,14 +6,11 @@ if ! command -v xscreensaver >/dev/null; then
     exit 77
 fi
 
-home=$(mktemp -d)
-chmod 755 "$home"
+start_host_user
+home=$host_home
 daemon_pid=
-as_user=()
-[ "$(id -u)" -eq 0 ] && as_user=(runuser -u nobody --)
 
-as_daemon_user() { "${as_user[@]}" env -i "HOME=$home" "DISPLAY=$DISPLAY" "PATH=$PATH" "$@"; }
-command_daemon() { as_daemon_user xscreensaver-command "$1" >/dev/null 2>&1; }
+command_daemon() { as_host_user xscreensaver-command "$1" >/dev/null 2>&1; }
 
 # start_daemon OPTIONS...: the daemon on $DISPLAY with "brackwold --root
 # OPTIONS" as its program, copied where the user can surely run it.
@@ -28,10 +25,11 @@ fade: False
 unfade: False
 programs: $home/brackwold --root${*:+ $*} \\n
 END
-    [ "${#as_user[@]}" -gt 0 ] && chown -R nobody "$home"
+    chown -R "$host_user" "$home"
     # Not through the function: $! must be the daemon's own command, which a
     # signal then reaches.
-    "${as_user[@]}" env -i "HOME=$home" "DISPLAY=$DISPLAY" "PATH=$PATH" xscreensaver --no-splash --log "$home/log" &
+    host_command
+    "${host_cmd[@]}" xscreensaver --no-splash --log "$home/log" &
     daemon_pid=$!
     wait_until 10 command_daemon -version
 }

@@ -1,5 +1,6 @@
 // PlaySoundA: finding and decoding, the refusal of silent drivers, and real
 // playback into a PulseAudio null sink recorded with parec.
+#include "platform/posix/sys_internal.h"
 #include "testing/doubles/sys_seams.h"
 #include "tests/layer_services/wave.h"
 
@@ -120,6 +121,27 @@ TEST_F(Sound, NoRealDeviceMeansFailure)
         EXPECT_EQ("", w32test::SoundPlaying()) << driver;
     }
     EXPECT_FALSE(PlaySoundA("NOSUCH", GetModuleHandleA(nullptr), cueFlags));
+}
+
+// Where a host passes no XDG_RUNTIME_DIR, the sound server is looked for in
+// /run/user/<uid> only when that is the user's own private folder.
+TEST(RuntimeFolder, OnlyAPrivateFolderOfTheUsersOwnWillDo)
+{
+    char pattern[] = "/tmp/brkw-runtime.XXXXXX";
+    ASSERT_TRUE(mkdtemp(pattern));
+    const std::string top = pattern, own = top + "/own";
+    const struct { const char* name; mode_t mode; bool taken; } cases[] = {  // mode 0: no folder made
+        {"own", 0700, true}, {"open", 0755, false}, {"sticky", 01700, false}, {"shut", 0500, false},
+        {"link", 0, false}, {"file", 0, false}, {"missing", 0, false}};
+    for (const auto& c : cases)
+        ASSERT_TRUE(!c.mode || (mkdir((top + "/" + c.name).c_str(), 0700) == 0 && chmod((top + "/" + c.name).c_str(), c.mode) == 0)) << c.name;
+    ASSERT_EQ(0, symlink(own.c_str(), (top + "/link").c_str()));
+    close(open((top + "/file").c_str(), O_CREAT | O_WRONLY, 0700));
+    for (const auto& c : cases)
+        EXPECT_EQ(c.taken, w32::IsPrivateFolder((top + "/" + c.name).c_str())) << c.name;
+    if (geteuid() == 0 && chown(own.c_str(), 65534, 65534) == 0)
+        EXPECT_FALSE(w32::IsPrivateFolder(own.c_str())) << "another user's";
+    EXPECT_EQ(0, system(("rm -rf '" + top + "'").c_str()));
 }
 
 // --- A real sound server -------------------------------------------------

@@ -1,5 +1,6 @@
 # `cmake --install` puts the hack where Debian's XScreenSaver looks for it,
-# with a settings description whose every option the program accepts; the
+# with a settings description whose every option the program accepts and a
+# valid desktop entry for MATE's and Xfce's screen savers; the
 # .deb passes dpkg-deb and lintian, installs and removes cleanly (in a
 # scratch root: the host is left as it was), and its program passes
 # hardening-check. Argument: the build folder.
@@ -17,11 +18,13 @@ quietly() { "$@" >/dev/null 2>&1; }
 
 hack=usr/libexec/xscreensaver/brackwold
 xml=usr/share/xscreensaver/config/brackwold.xml
-installed=("$hack" "$xml" usr/share/man/man6/brackwold.6.gz usr/share/doc/brackwold/copyright)
+desktop=usr/share/applications/screensavers/brackwold.desktop
+installed=("$hack" "$xml" "$desktop" usr/share/man/man6/brackwold.6.gz usr/share/doc/brackwold/copyright)
 
 DESTDIR="$work/root" cmake --install "$build" --prefix /usr >/dev/null
 for f in "${installed[@]}"; do check "installs /$f" test -s "$work/root/$f"; done
 check "the hack is executable" test -x "$work/root/$hack"
+check "desktop-file-validate passes the desktop entry" desktop-file-validate "$work/root/$desktop"
 
 # Each argument the settings description can pass, with its lowest and its
 # highest value, must be one the program takes (--help ends a good parse).
@@ -73,6 +76,7 @@ package_status() { dpkg --root="$root" --status brackwold 2>/dev/null | sed -n '
 check "dpkg installs it" test "$(package_status)" = "install ok installed"
 for f in "${installed[@]}"; do check "the package puts /$f in place" test -s "$root/$f"; done
 check "the installed hack runs" quietly "$root/$hack" --help
+check "the packaged desktop entry runs it" grep -qx "Exec=/$hack --root" "$root/$desktop"
 # Hardened as Debian's own programs. Control-flow protection is compiled
 # in but cannot show: Debian 12's C start files carry no IBT/SHSTK note, so
 # the linker drops it from every program (/usr/bin/ls too).

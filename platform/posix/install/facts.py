@@ -3,8 +3,9 @@
 setting's range and default as `PROGRAM --help` prints them from the
 settings table, and the version CMake's project gives.
 
-  facts.py PROGRAM VERSION TEMPLATE OUTPUT
-      writes TEMPLATE to OUTPUT with @VERSION@ and @OPTION.FIELD@ replaced.
+  facts.py PROGRAM VERSION [NAME=VALUE...] TEMPLATE OUTPUT
+      writes TEMPLATE to OUTPUT with @VERSION@, @OPTION.FIELD@ and each
+      @NAME@ given (upper-case names, as CMake gives them) replaced.
       FIELD is low, high or default for a number; default (on or off) or
       toggle for a switch, toggle being XScreenSaver's argument for a check
       box that leaves the default alone (arg-unset="--no-OPTION" when the
@@ -21,6 +22,7 @@ import sys
 OPTION = re.compile(r'^  --([a-z-]+)(?: N|, --no-[a-z-]+) +.*?'
                     r'(?:(-?\d+) to (-?\d+) )?\(default (-?\d+|on|off)\)$')
 FIELD = re.compile(r'@([a-z-]+)\.([a-z]+)@')
+GIVEN = re.compile(r'^[A-Z_]+=')
 CONTINUATION = ' ' * 24
 
 
@@ -45,7 +47,7 @@ def read_settings(program):
     return settings
 
 
-def fill(settings, version, template):
+def fill(settings, version, given, template):
     missing = [name for name in settings if f'@{name}.' not in template]
     if missing:
         sys.exit('the template names no ' + ', '.join(missing))
@@ -55,6 +57,8 @@ def fill(settings, version, template):
             return settings[match.group(1)][match.group(2)]
         except KeyError:
             sys.exit(f'no such setting fact: {match.group(0)}')
+    for name, value in given.items():
+        template = template.replace(f'@{name}@', value)
     return FIELD.sub(field, template.replace('@VERSION@', version))
 
 
@@ -66,13 +70,15 @@ def check_readme(settings, readme):
 
 
 def main(args):
+    given = dict(arg.split('=', 1) for arg in args if GIVEN.match(arg))
+    args = [arg for arg in args if not GIVEN.match(arg)]
     if len(args) == 3 and args[0] == '--check-readme':
         with open(args[2], encoding='utf-8') as readme:
             check_readme(read_settings(args[1]), readme.read())
     elif len(args) == 4:
         program, version, template, output = args
         with open(template, encoding='utf-8') as source:
-            text = fill(read_settings(program), version, source.read())
+            text = fill(read_settings(program), version, given, source.read())
         with open(output, 'w', encoding='utf-8') as target:
             target.write(text)
     else:
