@@ -39,6 +39,8 @@ ProcessStart StartHack(const char* program, const std::vector<std::string>& args
         OverrideSetting(setting, value);
 
     if (options.onWindow && !w32::UseWindowAsScreen(options.window)) {
+        if (w32::DisplayLost())
+            return {false, 0};  // as a display that goes later ends the run
         // A window that exists and is still refused takes input only.
         if (options.window && IsWindow(options.window))
             fprintf(err, "brackwold: the window %#lx takes input only; there is nothing to draw on\n",
@@ -73,6 +75,8 @@ std::string ShellSwitchProblem(LPSTR tail)
             return std::string("the preview needs the decimal id of a window to draw in: '") + tail + "'";
         if (!IsWindow(window))
             return "there is no window " + std::to_string((uintptr_t)window) + " for the preview";
+        if (w32::TakesInputOnly(window))
+            return "the window " + std::to_string((uintptr_t)window) + " takes input only; there is nothing to draw on";
         return "";
     }
     case SWITCH_PASSWORD:
@@ -105,6 +109,8 @@ ProcessStart StartProcess(int argc, char** argv, const char* xscreensaverWindow,
         }
     }
     std::string problem = ShellSwitchProblem(w32::CommandLineTail());
+    if (w32::DisplayLost())
+        return {false, 0};  // as a display that goes later ends the run
     if (!problem.empty())
         Refuse(err, problem);
     return {true, 0};

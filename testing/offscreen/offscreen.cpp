@@ -131,6 +131,7 @@ PIXELFORMATDESCRIPTOR Format(int index)
 namespace be {
 
 bool UseWindowAsScreen(HWND) { return false; }  // no other clients here
+bool DisplayLost() { return false; }
 void ToolkitStarted(void*) {}  // no X error handlers here
 SIZE PrimaryMonitorSize() { return SIZE{screen().screenWidth, screen().screenHeight}; }
 RECT VirtualScreen() { return screen().virtualScreen; }
@@ -188,7 +189,12 @@ bool SetForeground(Window* w)
 
 HWND GetForeground() { return screen().foreground; }
 
-bool ForeignIsWindow(HWND hwnd) { return screen().foreign.count(hwnd) != 0; }
+// The desktop is a window of another client that never goes.
+const HWND desktop = (HWND)(uintptr_t)0x200000;
+HWND DesktopWindow() { return desktop; }
+bool ForeignIsWindow(HWND hwnd) { return hwnd == desktop || screen().foreign.count(hwnd) != 0; }
+bool ForeignTakesInputOnly(HWND) { return false; }
+bool NativeWindowAlive(Window*) { return true; }  // only the layer holds these windows
 
 bool ForeignClientRect(HWND hwnd, RECT* rc)
 {

@@ -46,6 +46,7 @@ struct XState {
     bool primaryKnown = false;
     RECT primary{};  // the primary monitor on the root window, found once per connection
     std::vector<XVisualInfo> formats;
+    int glxErrors = -1;  // the first GLX error code; -1 without GLX
     Atom wmProtocols = 0, wmDelete = 0, netState = 0, netAbove = 0, netFullscreen = 0, netPid = 0;
 };
 

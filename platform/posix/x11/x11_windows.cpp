@@ -26,9 +26,10 @@ bool FitsXid(HWND hwnd)
 // False when the window does not exist (or has just gone).
 bool ForeignAttributes(HWND hwnd, XWindowAttributes* attrs)
 {
-    if (!FitsXid(hwnd) || !D()) return false;
+    Display* d = D();
+    if (!FitsXid(hwnd) || !d) return false;
     Status ok = 0;
-    return Trapped([&] { ok = XGetWindowAttributes(D(), ToXid(hwnd), attrs); }) && ok;
+    return Trapped([&] { ok = XGetWindowAttributes(d, ToXid(hwnd), attrs); }) && ok;
 }
 
 // Hack mode ------------------------------------------------------------------
@@ -320,10 +321,30 @@ HWND GetForeground()
     return (HWND)(uintptr_t)focus;
 }
 
+bool NativeWindowAlive(Window* w)
+{
+    XNative* n = N(w);
+    if (!n) return true;  // never made on the display: nothing there to lose
+    Display* d = D();
+    XWindowAttributes attrs{};
+    return d && !n->gone && Trapped([&] { XGetWindowAttributes(d, n->xwin, &attrs); });
+}
+
+HWND DesktopWindow()
+{
+    return D() ? (HWND)(uintptr_t)ScreenXid() : nullptr;
+}
+
 bool ForeignIsWindow(HWND hwnd)
 {
     XWindowAttributes attrs{};
     return ForeignAttributes(hwnd, &attrs);
+}
+
+bool ForeignTakesInputOnly(HWND hwnd)
+{
+    XWindowAttributes attrs{};
+    return ForeignAttributes(hwnd, &attrs) && attrs.c_class == InputOnly;
 }
 
 bool ForeignClientRect(HWND hwnd, RECT* rc)
@@ -336,11 +357,12 @@ bool ForeignClientRect(HWND hwnd, RECT* rc)
 
 bool ForeignClientOrigin(HWND hwnd, POINT* origin)
 {
-    if (!FitsXid(hwnd) || !D()) return false;
+    Display* d = D();
+    if (!FitsXid(hwnd) || !d) return false;
     int x = 0, y = 0;
     XWin child = 0;
     Bool same = False;
-    if (!Trapped([&] { same = XTranslateCoordinates(D(), ToXid(hwnd), ScreenXid(), 0, 0, &x, &y, &child); }) ||
+    if (!Trapped([&] { same = XTranslateCoordinates(d, ToXid(hwnd), ScreenXid(), 0, 0, &x, &y, &child); }) ||
         !same)
         return false;
     *origin = RootToScreen(x, y);
@@ -349,11 +371,12 @@ bool ForeignClientOrigin(HWND hwnd, POINT* origin)
 
 HWND ForeignParent(HWND hwnd)
 {
-    if (!FitsXid(hwnd) || !D()) return nullptr;
+    Display* d = D();
+    if (!FitsXid(hwnd) || !d) return nullptr;
     XWin rootReturn = 0, parent = 0, *children = nullptr;
     unsigned count = 0;
     Status ok = 0;
-    bool clean = Trapped([&] { ok = XQueryTree(D(), ToXid(hwnd), &rootReturn, &parent, &children, &count); });
+    bool clean = Trapped([&] { ok = XQueryTree(d, ToXid(hwnd), &rootReturn, &parent, &children, &count); });
     if (children) XFree(children);
     if (!clean || !ok || parent == xs().root) return nullptr;
     if (Window* w = FromXid(parent)) return w->handle;
