@@ -39,8 +39,6 @@ ProcessStart StartHack(const char* program, const std::vector<std::string>& args
         OverrideSetting(setting, value);
 
     if (options.onWindow && !w32::UseWindowAsScreen(options.window)) {
-        if (w32::DisplayLost())
-            return {false, 0};  // as a display that goes later ends the run
         // A window that exists and is still refused takes input only.
         if (options.window && IsWindow(options.window))
             fprintf(err, "brackwold: the window %#lx takes input only; there is nothing to draw on\n",
@@ -109,8 +107,6 @@ ProcessStart StartProcess(int argc, char** argv, const char* xscreensaverWindow,
         }
     }
     std::string problem = ShellSwitchProblem(w32::CommandLineTail());
-    if (w32::DisplayLost())
-        return {false, 0};  // as a display that goes later ends the run
     if (!problem.empty())
         Refuse(err, problem);
     return {true, 0};

@@ -12,8 +12,6 @@ namespace w32::be {
 // screen and is its only monitor (false when that is no window, takes
 // input only, or the backend has no others).
 bool UseWindowAsScreen(HWND window);
-// The display was there and has gone.
-bool DisplayLost();
 SIZE PrimaryMonitorSize();
 RECT VirtualScreen();
 bool GetCursorPos(POINT* pt);

@@ -17,9 +17,6 @@ LPSTR CommandLineTail();
 // or one that takes input only (InputOnly: nothing can be drawn there).
 bool UseWindowAsScreen(HWND window);
 
-// The display was there and has gone: the run ends as it would later, with 0.
-bool DisplayLost();
-
 // Another client's window that takes input only (InputOnly): nothing of
 // ours can be drawn inside it.
 bool TakesInputOnly(HWND window);

@@ -451,11 +451,6 @@ bool HackMode()
     return hackMode;
 }
 
-bool DisplayLost()
-{
-    return be::DisplayLost();
-}
-
 bool TakesInputOnly(HWND window)
 {
     return window && !IsOwnHandleValue(window) && be::ForeignTakesInputOnly(window);

@@ -131,7 +131,6 @@ PIXELFORMATDESCRIPTOR Format(int index)
 namespace be {
 
 bool UseWindowAsScreen(HWND) { return false; }  // no other clients here
-bool DisplayLost() { return false; }
 void ToolkitStarted(void*) {}  // no X error handlers here
 SIZE PrimaryMonitorSize() { return SIZE{screen().screenWidth, screen().screenHeight}; }
 RECT VirtualScreen() { return screen().virtualScreen; }

@@ -83,11 +83,19 @@ void ReportHeldErrorsOfLiveWindows(Display* d)
 
 // The server went away ------------------------------------------------------
 // Xlib's default ends the process with exit(), which runs static destructors
-// under a playing audio thread, and GTK's ends it at once. Instead the link
-// is marked lost, Xlib is asked not to exit, the modal loops of GTK are
-// ended, and the next wait destroys our windows as the server would have:
-// WM_DESTROY, the quit message, the usual way out. Whichever connection
-// notices first (ours or GTK's), it is the same server.
+// under a playing audio thread, and GTK's ends it at once. Instead, when our
+// wait for events notices, the link is marked lost, Xlib is asked not to
+// exit, the modal loops of GTK are ended, and the wait destroys our windows
+// as the server would have: WM_DESTROY, the quit message, the usual way
+// out. Whichever connection notices first (ours or GTK's), it is the same
+// server.
+//
+// Noticed anywhere else on our connection (starting up, drawing), the code
+// that runs next would go on sending requests on the dead link, and Xlib
+// crashes on some of them (XQueryExtension writes through the null request
+// it gets once the link is dead). A connection still being opened has not
+// been told to stay, and Xlib would exit(1). There the run ends at once as
+// it ends later: exit code 0, the sound closed, no signal.
 
 
 // The connections told to stay after a loss (ours, GTK's).
@@ -96,11 +104,8 @@ std::vector<Display*> staying;
 int OnServerLost(Display* d)
 {
     xs().lost = true;
-    // Xlib's exit handler runs once this returns, and a connection still
-    // being opened (inside XOpenDisplay) has not been told to stay: it would
-    // end the process with exit(1). Nothing can have been drawn on it yet,
-    // so the run ends here as a lost server ends it later, with 0.
-    if (std::find(staying.begin(), staying.end(), d) == staying.end())
+    bool stays = std::find(staying.begin(), staying.end(), d) != staying.end();
+    if (!stays || (d == xs().display && !xs().waiting))
         ExitProcess(0);
     RequestEndOfModalLoops();
     return 0;
@@ -182,7 +187,7 @@ bool Trapped(const std::function<void()>& f)
     xs().lastError = 0;
     xs().trapDepth++;
     f();
-    XSync(d, False);
+    if (!xs().lost) XSync(d, False);  // after a loss Xlib complains of every request
     xs().trapDepth--;
     return !xs().lost && xs().lastError == 0;
 }
@@ -214,18 +219,21 @@ void WaitForEvents(int timeoutMs)
         if (!destroyed && timeoutMs != 0) PollDisplayAndSignals(-1, timeoutMs);
         return;
     }
+    // Only a loss noticed while reading takes the usual way out (OnServerLost).
+    xs().waiting = true;
     XFlush(d);
-    if (!XPending(d) && timeoutMs != 0) PollDisplayAndSignals(ConnectionNumber(d), timeoutMs);
+    if (!XPending(d) && timeoutMs != 0 && !xs().lost) PollDisplayAndSignals(ConnectionNumber(d), timeoutMs);
     while (!xs().lost && XPending(d)) {
         XEvent e;
         XNextEvent(d, &e);
+        xs().waiting = false;
         HandleEvent(e);
+        xs().waiting = true;
     }
+    xs().waiting = false;
     if (xs().lost) DestroyWindowsOfLostServer();
     else if (!xs().heldErrors.empty()) ReportHeldErrorsOfLiveWindows(d);
 }
-
-bool DisplayLost() { return xs().lost; }
 
 void ToolkitStarted(void* xDisplay)
 {

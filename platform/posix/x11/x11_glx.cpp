@@ -20,9 +20,9 @@ namespace {
 // asks the server about DRI3 and Present, which takes a good part of our
 // start. A server that dies meanwhile gives no reply to a request, and Mesa
 // reads the reply it did not get (SIGSEGV). That one fault, taken while the
-// server has closed the connection, ends the set-up as a lost connection,
-// so the run ends as it does when the server goes later; any other fault
-// stays a crash.
+// server has closed the connection, ends the run as a loss noticed outside
+// the wait for events does (x11_connection.cpp); any other fault stays a
+// crash.
 sigjmp_buf glxSetUpFault;
 int glxSetUpFd = -1;
 struct sigaction faultHandlerBefore;
@@ -46,23 +46,22 @@ void OnFaultInGlxSetUp(int)
 }
 
 // Runs GLX calls that may be the connection's first (the vendor library
-// behind GLVND sets up on the first call it is given); false when the
-// server went meanwhile.
-bool WithGlxSetUpGuarded(Display* d, const std::function<void()>& calls)
+// behind GLVND sets up on the first call it is given).
+void WithGlxSetUpGuarded(Display* d, const std::function<void()>& calls)
 {
     struct sigaction guard = {};
     guard.sa_handler = OnFaultInGlxSetUp;
     sigemptyset(&guard.sa_mask);
     glxSetUpFd = ConnectionNumber(d);
     sigaction(SIGSEGV, &guard, &faultHandlerBefore);
-    volatile bool survived = false;
     if (sigsetjmp(glxSetUpFault, 1) == 0) {
         calls();
-        survived = true;
+        sigaction(SIGSEGV, &faultHandlerBefore, nullptr);
+        return;
     }
     sigaction(SIGSEGV, &faultHandlerBefore, nullptr);
-    if (!survived) XSync(d, False);  // Xlib finds the connection lost: OnServerLost
-    return survived && !xs().lost;
+    xs().lost = true;
+    ExitProcess(0);
 }
 
 // Reads only what GLX fetched with the formats: safe on a lost connection.
@@ -112,8 +111,7 @@ void LoadFormats()
     templ.screen = s.screen;
     int count = 0;
     XVisualInfo* list = XGetVisualInfo(s.display, VisualScreenMask, &templ, &count);
-    std::vector<XVisualInfo> formats;
-    bool kept = WithGlxSetUpGuarded(s.display, [&] {
+    WithGlxSetUpGuarded(s.display, [&] {
         for (int i = 0; i < count && !s.lost; i++) {
             XVisualInfo& v = list[i];
             int useGl = 0, rgba = 0, level = 0;
@@ -121,10 +119,9 @@ void LoadFormats()
             glXGetConfig(s.display, &v, GLX_RGBA, &rgba);
             glXGetConfig(s.display, &v, GLX_LEVEL, &level);
             if (!rgba || level != 0 || (v.c_class != TrueColor && v.c_class != DirectColor)) continue;
-            formats.push_back(v);
+            s.formats.push_back(v);
         }
     });
-    if (kept) s.formats = formats;
     if (list) XFree(list);
 }
 
@@ -186,7 +183,7 @@ bool SetPixelFormat(Window* w, int format)
     FreeXWindow(n, true);
     *n = fresh;
     if (w->visible) XMapRaised(d, n->xwin);
-    XSync(d, False);
+    if (!xs().lost) XSync(d, False);
     return true;
 }
 

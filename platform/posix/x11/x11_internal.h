@@ -42,6 +42,7 @@ struct XState {
     int trapDepth = 0;      // inside Trapped: errors are expected and recorded
     std::vector<XErrorEvent> heldErrors;  // on windows that may have gone: see x11_connection.cpp
     bool lost = false;      // the connection to the server is gone
+    bool waiting = false;   // reading events: a loss noticed now takes the usual way out
     XWin screenWindow = 0;  // hack mode: the window that stands in for the screen
     bool primaryKnown = false;
     RECT primary{};  // the primary monitor on the root window, found once per connection

@@ -265,7 +265,7 @@ void DestroyNativeWindow(Window* w)
 void ShowNativeWindow(Window* w, bool show)
 {
     XNative* n = N(w);
-    if (!n || n->gone) return;
+    if (!n || n->gone || xs().lost) return;
     Display* d = xs().display;
     if (!show) {
         XUnmapWindow(d, n->xwin);
@@ -280,7 +280,7 @@ void ShowNativeWindow(Window* w, bool show)
 void MoveNativeWindow(Window* w)
 {
     XNative* n = N(w);
-    if (!n || n->gone) return;
+    if (!n || n->gone || xs().lost) return;
     POINT at = PositionInParent(w);
     XMoveResizeWindow(xs().display, n->xwin, at.x, at.y, (unsigned)std::max(w->width, 1),
                       (unsigned)std::max(w->height, 1));
@@ -290,7 +290,7 @@ void MoveNativeWindow(Window* w)
 void SetNativeTitle(Window* w)
 {
     XNative* n = N(w);
-    if (!n || n->gone) return;
+    if (!n || n->gone || xs().lost) return;
     XStoreName(xs().display, n->xwin, w->title.c_str());
     XFlush(xs().display);
 }
@@ -298,7 +298,7 @@ void SetNativeTitle(Window* w)
 bool SetForeground(Window* w)
 {
     XNative* n = N(w);
-    if (!n || n->gone) return false;
+    if (!n || n->gone || xs().lost) return false;
     if (!IsMappedViewable(n->xwin)) {
         n->wantFocus = true;
         XRaiseWindow(xs().display, n->xwin);
@@ -402,7 +402,7 @@ HWND FindForeignWindow(const char* className, const char* title)
 void PutImage(Window* w, int x, int y, int width, int height, const uint32_t* pixels, int stride)
 {
     XNative* n = N(w);
-    if (!n || n->gone) return;
+    if (!n || n->gone || xs().lost) return;
     Display* d = xs().display;
     XImage* image = XCreateImage(d, n->visual.visual, (unsigned)n->visual.depth, ZPixmap, 0, nullptr,
                                  (unsigned)width, (unsigned)height, 32, 0);
@@ -423,7 +423,7 @@ void PutImage(Window* w, int x, int y, int width, int height, const uint32_t* pi
 void FillRect(Window* w, const RECT& r, COLORREF colour)
 {
     XNative* n = N(w);
-    if (!n || n->gone) return;
+    if (!n || n->gone || xs().lost) return;
     uint32_t rgb = (colour & 0xFF) << 16 | (colour & 0xFF00) | (colour >> 16 & 0xFF);
     GC gc = GcOf(n);
     if (!gc) return;  // Xlib could not allocate one: nothing is drawn
