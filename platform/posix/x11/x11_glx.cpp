@@ -46,7 +46,8 @@ void OnFaultInGlxSetUp(int)
 }
 
 // Runs GLX calls that may be the connection's first (the vendor library
-// behind GLVND sets up on the first call it is given).
+// behind GLVND sets up on the first call it is given). What the set-up
+// allocates lives as long as the connection, or is abandoned with it.
 void WithGlxSetUpGuarded(Display* d, const std::function<void()>& calls)
 {
     struct sigaction guard = {};
@@ -54,11 +55,14 @@ void WithGlxSetUpGuarded(Display* d, const std::function<void()>& calls)
     sigemptyset(&guard.sa_mask);
     glxSetUpFd = ConnectionNumber(d);
     sigaction(SIGSEGV, &guard, &faultHandlerBefore);
+    PauseLeakTracking();
     if (sigsetjmp(glxSetUpFault, 1) == 0) {
         calls();
+        ResumeLeakTracking();
         sigaction(SIGSEGV, &faultHandlerBefore, nullptr);
         return;
     }
+    ResumeLeakTracking();
     sigaction(SIGSEGV, &faultHandlerBefore, nullptr);
     xs().lost = true;
     ExitProcess(0);
