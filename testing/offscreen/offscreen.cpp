@@ -67,6 +67,8 @@ struct Offscreen {
     bool paletteDisplay = false;
     bool noPixelFormat = false;    // a display without a GL format
     bool pixelFormatRefused = false;
+    bool contextRefused = false;      // no rendering context can be made
+    bool makeCurrentRefused = false;
     OSMesaContext current = nullptr;
     Window* currentWindow = nullptr;
 };
@@ -277,6 +279,7 @@ bool SetPixelFormat(Window*, int) { return !screen().pixelFormatRefused; }
 
 void* CreateContext(Window*)
 {
+    if (screen().contextRefused) return nullptr;
     return OSMesaCreateContextExt(OSMESA_RGBA, 24, 8, 0, nullptr);
 }
 
@@ -289,7 +292,7 @@ bool MakeCurrent(Window* w, void* context)
         s.currentWindow = nullptr;
         return true;
     }
-    if (!Bind(w, static_cast<OSMesaContext>(context))) return false;
+    if (s.makeCurrentRefused || !Bind(w, static_cast<OSMesaContext>(context))) return false;
     s.current = static_cast<OSMesaContext>(context);
     s.currentWindow = w;
     return true;
@@ -384,6 +387,10 @@ void SetPaletteDisplay(bool palette) { screen().paletteDisplay = palette; }
 void FailChoosePixelFormat(bool fail) { screen().noPixelFormat = fail; }
 
 void FailSetPixelFormat(bool fail) { screen().pixelFormatRefused = fail; }
+
+void FailCreateContext(bool fail) { screen().contextRefused = fail; }
+
+void FailMakeCurrent(bool fail) { screen().makeCurrentRefused = fail; }
 
 bool ReadPresentedFrame(HWND window, Picture* out)
 {
