@@ -1,7 +1,8 @@
 # XScreenSaver's conventions: --window-id and --root ($XSCREENSAVER_WINDOW)
 # draw inside another client's window, several at once, ignoring input and
-# ending with the window; bad options and unknown switches say so and fail
-# (every way an option can be wrong is in the unit test of the parser).
+# ending with the window (even while they start); bad options and unknown
+# switches say so and fail (every way an option can be wrong is in the unit
+# test of the parser).
 source "$(dirname "$0")/lib.sh"
 out=$(mktemp -d)
 trap 'rm -rf "$out"; cleanup' EXIT
@@ -77,5 +78,14 @@ saver_pid=$second_pid
 kill -TERM "$second_pid"
 check "the other one ends on SIGTERM with exit code 0" expect_code 0 5
 end_host two
+
+# A window that goes while the saver starts in it: the same ordinary end.
+start_host three 200 150
+"$SAVER" --window-id "$three" --no-sounds 2>"$out/stderr" &
+saver_pid=$!
+wait_for_child "$three" >/dev/null
+end_host three
+check "a window destroyed as the saver starts in it ends it with 0" expect_code 0 20
+check "...having said nothing" test ! -s "$out/stderr"
 
 finish
