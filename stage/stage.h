@@ -20,7 +20,7 @@ extern float bannerY;
 
 HWND CreateStageWindow(LPCSTR title, int x, int y, int width, int height, HWND parent);
 // The GL context on stageDC, made current; NULL once the failure has been
-// shown (or the saver window found gone).
+// shown.
 HGLRC CreateStageContext(HWND saver);
 void InitGlState();
 void SetProjection(int width, int height);

@@ -97,7 +97,6 @@ void ReportHeldErrorsOfLiveWindows(Display* d)
 // been told to stay, and Xlib would exit(1). There the run ends at once as
 // it ends later: exit code 0, the sound closed, no signal.
 
-
 // The connections told to stay after a loss (ours, GTK's).
 std::vector<Display*> staying;
 

@@ -40,8 +40,7 @@ bool ServerClosed(int fd)
 
 void OnFaultInGlxSetUp(int)
 {
-    if (ServerClosed(glxSetUpFd))
-        siglongjmp(glxSetUpFault, 1);
+    if (ServerClosed(glxSetUpFd)) siglongjmp(glxSetUpFault, 1);
     sigaction(SIGSEGV, &faultHandlerBefore, nullptr);  // not the lost server: fault again as before
 }
 
