@@ -1,8 +1,7 @@
 # XScreenSaver's conventions: --window-id and --root ($XSCREENSAVER_WINDOW)
 # draw inside another client's window, several at once, ignoring input and
-# ending with the window (even while they start); bad options and unknown
-# switches say so and fail (every way an option can be wrong is in the unit
-# test of the parser).
+# ending with the window; bad options and unknown switches say so and fail
+# (every way an option can be wrong is in the unit test of the parser).
 source "$(dirname "$0")/lib.sh"
 out=$(mktemp -d)
 trap 'rm -rf "$out"; cleanup' EXIT
@@ -29,6 +28,7 @@ needs a whole number|usage|--root --size abc
 usage|usage|/x
 no window|-|--window-id 0x7ffffff0
 takes input only|-|--window-id $glass
+takes input only|-|/p $glass
 TABLE
 echo destroy >&"${GLASS[1]}"
 
