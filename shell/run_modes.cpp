@@ -288,6 +288,8 @@ int RunSaverWindow(HWND parent)
                 TranslateMessage(&message);
                 DispatchMessageA(&message);
             }
+        } else if (!IsWindow(parent != NULL ? parent : GetDesktopWindow())) {
+            message.wParam = 0;  // what it would have lived in went first: the ordinary end
         }
     }
 

@@ -74,8 +74,13 @@ std::string ShellSwitchProblem(LPSTR tail)
         return "there is no window " + std::to_string((uintptr_t)ParseWindowHandle(rest)) + " for the preview";
     case PASSWORD_NOT_HERE: return "the password change exists on Windows 95 and 98 only";
     case SWITCH_NOT_KNOWN: return std::string("unknown switch '") + tail + "'";
-    default: return "";
+    default: break;
     }
+    // The shell draws on a preview window it accepts; X cannot draw on one that takes input only.
+    HWND window = ParseWindowHandle(rest);
+    if (mode == SWITCH_PREVIEW && w32::TakesInputOnly(window))
+        return "the window " + std::to_string((uintptr_t)window) + " takes input only; there is nothing to draw on";
+    return "";
 }
 
 }  // namespace

@@ -93,8 +93,9 @@ static void BuildStage(HWND window)
         ExitProcess(1);  // the failure has been shown already
 
     stageDC = GetDC(stageWindow);
-    glContext = wglCreateContext(stageDC);
-    wglMakeCurrent(stageDC, glContext);
+    glContext = CreateStageContext(saverWindow);
+    if (!glContext)
+        ExitProcess(1);  // the failure has been shown already
     InitGlState();
     SetProjection(scene.stageSide, scene.stageSide);
 

@@ -19,6 +19,9 @@ extern float bannerX;
 extern float bannerY;
 
 HWND CreateStageWindow(LPCSTR title, int x, int y, int width, int height, HWND parent);
+// The GL context on stageDC, made current; NULL once the failure has been
+// shown.
+HGLRC CreateStageContext(HWND saver);
 void InitGlState();
 void SetProjection(int width, int height);
 void ReadClock(LONG* seconds, LONG* microseconds);

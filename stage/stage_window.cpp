@@ -10,8 +10,14 @@ LONG clockStart[2];
 
 static bool stageClassRegistered;
 
-static void ShowStageError(LPCSTR text)
+// Shows why the stage cannot be built; the caller then ends the process.
+// A saver window that has gone meanwhile, with the window it lives in (a
+// preview's host, a daemon's) or with the display, is the ordinary end of
+// the run and no failure: nothing is shown and the process ends with 0.
+static void ShowStageError(HWND saver, LPCSTR text)
 {
+    if (!IsWindow(saver))
+        ExitProcess(0);
     MessageBoxA(NULL, text, "Error", MB_OK);
 }
 
@@ -102,14 +108,14 @@ static void CreateStagePalette(const PIXELFORMATDESCRIPTOR* format)
 HWND CreateStageWindow(LPCSTR title, int x, int y, int width, int height, HWND parent)
 {
     if (!RegisterStageClass()) {
-        ShowStageError("RegisterClass() failed:  Cannot register window class.");
+        ShowStageError(parent, "RegisterClass() failed:  Cannot register window class.");
         return NULL;
     }
 
     HWND window = CreateWindowExA(0, "OpenGL", title, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, x, y,
                                   width, height, parent, NULL, appInstance, NULL);
     if (!window) {
-        ShowStageError("CreateWindow() failed:  Cannot create a window.");
+        ShowStageError(parent, "CreateWindow() failed:  Cannot create a window.");
         return NULL;
     }
 
@@ -125,11 +131,11 @@ HWND CreateStageWindow(LPCSTR title, int x, int y, int width, int height, HWND p
     // On failure the window stays: the caller ends the process.
     int formatIndex = ChoosePixelFormat(stageDC, &format);
     if (formatIndex == 0) {
-        ShowStageError("ChoosePixelFormat() failed:  Cannot find a suitable pixel format.");
+        ShowStageError(parent, "ChoosePixelFormat() failed:  Cannot find a suitable pixel format.");
         return NULL;
     }
     if (!SetPixelFormat(stageDC, formatIndex, &format)) {
-        ShowStageError("SetPixelFormat() failed:  Cannot set format specified.");
+        ShowStageError(parent, "SetPixelFormat() failed:  Cannot set format specified.");
         return NULL;
     }
 
@@ -140,6 +146,24 @@ HWND CreateStageWindow(LPCSTR title, int x, int y, int width, int height, HWND p
     // The class owns its DC, so stageDC stays valid after the release.
     ReleaseDC(window, stageDC);
     return window;
+}
+
+// Without a context nothing would ever be drawn (GLX without direct
+// rendering refuses one): a failure like the pixel format's, never a black
+// stage that claims to run.
+HGLRC CreateStageContext(HWND saver)
+{
+    HGLRC context = wglCreateContext(stageDC);
+    if (!context) {
+        ShowStageError(saver, "wglCreateContext() failed:  Cannot create an OpenGL rendering context.");
+        return NULL;
+    }
+    if (!wglMakeCurrent(stageDC, context)) {
+        wglDeleteContext(context);
+        ShowStageError(saver, "wglMakeCurrent() failed:  Cannot activate the OpenGL rendering context.");
+        return NULL;
+    }
+    return context;
 }
 
 void ReadClock(LONG* seconds, LONG* microseconds)

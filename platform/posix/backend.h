@@ -21,14 +21,23 @@ void SetCursorVisible(bool visible);
 // be drawn into from WM_CREATE on.
 bool CreateNativeWindow(Window* w);
 void DestroyNativeWindow(Window* w);
+// False once the display has destroyed it (the window it lives in went, or
+// the display itself), even before its WM_DESTROY has been sent.
+bool NativeWindowAlive(Window* w);
 void ShowNativeWindow(Window* w, bool show);
 void MoveNativeWindow(Window* w);
 void SetNativeTitle(Window* w);
 bool SetForeground(Window* w);
 HWND GetForeground();
 
+// What stands for the desktop: the window that stands in for the screen;
+// null once the display is gone.
+HWND DesktopWindow();
+
 // Windows of other clients, named by their display id.
 bool ForeignIsWindow(HWND hwnd);
+// It exists and takes input only: nothing can be drawn inside it.
+bool ForeignTakesInputOnly(HWND hwnd);
 bool ForeignClientRect(HWND hwnd, RECT* rc);
 // Where its client area starts, in screen coordinates.
 bool ForeignClientOrigin(HWND hwnd, POINT* origin);

@@ -17,4 +17,8 @@ LPSTR CommandLineTail();
 // or one that takes input only (InputOnly: nothing can be drawn there).
 bool UseWindowAsScreen(HWND window);
 
+// Another client's window that takes input only (InputOnly): nothing of
+// ours can be drawn inside it.
+bool TakesInputOnly(HWND window);
+
 }  // namespace w32

@@ -55,6 +55,10 @@ extern bool screenSaverRunning;
 // ends the process there), and the crash's line on stderr.
 void CheckLeaksBeforeExit();
 void WriteCrashReport(const EXCEPTION_POINTERS* exception);
+// What is allocated between these two is never reported as a leak: for a
+// library's set-up that may be abandoned halfway.
+void PauseLeakTracking();
+void ResumeLeakTracking();
 
 // A message box's dialog; none in hack mode or without a display.
 void ShowMessageDialog(HWND owner, const char* text, const char* caption, UINT type);

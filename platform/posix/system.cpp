@@ -98,6 +98,20 @@ void CheckLeaksBeforeExit()
 #endif
 }
 
+void PauseLeakTracking()
+{
+#if BRACKWOLD_LEAK_CHECKED
+    __lsan_disable();
+#endif
+}
+
+void ResumeLeakTracking()
+{
+#if BRACKWOLD_LEAK_CHECKED
+    __lsan_enable();
+#endif
+}
+
 // No debugger and no crash dialog: a line on stderr.
 void WriteCrashReport(const EXCEPTION_POINTERS* exception)
 {

@@ -2,6 +2,7 @@
 // cursor. Windows of other clients (a preview parent, a saver started by
 // another process) are reached through the backend by their display id.
 #include "platform/posix/backend.h"
+#include "platform/posix/process.h"
 #include "platform/posix/signals.h"
 #include "platform/posix/sys_internal.h"
 
@@ -284,11 +285,21 @@ BOOL WINAPI DestroyWindow(HWND hWnd)
     return TRUE;
 }
 
+// One of ours that the display has destroyed with its host (or lost with
+// the display) is no window any more, though its WM_DESTROY is still to come.
 BOOL WINAPI IsWindow(HWND hWnd)
 {
     if (!hWnd) return FALSE;
-    if (IsOwnHandleValue(hWnd)) return FindWindowRecord(hWnd) != nullptr;
+    if (IsOwnHandleValue(hWnd)) {
+        Window* w = FindWindowRecord(hWnd);
+        return w && be::NativeWindowAlive(w);
+    }
     return be::ForeignIsWindow(hWnd);
+}
+
+HWND WINAPI GetDesktopWindow(void)
+{
+    return be::DesktopWindow();
 }
 
 HWND WINAPI GetParent(HWND hWnd)
@@ -442,6 +453,11 @@ bool UseWindowAsScreen(HWND window)
 bool HackMode()
 {
     return hackMode;
+}
+
+bool TakesInputOnly(HWND window)
+{
+    return window && !IsOwnHandleValue(window) && be::ForeignTakesInputOnly(window);
 }
 
 }  // namespace w32

@@ -67,6 +67,8 @@ struct Offscreen {
     bool paletteDisplay = false;
     bool noPixelFormat = false;    // a display without a GL format
     bool pixelFormatRefused = false;
+    bool contextRefused = false;      // no rendering context can be made
+    bool makeCurrentRefused = false;
     OSMesaContext current = nullptr;
     Window* currentWindow = nullptr;
 };
@@ -188,7 +190,12 @@ bool SetForeground(Window* w)
 
 HWND GetForeground() { return screen().foreground; }
 
-bool ForeignIsWindow(HWND hwnd) { return screen().foreign.count(hwnd) != 0; }
+// The desktop is a window of another client that never goes.
+const HWND desktop = (HWND)(uintptr_t)0x200000;
+HWND DesktopWindow() { return desktop; }
+bool ForeignIsWindow(HWND hwnd) { return hwnd == desktop || screen().foreign.count(hwnd) != 0; }
+bool ForeignTakesInputOnly(HWND) { return false; }
+bool NativeWindowAlive(Window*) { return true; }  // only the layer holds these windows
 
 bool ForeignClientRect(HWND hwnd, RECT* rc)
 {
@@ -272,6 +279,7 @@ bool SetPixelFormat(Window*, int) { return !screen().pixelFormatRefused; }
 
 void* CreateContext(Window*)
 {
+    if (screen().contextRefused) return nullptr;
     return OSMesaCreateContextExt(OSMESA_RGBA, 24, 8, 0, nullptr);
 }
 
@@ -284,7 +292,7 @@ bool MakeCurrent(Window* w, void* context)
         s.currentWindow = nullptr;
         return true;
     }
-    if (!Bind(w, static_cast<OSMesaContext>(context))) return false;
+    if (s.makeCurrentRefused || !Bind(w, static_cast<OSMesaContext>(context))) return false;
     s.current = static_cast<OSMesaContext>(context);
     s.currentWindow = w;
     return true;
@@ -379,6 +387,10 @@ void SetPaletteDisplay(bool palette) { screen().paletteDisplay = palette; }
 void FailChoosePixelFormat(bool fail) { screen().noPixelFormat = fail; }
 
 void FailSetPixelFormat(bool fail) { screen().pixelFormatRefused = fail; }
+
+void FailCreateContext(bool fail) { screen().contextRefused = fail; }
+
+void FailMakeCurrent(bool fail) { screen().makeCurrentRefused = fail; }
 
 bool ReadPresentedFrame(HWND window, Picture* out)
 {

@@ -45,6 +45,10 @@ void SetPaletteDisplay(bool palette);
 // SetPixelFormat returns FALSE for a window without a format.
 void FailChoosePixelFormat(bool fail);
 void FailSetPixelFormat(bool fail);
+// While set, wglCreateContext returns NULL / wglMakeCurrent returns FALSE
+// for a context (as GLX without direct rendering does).
+void FailCreateContext(bool fail);
+void FailMakeCurrent(bool fail);
 
 // A picture of a window: width x height pixels 0x00RRGGBB, row 0 at the top.
 struct Picture {

@@ -28,6 +28,7 @@ needs a whole number|usage|--root --size abc
 usage|usage|/x
 no window|-|--window-id 0x7ffffff0
 takes input only|-|--window-id $glass
+takes input only|-|/p $glass
 TABLE
 echo destroy >&"${GLASS[1]}"
 
@@ -77,5 +78,14 @@ saver_pid=$second_pid
 kill -TERM "$second_pid"
 check "the other one ends on SIGTERM with exit code 0" expect_code 0 5
 end_host two
+
+# A window that goes while the saver starts in it: the same ordinary end.
+start_host three 200 150
+"$SAVER" --window-id "$three" --no-sounds 2>"$out/stderr" &
+saver_pid=$!
+wait_for_child "$three" >/dev/null
+end_host three
+check "a window destroyed as the saver starts in it ends it with 0" expect_code 0 20
+check "...having said nothing" test ! -s "$out/stderr"
 
 finish

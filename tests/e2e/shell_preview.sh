@@ -29,4 +29,15 @@ echo destroy >&"${HOST[1]}"
 check "destroying the host ends the preview with exit code 0" expect_code 0 10
 wait "$host_pid" 2>/dev/null
 
+# A host that goes while the preview starts in it: the same ordinary end.
+said=$(mktemp)
+coproc HOST { "$XPROBE" host 152 112; }
+read -r host <&"${HOST[0]}"
+start_saver /p "$host" 2>"$said"
+wait_for_child "$host" >/dev/null
+echo destroy >&"${HOST[1]}"
+check "a host destroyed as the preview starts ends it with 0" expect_code 0 20
+check "...having said nothing" test ! -s "$said"
+rm -f "$said"
+
 finish

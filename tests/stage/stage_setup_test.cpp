@@ -179,7 +179,7 @@ TEST_F(StageSetupTest, ProjectionOfOtherShapes)
     ExpectPerspective(1.0);
 }
 
-TEST_F(StageSetupTest, PixelFormatFailuresShowOneErrorAndExitWithOne)
+TEST_F(StageSetupTest, PixelFormatAndContextFailuresShowOneErrorAndExitWithOne)
 {
     struct Case {
         const char* name;
@@ -189,6 +189,9 @@ TEST_F(StageSetupTest, PixelFormatFailuresShowOneErrorAndExitWithOne)
     const Case cases[] = {
         {"choose", w32test::FailChoosePixelFormat, "ChoosePixelFormat() failed:  Cannot find a suitable pixel format."},
         {"set", w32test::FailSetPixelFormat, "SetPixelFormat() failed:  Cannot set format specified."},
+        {"context", w32test::FailCreateContext,
+         "wglCreateContext() failed:  Cannot create an OpenGL rendering context."},
+        {"current", w32test::FailMakeCurrent, "wglMakeCurrent() failed:  Cannot activate the OpenGL rendering context."},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -6,6 +6,7 @@
 
 #include <poll.h>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace w32 {
@@ -24,14 +25,34 @@ void ReportError(Display* d, const XErrorEvent& e)
                  e.request_code, e.minor_code, e.resourceid);
 }
 
+constexpr int glxBadDrawable = 2;  // GLXBadDrawable, counted from GLX's first error code
+
+// What a window that has gone makes fail: requests on the window or
+// drawable, GLX's on the drawable, and those on the GC made for it.
+bool MayComeFromVanishedWindow(const XErrorEvent& e)
+{
+    int code = e.error_code;
+    return code == BadWindow || code == BadDrawable || code == BadGC ||
+           (xs().glxErrors >= 0 && code == xs().glxErrors + glxBadDrawable);
+}
+
+// The window an error is about: a GC's is the window it was made for, or
+// none once that window has been freed.
+XWin WindowOfError(const XErrorEvent& e)
+{
+    if (e.error_code != BadGC) return e.resourceid;
+    for (Window* w : AllWindows())
+        if (XNative* n = N(w); n && n->gc && XGContextFromGC(n->gc) == e.resourceid) return n->xwin;
+    return None;
+}
+
 // Inside Trapped, X errors are expected (a foreign window can vanish
 // between two calls) and only recorded. Any other is a fault of ours: it is
 // reported on stderr, and neither case ends the process. But a window we
 // draw on may go at any moment with the window it lives in (a daemon's, a
 // preview's host), and what we sent it before its DestroyNotify arrives
-// fails: an error about a window or drawable is held, and reported at the
-// next wait only if that window is still there. A window that is gone is
-// the ordinary end of a hack.
+// fails: such an error is held, and reported at the next wait only if its
+// window is still there. A window that is gone is the ordinary end of a hack.
 int RecordError(Display* d, XErrorEvent* e)
 {
     if (d != xs().display && othersErrors)
@@ -40,7 +61,7 @@ int RecordError(Display* d, XErrorEvent* e)
         xs().lastError = e->error_code;
         return 0;
     }
-    if (e->error_code == BadWindow || e->error_code == BadDrawable)
+    if (MayComeFromVanishedWindow(*e))
         xs().heldErrors.push_back(*e);
     else
         ReportError(d, *e);
@@ -52,39 +73,62 @@ void ReportHeldErrorsOfLiveWindows(Display* d)
     std::vector<XErrorEvent> held;
     held.swap(xs().heldErrors);
     for (const XErrorEvent& e : held) {
-        XWin root = 0;
+        XWin window = WindowOfError(e), root = 0;
         int x = 0, y = 0;
         unsigned width = 0, height = 0, border = 0, depth = 0;
-        if (Trapped([&] { XGetGeometry(d, e.resourceid, &root, &x, &y, &width, &height, &border, &depth); }))
+        if (window && Trapped([&] { XGetGeometry(d, window, &root, &x, &y, &width, &height, &border, &depth); }))
             ReportError(d, e);
     }
 }
 
 // The server went away ------------------------------------------------------
 // Xlib's default ends the process with exit(), which runs static destructors
-// under a playing audio thread, and GTK's ends it at once. Instead the link
-// is marked lost, Xlib is asked not to exit, the modal loops of GTK are
-// ended, and the next wait destroys our windows as the server would have:
-// WM_DESTROY, the quit message, the usual way out. Whichever connection
-// notices first (ours or GTK's), it is the same server.
+// under a playing audio thread, and GTK's ends it at once. Instead, when our
+// wait for events notices, the link is marked lost, Xlib is asked not to
+// exit, the modal loops of GTK are ended, and the wait destroys our windows
+// as the server would have: WM_DESTROY, the quit message, the usual way
+// out. Whichever connection notices first (ours or GTK's), it is the same
+// server.
+//
+// Noticed anywhere else on our connection (starting up, drawing), the code
+// that runs next would go on sending requests on the dead link, and Xlib
+// crashes on some of them (XQueryExtension writes through the null request
+// it gets once the link is dead). A connection still being opened has not
+// been told to stay, and Xlib would exit(1). There the run ends at once as
+// it ends later: exit code 0, the sound closed, no signal.
 
-int OnServerLost(Display*)
+// The connections told to stay after a loss (ours, GTK's).
+std::vector<Display*> staying;
+
+int OnServerLost(Display* d)
 {
     xs().lost = true;
+    bool stays = std::find(staying.begin(), staying.end(), d) != staying.end();
+    if (!stays || (d == xs().display && !xs().waiting))
+        ExitProcess(0);
     RequestEndOfModalLoops();
     return 0;
 }
 
 void StayAfterServerLost(Display*, void*) {}
 
-// Both handlers are process-wide; the exit handler belongs to one connection.
-void InstallErrorHandlers(Display* d)
+// Both handlers are process-wide, and in force before a connection is
+// opened: the server can go while it is.
+void InstallProcessHandlers()
 {
     XErrorHandler previous = XSetErrorHandler(RecordError);
     if (previous != RecordError)
         othersErrors = previous;
     XSetIOErrorHandler(OnServerLost);
+}
+
+// The exit handler belongs to one connection.
+void InstallErrorHandlers(Display* d)
+{
+    InstallProcessHandlers();
     XSetIOErrorExitHandler(d, StayAfterServerLost, nullptr);
+    if (std::find(staying.begin(), staying.end(), d) == staying.end())
+        staying.push_back(d);
 }
 
 // Waits until the display or an ending signal has something to say.
@@ -108,6 +152,7 @@ Display* D()
     if (s.lost) return nullptr;
     if (s.tried) return s.display;
     s.tried = true;
+    InstallProcessHandlers();
     s.display = XOpenDisplay(nullptr);
     if (!s.display) {
         std::fprintf(stderr, "cannot open the X display\n");
@@ -128,7 +173,7 @@ Display* D()
     s.blank = XCreatePixmapCursor(s.display, empty, empty, &black, &black, 0, 0);
     XFreePixmap(s.display, empty);
     LoadFormats();
-    return s.display;
+    return s.lost ? nullptr : s.display;
 }
 
 // Runs f with errors recorded; true when it raised none.
@@ -137,12 +182,13 @@ bool Trapped(const std::function<void()>& f)
     Display* d = D();
     if (!d) return false;
     XSync(d, False);
+    if (xs().lost) return false;  // f would only talk to a dead connection
     xs().lastError = 0;
     xs().trapDepth++;
     f();
-    XSync(d, False);
+    if (!xs().lost) XSync(d, False);  // after a loss Xlib complains of every request
     xs().trapDepth--;
-    return xs().lastError == 0;
+    return !xs().lost && xs().lastError == 0;
 }
 
 // True when there was a window left to destroy.
@@ -174,13 +220,18 @@ void WaitForEvents(int timeoutMs)
     }
     int raiseDue = RaiseCoveredWindows();
     if (raiseDue >= 0 && (timeoutMs < 0 || raiseDue < timeoutMs)) timeoutMs = raiseDue;
+    // Only a loss noticed while reading takes the usual way out (OnServerLost).
+    xs().waiting = true;
     XFlush(d);
-    if (!XPending(d) && timeoutMs != 0) PollDisplayAndSignals(ConnectionNumber(d), timeoutMs);
+    if (!XPending(d) && timeoutMs != 0 && !xs().lost) PollDisplayAndSignals(ConnectionNumber(d), timeoutMs);
     while (!xs().lost && XPending(d)) {
         XEvent e;
         XNextEvent(d, &e);
+        xs().waiting = false;
         HandleEvent(e);
+        xs().waiting = true;
     }
+    xs().waiting = false;
     if (xs().lost) DestroyWindowsOfLostServer();
     else if (!xs().heldErrors.empty()) ReportHeldErrorsOfLiveWindows(d);
 }

@@ -6,13 +6,71 @@
 #include "platform/posix/x11/x11_internal.h"
 #include "platform/posix/x11/x11_mappings.h"
 
+#include <errno.h>
+#include <setjmp.h>
+#include <signal.h>
+#include <sys/socket.h>
+
 namespace w32 {
 namespace x11 {
 namespace {
 
+// GLX's set-up ------------------------------------------------------------
+// Mesa sets GLX up on a connection's first GLX call: it loads the driver and
+// asks the server about DRI3 and Present, which takes a good part of our
+// start. A server that dies meanwhile gives no reply to a request, and Mesa
+// reads the reply it did not get (SIGSEGV). That one fault, taken while the
+// server has closed the connection, ends the run as a loss noticed outside
+// the wait for events does (x11_connection.cpp); any other fault stays a
+// crash.
+sigjmp_buf glxSetUpFault;
+int glxSetUpFd = -1;
+struct sigaction faultHandlerBefore;
+
+// Only what a signal handler may call: has the server closed its end?
+bool ServerClosed(int fd)
+{
+    int saved = errno;
+    char byte;
+    ssize_t n = recv(fd, &byte, 1, MSG_PEEK | MSG_DONTWAIT);
+    bool closed = n == 0 || (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR);
+    errno = saved;
+    return closed;
+}
+
+void OnFaultInGlxSetUp(int)
+{
+    if (ServerClosed(glxSetUpFd)) siglongjmp(glxSetUpFault, 1);
+    sigaction(SIGSEGV, &faultHandlerBefore, nullptr);  // not the lost server: fault again as before
+}
+
+// Runs GLX calls that may be the connection's first (the vendor library
+// behind GLVND sets up on the first call it is given). What the set-up
+// allocates lives as long as the connection, or is abandoned with it.
+void WithGlxSetUpGuarded(Display* d, const std::function<void()>& calls)
+{
+    struct sigaction guard = {};
+    guard.sa_handler = OnFaultInGlxSetUp;
+    sigemptyset(&guard.sa_mask);
+    glxSetUpFd = ConnectionNumber(d);
+    sigaction(SIGSEGV, &guard, &faultHandlerBefore);
+    PauseLeakTracking();
+    if (sigsetjmp(glxSetUpFault, 1) == 0) {
+        calls();
+        ResumeLeakTracking();
+        sigaction(SIGSEGV, &faultHandlerBefore, nullptr);
+        return;
+    }
+    ResumeLeakTracking();
+    sigaction(SIGSEGV, &faultHandlerBefore, nullptr);
+    xs().lost = true;
+    ExitProcess(0);
+}
+
+// Reads only what GLX fetched with the formats: safe on a lost connection.
 PIXELFORMATDESCRIPTOR Describe(XVisualInfo& v)
 {
-    Display* d = D();
+    Display* d = xs().display;
     auto get = [&](int attr) {
         int value = 0;
         glXGetConfig(d, &v, attr, &value);
@@ -47,19 +105,26 @@ PIXELFORMATDESCRIPTOR Describe(XVisualInfo& v)
 void LoadFormats()
 {
     XState& s = xs();
+    int glxEvents = 0;
+    if (!glXQueryExtension(s.display, &s.glxErrors, &glxEvents)) {
+        s.glxErrors = -1;
+        return;
+    }
     XVisualInfo templ{};
     templ.screen = s.screen;
     int count = 0;
     XVisualInfo* list = XGetVisualInfo(s.display, VisualScreenMask, &templ, &count);
-    for (int i = 0; i < count; i++) {
-        XVisualInfo& v = list[i];
-        int useGl = 0, rgba = 0, level = 0;
-        if (glXGetConfig(s.display, &v, GLX_USE_GL, &useGl) || !useGl) continue;
-        glXGetConfig(s.display, &v, GLX_RGBA, &rgba);
-        glXGetConfig(s.display, &v, GLX_LEVEL, &level);
-        if (!rgba || level != 0 || (v.c_class != TrueColor && v.c_class != DirectColor)) continue;
-        s.formats.push_back(v);
-    }
+    WithGlxSetUpGuarded(s.display, [&] {
+        for (int i = 0; i < count && !s.lost; i++) {
+            XVisualInfo& v = list[i];
+            int useGl = 0, rgba = 0, level = 0;
+            if (glXGetConfig(s.display, &v, GLX_USE_GL, &useGl) || !useGl) continue;
+            glXGetConfig(s.display, &v, GLX_RGBA, &rgba);
+            glXGetConfig(s.display, &v, GLX_LEVEL, &level);
+            if (!rgba || level != 0 || (v.c_class != TrueColor && v.c_class != DirectColor)) continue;
+            s.formats.push_back(v);
+        }
+    });
     if (list) XFree(list);
 }
 
@@ -121,17 +186,28 @@ bool SetPixelFormat(Window* w, int format)
     FreeXWindow(n, true);
     *n = fresh;
     if (w->visible) XMapRaised(d, n->xwin);
-    XSync(d, False);
+    if (!xs().lost) XSync(d, False);
     return true;
 }
 
+// Without direct rendering GLX still hands out a context and the server
+// refuses it afterwards (BadValue): only one that raised no error counts.
 void* CreateContext(Window* w)
 {
     XNative* n = N(w);
-    if (!n || n->gone) return nullptr;
-    GLXContext ctx = glXCreateContext(xs().display, &n->visual, nullptr, True);
-    if (!ctx) ctx = glXCreateContext(xs().display, &n->visual, nullptr, False);
-    return ctx;
+    Display* d = D();
+    if (!n || n->gone || !d) return nullptr;
+    for (Bool direct : {True, False}) {
+        GLXContext ctx = nullptr;
+        if (Trapped([&] { ctx = glXCreateContext(d, &n->visual, nullptr, direct); }) && ctx) return ctx;
+        if (!ctx) continue;
+        if (xs().lost) {  // nothing to refuse it any more: free it and stop
+            glXDestroyContext(d, ctx);
+            return nullptr;
+        }
+        Trapped([&] { glXDestroyContext(d, ctx); });
+    }
+    return nullptr;
 }
 
 bool MakeCurrent(Window* w, void* context)
@@ -154,7 +230,7 @@ void DeleteContext(void* context)
 bool SwapBuffers(Window* w)
 {
     XNative* n = N(w);
-    if (!n || n->gone) return false;
+    if (!n || n->gone || xs().lost) return false;
     glXSwapBuffers(xs().display, n->xwin);
     return true;
 }

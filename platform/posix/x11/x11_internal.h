@@ -45,10 +45,12 @@ struct XState {
     int trapDepth = 0;      // inside Trapped: errors are expected and recorded
     std::vector<XErrorEvent> heldErrors;  // on windows that may have gone: see x11_connection.cpp
     bool lost = false;      // the connection to the server is gone
+    bool waiting = false;   // reading events: a loss noticed now takes the usual way out
     XWin screenWindow = 0;  // hack mode: the window that stands in for the screen
     bool primaryKnown = false;
     RECT primary{};  // the primary monitor on the root window, found once per connection
     std::vector<XVisualInfo> formats;
+    int glxErrors = -1;  // the first GLX error code; -1 without GLX
     Atom wmProtocols = 0, wmDelete = 0, netState = 0, netAbove = 0, netFullscreen = 0, netPid = 0;
 };
 

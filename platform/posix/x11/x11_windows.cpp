@@ -26,9 +26,10 @@ bool FitsXid(HWND hwnd)
 // False when the window does not exist (or has just gone).
 bool ForeignAttributes(HWND hwnd, XWindowAttributes* attrs)
 {
-    if (!FitsXid(hwnd) || !D()) return false;
+    Display* d = D();
+    if (!FitsXid(hwnd) || !d) return false;
     Status ok = 0;
-    return Trapped([&] { ok = XGetWindowAttributes(D(), ToXid(hwnd), attrs); }) && ok;
+    return Trapped([&] { ok = XGetWindowAttributes(d, ToXid(hwnd), attrs); }) && ok;
 }
 
 // Hack mode ------------------------------------------------------------------
@@ -298,7 +299,7 @@ void DestroyNativeWindow(Window* w)
 void ShowNativeWindow(Window* w, bool show)
 {
     XNative* n = N(w);
-    if (!n || n->gone) return;
+    if (!n || n->gone || xs().lost) return;
     Display* d = xs().display;
     if (!show) {
         XUnmapWindow(d, n->xwin);
@@ -313,7 +314,7 @@ void ShowNativeWindow(Window* w, bool show)
 void MoveNativeWindow(Window* w)
 {
     XNative* n = N(w);
-    if (!n || n->gone) return;
+    if (!n || n->gone || xs().lost) return;
     POINT at = PositionInParent(w);
     XMoveResizeWindow(xs().display, n->xwin, at.x, at.y, (unsigned)std::max(w->width, 1),
                       (unsigned)std::max(w->height, 1));
@@ -323,7 +324,7 @@ void MoveNativeWindow(Window* w)
 void SetNativeTitle(Window* w)
 {
     XNative* n = N(w);
-    if (!n || n->gone) return;
+    if (!n || n->gone || xs().lost) return;
     XStoreName(xs().display, n->xwin, w->title.c_str());
     XFlush(xs().display);
 }
@@ -331,7 +332,7 @@ void SetNativeTitle(Window* w)
 bool SetForeground(Window* w)
 {
     XNative* n = N(w);
-    if (!n || n->gone) return false;
+    if (!n || n->gone || xs().lost) return false;
     if (!IsMappedViewable(n->xwin)) {
         n->wantFocus = true;
         XRaiseWindow(xs().display, n->xwin);
@@ -354,10 +355,30 @@ HWND GetForeground()
     return (HWND)(uintptr_t)focus;
 }
 
+bool NativeWindowAlive(Window* w)
+{
+    XNative* n = N(w);
+    if (!n) return true;  // never made on the display: nothing there to lose
+    Display* d = D();
+    XWindowAttributes attrs{};
+    return d && !n->gone && Trapped([&] { XGetWindowAttributes(d, n->xwin, &attrs); });
+}
+
+HWND DesktopWindow()
+{
+    return D() ? (HWND)(uintptr_t)ScreenXid() : nullptr;
+}
+
 bool ForeignIsWindow(HWND hwnd)
 {
     XWindowAttributes attrs{};
     return ForeignAttributes(hwnd, &attrs);
+}
+
+bool ForeignTakesInputOnly(HWND hwnd)
+{
+    XWindowAttributes attrs{};
+    return ForeignAttributes(hwnd, &attrs) && attrs.c_class == InputOnly;
 }
 
 bool ForeignClientRect(HWND hwnd, RECT* rc)
@@ -370,11 +391,12 @@ bool ForeignClientRect(HWND hwnd, RECT* rc)
 
 bool ForeignClientOrigin(HWND hwnd, POINT* origin)
 {
-    if (!FitsXid(hwnd) || !D()) return false;
+    Display* d = D();
+    if (!FitsXid(hwnd) || !d) return false;
     int x = 0, y = 0;
     XWin child = 0;
     Bool same = False;
-    if (!Trapped([&] { same = XTranslateCoordinates(D(), ToXid(hwnd), ScreenXid(), 0, 0, &x, &y, &child); }) ||
+    if (!Trapped([&] { same = XTranslateCoordinates(d, ToXid(hwnd), ScreenXid(), 0, 0, &x, &y, &child); }) ||
         !same)
         return false;
     *origin = RootToScreen(x, y);
@@ -383,11 +405,12 @@ bool ForeignClientOrigin(HWND hwnd, POINT* origin)
 
 HWND ForeignParent(HWND hwnd)
 {
-    if (!FitsXid(hwnd) || !D()) return nullptr;
+    Display* d = D();
+    if (!FitsXid(hwnd) || !d) return nullptr;
     XWin rootReturn = 0, parent = 0, *children = nullptr;
     unsigned count = 0;
     Status ok = 0;
-    bool clean = Trapped([&] { ok = XQueryTree(D(), ToXid(hwnd), &rootReturn, &parent, &children, &count); });
+    bool clean = Trapped([&] { ok = XQueryTree(d, ToXid(hwnd), &rootReturn, &parent, &children, &count); });
     if (children) XFree(children);
     if (!clean || !ok || parent == xs().root) return nullptr;
     if (Window* w = FromXid(parent)) return w->handle;
@@ -413,7 +436,7 @@ HWND FindForeignWindow(const char* className, const char* title)
 void PutImage(Window* w, int x, int y, int width, int height, const uint32_t* pixels, int stride)
 {
     XNative* n = N(w);
-    if (!n || n->gone) return;
+    if (!n || n->gone || xs().lost) return;
     Display* d = xs().display;
     XImage* image = XCreateImage(d, n->visual.visual, (unsigned)n->visual.depth, ZPixmap, 0, nullptr,
                                  (unsigned)width, (unsigned)height, 32, 0);
@@ -434,7 +457,7 @@ void PutImage(Window* w, int x, int y, int width, int height, const uint32_t* pi
 void FillRect(Window* w, const RECT& r, COLORREF colour)
 {
     XNative* n = N(w);
-    if (!n || n->gone) return;
+    if (!n || n->gone || xs().lost) return;
     uint32_t rgb = (colour & 0xFF) << 16 | (colour & 0xFF00) | (colour >> 16 & 0xFF);
     GC gc = GcOf(n);
     if (!gc) return;  // Xlib could not allocate one: nothing is drawn
