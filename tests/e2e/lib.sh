@@ -7,6 +7,10 @@ export XDG_CONFIG_HOME
 XDG_CONFIG_HOME=$(mktemp -d)
 saver_pid=
 failures=0
+# Every deadline below is written for an idle machine and the plain build;
+# the build tree sets BRACKWOLD_SLACK (larger under the sanitizers), and
+# each wait is that many times longer. Only a failure waits the whole time.
+slack=${BRACKWOLD_SLACK:-1}
 
 cleanup() {
     if [ -n "$saver_pid" ] && kill -0 "$saver_pid" 2>/dev/null; then kill -9 "$saver_pid" 2>/dev/null; fi
@@ -31,11 +35,29 @@ start_saver() {  # start_saver ARGS...: runs the saver in the background
 
 running() { kill -0 "$saver_pid" 2>/dev/null; }
 
+# Given no window (an empty id, or 0) xwininfo and import wait for a click
+# on one, and a window a test never found became a ctest time-out: they
+# refuse instead, naming what they were given, and the check fails at once.
+xwininfo() { one_window xwininfo -id "$@" && command xwininfo "$@"; }
+import() { one_window import -window "$@" && command import "$@"; }
+one_window() {  # one_window TOOL OPTION ARGS...: false when OPTION is given no window
+    local tool=$1 option=$2
+    shift 2
+    while [ $# -gt 1 ]; do
+        if [ "$1" = "$option" ] && { [ -z "$2" ] || [ "$2" = 0 ]; }; then
+            echo "$tool: no window given ($option '$2')" >&2
+            return 1
+        fi
+        shift
+    done
+}
+
 # wait_until SECONDS COMMAND...: true as soon as COMMAND succeeds, false
-# when it has not within SECONDS (a whole number). The one polling loop of
-# the end-to-end tests: they wait for what they need, never a fixed time.
+# when it has not within SECONDS (a whole number) times the slack. The one
+# polling loop of the end-to-end tests: they wait for what they need, never
+# a fixed time or a number of polls.
 wait_until() {
-    local deadline=$(( ${EPOCHREALTIME/./} + $1 * 1000000 ))
+    local deadline=$(( ${EPOCHREALTIME/./} + $1 * slack * 1000000 ))
     shift
     until "$@"; do
         [ "${EPOCHREALTIME/./}" -lt "$deadline" ] || return 1

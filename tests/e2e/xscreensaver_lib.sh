@@ -16,7 +16,9 @@ as_daemon_user() { "${as_user[@]}" env -i "HOME=$home" "DISPLAY=$DISPLAY" "PATH=
 command_daemon() { as_daemon_user xscreensaver-command "$1" >/dev/null 2>&1; }
 
 # start_daemon OPTIONS...: the daemon on $DISPLAY with "brackwold --root
-# OPTIONS" as its program, copied where the user can surely run it.
+# OPTIONS" as its program, copied where the user can surely run it, and
+# run at our priority: niced (10 by default) beside busy neighbours, it got
+# too little of the processor to draw or to leave in time.
 start_daemon() {
     cp "$SAVER" "$home/brackwold"
     cat >"$home/.xscreensaver" <<END
@@ -26,6 +28,7 @@ lock: False
 splash: False
 fade: False
 unfade: False
+nice: 0
 programs: $home/brackwold --root${*:+ $*} \\n
 END
     [ "${#as_user[@]}" -gt 0 ] && chown -R nobody "$home"

@@ -265,6 +265,39 @@ TEST_F(TickTest, EveryTickRequestsOnePaintAndThePaintValidates)
     EXPECT_FALSE(PeekMessageA(&message, stageWindow, WM_PAINT, WM_PAINT, PM_NOREMOVE));
 }
 
+// Two periods of a second on the test's clock: each period's figures count
+// only its own busy time, frames and triangles.
+TEST_F(TickTest, FrameRateFiguresStartAfreshEachPeriod)
+{
+    showFrameRate = true;
+    StartFrameRate();
+    const struct {
+        double busy;
+        int frames;
+        long triangles;
+        const char* lines[3];
+    } periods[] = {
+        {0.5, 30, 1000, {"FPS: 30.0", "Load: 50.0%", "Triangles: 1000"}},
+        {0.25, 10, 400, {"FPS: 10.0", "Load: 25.0%", "Triangles: 400"}},
+    };
+    for (const auto& period : periods) {
+        double start = FakeClockSeconds();
+        BeginBusySpan();
+        FakeClockSeconds() += period.busy;
+        EndBusySpan();
+        for (int i = 0; i < period.frames; i++)
+            CountFrame(period.triangles);
+        FakeClockSeconds() = start + 1.0;
+        DrawFrameRate();
+        for (int i = 0; i < 3; i++) {
+            std::string line = frameRateLines[i];
+            EXPECT_EQ(line.erase(line.find_last_not_of(' ') + 1), period.lines[i]);
+        }
+    }
+    ReleaseFrameRate();
+    showFrameRate = false;
+}
+
 TEST_F(TickTest, ResizeSetsTheProjectionAndAsksForAFrame)
 {
     MSG message;
