@@ -7,9 +7,8 @@ export XDG_CONFIG_HOME
 XDG_CONFIG_HOME=$(mktemp -d)
 saver_pid=
 failures=0
-# Every deadline below is written for an idle machine and the plain build;
-# the build tree sets BRACKWOLD_SLACK (larger under the sanitizers), and
-# each wait is that many times longer. Only a failure waits the whole time.
+# Deadlines are an idle machine's; the build tree sets how many times
+# longer every wait may take (larger under the sanitizers).
 slack=${BRACKWOLD_SLACK:-1}
 
 cleanup() {
@@ -35,21 +34,15 @@ start_saver() {  # start_saver ARGS...: runs the saver in the background
 
 running() { kill -0 "$saver_pid" 2>/dev/null; }
 
-# Given no window (an empty id, or 0) xwininfo and import wait for a click
-# on one, and a window a test never found became a ctest time-out: they
-# refuse instead, naming what they were given, and the check fails at once.
-xwininfo() { one_window xwininfo -id "$@" && command xwininfo "$@"; }
-import() { one_window import -window "$@" && command import "$@"; }
-one_window() {  # one_window TOOL OPTION ARGS...: false when OPTION is given no window
-    local tool=$1 option=$2
-    shift 2
-    while [ $# -gt 1 ]; do
-        if [ "$1" = "$option" ] && { [ -z "$2" ] || [ "$2" = 0 ]; }; then
-            echo "$tool: no window given ($option '$2')" >&2
-            return 1
-        fi
-        shift
-    done
+# Given no window (an empty id or 0) xwininfo and import wait for a click on
+# one: refuse, naming what was given, so that a missing window fails at once.
+xwininfo() { given_window -id "$@" && command xwininfo "$@"; }
+import() { given_window -window "$@" && command import "$@"; }
+given_window() {  # given_window OPTION ARGS...
+    local option=$1
+    shift
+    while [ $# -gt 1 ] && [ "$1" != "$option" ]; do shift; done
+    [ $# -lt 2 ] || [ "${2:-0}" != 0 ] || { echo "no window given ($option '$2')" >&2; return 1; }
 }
 
 # wait_until SECONDS COMMAND...: true as soon as COMMAND succeeds, false

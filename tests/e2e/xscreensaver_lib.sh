@@ -16,9 +16,8 @@ as_daemon_user() { "${as_user[@]}" env -i "HOME=$home" "DISPLAY=$DISPLAY" "PATH=
 command_daemon() { as_daemon_user xscreensaver-command "$1" >/dev/null 2>&1; }
 
 # start_daemon OPTIONS...: the daemon on $DISPLAY with "brackwold --root
-# OPTIONS" as its program, copied where the user can surely run it, and
-# run at our priority: niced (10 by default) beside busy neighbours, it got
-# too little of the processor to draw or to leave in time.
+# OPTIONS" as its program, copied where the user can surely run it; not
+# niced (the daemon's default, 10), which starved it beside busy neighbours.
 start_daemon() {
     cp "$SAVER" "$home/brackwold"
     cat >"$home/.xscreensaver" <<END
