@@ -14,15 +14,8 @@ stop_servers() {
 }
 trap 'cleanup; stop_servers; rm -rf "$work"' EXIT
 
-# start_server NAME ARGS...: a private Xvfb; sets $NAME to its display, ${NAME}_pid to its process.
-start_server() {
-    x_server Xvfb -screen 0 800x600x24 "${@:2}"
-    local started=$?
-    servers+=("$x_pid")
-    printf -v "${1}_pid" %s "$x_pid"
-    printf -v "$1" %s "$x_display"
-    return "$started"
-}
+# start_server ARGS...: a private Xvfb (x_display, x_pid), stopped on the way out.
+start_server() { x_server Xvfb -screen 0 800x600x24 "$@" && servers+=("$x_pid"); }
 # A script's background job starts with SIGINT ignored: give the defaults back.
 start_on() {  # start_on DISPLAY ARGS...
     DISPLAY=$1 env --default-signal=INT,HUP "$SAVER" "${@:2}" 2>"$work/stderr" &
@@ -35,8 +28,9 @@ in_connection() {
         [ -n "$(find "/proc/$saver_pid/fd" -lname 'socket:*' 2>/dev/null)" ]
 }
 
-check "a private X server, stopped" start_server stopped
-kill -STOP "$stopped_pid"
+check "a private X server, stopped" start_server
+stopped=$x_display
+kill -STOP "$x_pid"
 start_on "$stopped" /s
 check "the saver waits for the stopped server" wait_until 10 in_connection
 kill -TERM "$saver_pid"
@@ -47,7 +41,8 @@ check "the configuration dialog appears" wait_until 10 shows "$DISPLAY" '^Brackw
 kill -INT "$saver_pid"
 check "SIGINT in the dialog closes it as cancelled: 1" expect_code 1 5
 
-check "a private X server without GLX" start_server noglx -extension GLX
+check "a private X server without GLX" start_server -extension GLX
+noglx=$x_display
 start_on "$noglx" /s
 check "the saver shows its \"Error\" box" wait_until 10 shows "$noglx" '^Error$'
 kill -HUP "$saver_pid"
