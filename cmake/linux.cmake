@@ -51,6 +51,7 @@ add_library(w32layer OBJECT
   ${LAYER_DIR}/msgbox.cpp
   ${LAYER_DIR}/paint.cpp
   ${LAYER_DIR}/profile.cpp
+  ${LAYER_DIR}/registry.cpp
   ${LAYER_DIR}/resource.cpp
   ${LAYER_DIR}/signals.cpp
   ${LAYER_DIR}/sound.cpp
@@ -60,13 +61,14 @@ add_library(w32layer OBJECT
   ${LAYER_DIR}/window.cpp)
 target_include_directories(w32layer PUBLIC ${CMAKE_SOURCE_DIR})
 target_link_libraries(w32layer PUBLIC PkgConfig::SDL2 PkgConfig::GTK3 PkgConfig::GLU)
-# The module table and the registry are empty in the program, and its
-# devices are the machine's; the tests, tools and benchmarks link doubles
-# they can fill and steer instead (testing/doubles).
-add_library(w32layer_program OBJECT ${LAYER_DIR}/module.cpp ${LAYER_DIR}/registry.cpp
+# The module table and the registry's store are empty in the program, and
+# its devices are the machine's; the tests, tools and benchmarks link
+# doubles they can fill and steer instead (testing/doubles).
+add_library(w32layer_program OBJECT ${LAYER_DIR}/module.cpp
   ${LAYER_DIR}/devices/added_resources.cpp
   ${LAYER_DIR}/devices/clock.cpp
   ${LAYER_DIR}/devices/process_end.cpp
+  ${LAYER_DIR}/devices/registry_store.cpp
   ${LAYER_DIR}/devices/screen_boxes.cpp
   ${LAYER_DIR}/devices/sound_output.cpp)
 target_include_directories(w32layer_program PUBLIC ${CMAKE_SOURCE_DIR})

@@ -1,9 +1,11 @@
-# MinGW-w64's posix flavour for both compilers: its C++ runtime has
-# std::thread and std::mutex, which GoogleTest's Windows build needs.
+# MinGW-w64's win32 flavour: the posix one links libwinpthread, which
+# imports functions that Windows 95 and 98 lack (GetTickCount64,
+# AddVectoredExceptionHandler, ...), and the 32-bit saver must load there.
+# Only the x86_64 build needs std::thread (for GoogleTest's Windows build).
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR i686)
-set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-posix)
-set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-posix)
+set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-win32)
+set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-win32)
 set(CMAKE_RC_COMPILER i686-w64-mingw32-windres)
 set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)

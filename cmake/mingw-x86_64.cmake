@@ -1,4 +1,4 @@
-# MinGW-w64's posix flavour for both compilers: its C++ runtime has
+# MinGW-w64's posix flavour: its C++ runtime has
 # std::thread and std::mutex, which GoogleTest's Windows build needs.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)

@@ -7,17 +7,26 @@ set(INSTALL_FILES ${CMAKE_SOURCE_DIR}/platform/posix/install)
 # Debian wants manual pages and changelogs compressed, without a timestamp.
 # (Makefile generators do not create a custom command's output folder.)
 file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/package)
+set(SETTINGS_XML ${CMAKE_BINARY_DIR}/package/brackwold.xml)
 set(MAN_PAGE ${CMAKE_BINARY_DIR}/package/brackwold.6.gz)
 set(CHANGELOG ${CMAKE_BINARY_DIR}/package/changelog.gz)
-add_custom_command(OUTPUT ${MAN_PAGE} ${CHANGELOG}
-  COMMAND gzip -9nc ${INSTALL_FILES}/brackwold.6 > ${MAN_PAGE}
+# The settings' ranges and defaults come from the program's --help, which
+# prints the settings table, and the version from the project: written once.
+set(FILL_FACTS ${Python3_EXECUTABLE} ${INSTALL_FILES}/facts.py $<TARGET_FILE:brackwold> ${PROJECT_VERSION})
+add_custom_command(OUTPUT ${SETTINGS_XML} ${MAN_PAGE}
+  COMMAND ${FILL_FACTS} ${INSTALL_FILES}/brackwold.xml ${SETTINGS_XML}
+  COMMAND ${FILL_FACTS} ${INSTALL_FILES}/brackwold.6 ${CMAKE_BINARY_DIR}/package/brackwold.6
+  COMMAND gzip -9nc ${CMAKE_BINARY_DIR}/package/brackwold.6 > ${MAN_PAGE}
+  DEPENDS brackwold ${INSTALL_FILES}/facts.py ${INSTALL_FILES}/brackwold.xml ${INSTALL_FILES}/brackwold.6
+  COMMENT "Filling in the settings description and the manual page")
+add_custom_command(OUTPUT ${CHANGELOG}
   COMMAND gzip -9nc ${INSTALL_FILES}/changelog > ${CHANGELOG}
-  DEPENDS ${INSTALL_FILES}/brackwold.6 ${INSTALL_FILES}/changelog
-  COMMENT "Compressing the manual page and the changelog")
-add_custom_target(package_docs ALL DEPENDS ${MAN_PAGE} ${CHANGELOG})
+  DEPENDS ${INSTALL_FILES}/changelog
+  COMMENT "Compressing the changelog")
+add_custom_target(package_docs ALL DEPENDS ${SETTINGS_XML} ${MAN_PAGE} ${CHANGELOG})
 
 install(TARGETS brackwold RUNTIME DESTINATION ${CMAKE_INSTALL_LIBEXECDIR}/xscreensaver)
-install(FILES ${INSTALL_FILES}/brackwold.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/xscreensaver/config)
+install(FILES ${SETTINGS_XML} DESTINATION ${CMAKE_INSTALL_DATADIR}/xscreensaver/config)
 install(FILES ${MAN_PAGE} DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
 install(FILES ${INSTALL_FILES}/copyright ${CHANGELOG} DESTINATION ${CMAKE_INSTALL_DOCDIR})
 

@@ -1,10 +1,21 @@
 # The real Windows saver, cross-built with MinGW-w64.
 enable_language(RC)
+# CMake keeps the compiler a build folder was first configured with, so a
+# folder from before cmake/mingw-i686.cmake chose the win32 flavour would
+# go on building a 32-bit saver that Windows 95/98 cannot load.
+if(CMAKE_SYSTEM_PROCESSOR STREQUAL i686 AND NOT CMAKE_CXX_COMPILER MATCHES "-win32$")
+  message(FATAL_ERROR "${CMAKE_BINARY_DIR} builds with ${CMAKE_CXX_COMPILER}, not the win32 flavour that "
+    "cmake/mingw-i686.cmake names (CMake keeps the compiler a folder was first configured with): "
+    "remove ${CMAKE_BINARY_DIR} and build again.")
+endif()
 add_executable(brackwold WIN32 ${SYSTEM_SOURCES} ${FIGURE_SOURCES} ${CMAKE_SOURCE_DIR}/shell/winmain.cpp
   ${CMAKE_SOURCE_DIR}/resources/brackwold.rc)
 target_include_directories(brackwold PRIVATE ${CMAKE_SOURCE_DIR})
 set_target_properties(brackwold PROPERTIES SUFFIX ".scr")
-target_link_options(brackwold PRIVATE -static -static-libgcc -static-libstdc++ -mwindows -s)
+# No link time in the PE header (nor so in its checksum): the same tree
+# links to the same bytes, so a release can be rebuilt and compared.
+target_link_options(brackwold PRIVATE -static -static-libgcc -static-libstdc++ -mwindows -s
+  -Wl,--no-insert-timestamp)
 target_link_libraries(brackwold PRIVATE opengl32 glu32 winmm gdi32 user32 advapi32)
 # Only 32-bit programs get their writes to the Windows folder moved to a
 # per-user copy: the 64-bit saver keeps its settings per user itself.
@@ -48,11 +59,14 @@ if(EXISTS ${GTEST_SOURCE_DIR}/CMakeLists.txt AND CMAKE_SYSTEM_PROCESSOR STREQUAL
   set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
   set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
   add_subdirectory(${GTEST_SOURCE_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
-  add_executable(semantics_test ${CMAKE_SOURCE_DIR}/tests/semantics/profile_semantics.cpp
-    ${CMAKE_SOURCE_DIR}/tests/semantics/queue_semantics.cpp
+  include(${CMAKE_SOURCE_DIR}/tests/semantics/sources.cmake)
+  add_executable(semantics_test ${SEMANTICS_SOURCES}
     # Windows only: our layer lets such an exception reach the caller.
-    ${CMAKE_SOURCE_DIR}/tests/semantics/procedure_exception_probe.cpp)
+    ${CMAKE_SOURCE_DIR}/tests/semantics/procedure_exception_probe.cpp
+    # The saver's own strings and bitmaps, which the resource cases load.
+    ${CMAKE_SOURCE_DIR}/resources/brackwold.rc)
   target_include_directories(semantics_test PRIVATE ${CMAKE_SOURCE_DIR})
-  target_link_libraries(semantics_test PRIVATE gtest gtest_main user32 kernel32)
+  target_compile_definitions(semantics_test PRIVATE BRACKWOLD_SEMANTICS_AGAINST_WINDOWS=true)
+  target_link_libraries(semantics_test PRIVATE gtest gtest_main opengl32 gdi32 user32 kernel32)
   target_link_options(semantics_test PRIVATE -static -static-libgcc -static-libstdc++)
 endif()

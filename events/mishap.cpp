@@ -27,8 +27,6 @@
 #include "settings/settings.h"
 #include "stage/scene_state.h"
 
-enum { edgeTop = 0, edgeBottom = 1, edgeLeft = 2, edgeRight = 3 };
-
 // The spike is opaque whatever the fade: white base corners, reddened tip.
 static const GLfloat baseWhite[4] = {1.0f, 1.0f, 1.0f, 1.0f};
 static const GLfloat tipRed[4] = {1.0f, 0.2f, 0.2f, 1.0f};

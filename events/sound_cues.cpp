@@ -7,6 +7,8 @@
 
 #include <stdlib.h>
 
+#include <iterator>
+
 #include "settings/settings.h"
 #include "shell/shell.h"
 #include "stage/scene_state.h"
@@ -26,38 +28,6 @@ void PlayCue(const char* name)
         soundsOn = false;
 }
 
-// The latch is set before the roll and cleared again by a silent result, so
-// a silent bounce still moves lastCueTime but leaves the mouth still.
-static void CueWobblo()
-{
-    scene.lastCueTime = scene.clockNow;
-    scene.wobbloTalking = true;
-    int roll = rand() % 35;
-    if (roll < 16)
-        PlayCue(wobbloLines[roll]);
-    else
-        scene.wobbloTalking = false;
-}
-
-// Figure 2 has no mouth to move, so no latch and no cue time.
-static void CueMuffix()
-{
-    int roll = rand() % 10;
-    if (roll < 4)
-        PlayCue(muffixLines[roll]);
-}
-
-static void CueTavik()
-{
-    scene.lastCueTime = scene.clockNow;
-    scene.tavikTalking = true;
-    int roll = rand() % 15;
-    if (roll < 5)
-        PlayCue(tavikLines[roll]);
-    else
-        scene.tavikTalking = false;
-}
-
 // The retch starts its spray whether or not its sound could be played.
 static void StartRetch()
 {
@@ -67,40 +37,41 @@ static void StartRetch()
     ResetSpray();
 }
 
-static void CueBexlo()
-{
-    scene.lastCueTime = scene.clockNow;
-    scene.bexloTalking = true;
-    int roll = rand() % 15;
-    if (roll < 6)
-        PlayCue(bexloLines[roll]);
-    else if (roll == 6)
-        StartRetch();
-    else
-        scene.bexloTalking = false;
-}
+// One row per figure: a roll of rand() % range speaks lines[roll] while
+// roll is below lineCount; figure 4's next result starts the retch.
+struct VoiceCue {
+    bool* talking;  // the figure's latch; figure 2 has no mouth to move, so none and no cue time
+    int range;
+    const char* const* lines;
+    int lineCount;
+    bool retchAfterLines;
+};
 
-static void CueNibbo()
-{
-    scene.lastCueTime = scene.clockNow;
-    scene.nibboTalking = true;
-    int roll = rand() % 8;
-    if (roll < 4)
-        PlayCue(nibboLines[roll]);
-    else
-        scene.nibboTalking = false;
-}
+static const VoiceCue voiceCues[] = {
+    /* FIGURE_WOBBLO */ {&scene.wobbloTalking, 35, wobbloLines, (int)std::size(wobbloLines), false},
+    /* FIGURE_MUFFIX */ {NULL, 10, muffixLines, (int)std::size(muffixLines), false},
+    /* FIGURE_TAVIK  */ {&scene.tavikTalking, 15, tavikLines, (int)std::size(tavikLines), false},
+    /* FIGURE_BEXLO  */ {&scene.bexloTalking, 15, bexloLines, (int)std::size(bexloLines), true},
+    /* FIGURE_NIBBO  */ {&scene.nibboTalking, 8, nibboLines, (int)std::size(nibboLines), false},
+};
 
+// The latch is set before the roll and cleared again by a silent result, so
+// a silent bounce still moves lastCueTime but leaves the mouth still. The
+// retch keeps the latch set, as a spoken line does.
 void CueVoiceLine()
 {
-    if (!soundsOn)
+    if (!soundsOn || scene.figure < FIGURE_WOBBLO || scene.figure > FIGURE_NIBBO)
         return;
-    switch (scene.figure) {
-    case FIGURE_WOBBLO: CueWobblo(); break;
-    case FIGURE_MUFFIX: CueMuffix(); break;
-    case FIGURE_TAVIK: CueTavik(); break;
-    case FIGURE_BEXLO: CueBexlo(); break;
-    case FIGURE_NIBBO: CueNibbo(); break;
-    default: break;
+    const VoiceCue& cue = voiceCues[scene.figure - FIGURE_WOBBLO];
+    if (cue.talking) {
+        scene.lastCueTime = scene.clockNow;
+        *cue.talking = true;
     }
+    int roll = rand() % cue.range;
+    if (roll < cue.lineCount)
+        PlayCue(cue.lines[roll]);
+    else if (cue.retchAfterLines && roll == cue.lineCount)
+        StartRetch();
+    else if (cue.talking)
+        *cue.talking = false;
 }

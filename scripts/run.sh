@@ -3,8 +3,9 @@
 # runs the saver on a private Xvfb for a few seconds and saves screenshots.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
-"$top/scripts/setup.sh"
-"$top/scripts/build.sh"
+# Only what the program needs: the test command installs and builds the rest.
+"$top/scripts/setup.sh" run
+"$top/scripts/build.sh" --program
 saver="$top/build/linux/brackwold"
 
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then

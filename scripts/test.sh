@@ -27,41 +27,41 @@ timed "packages for the Linux builds" "$top/scripts/setup.sh" linux
 timed "packages, the rest" "$top/scripts/setup.sh" rest >"$top/build/setup.log" 2>&1 &
 rest=$!
 
-configure() {  # configure FOLDER CMAKE-ARGS...
-    cmake -S "$top" -B "$top/build/$1" "${@:2}" >/dev/null
+# configure NAME: the tree build/NAME as CMakePresets.json describes it (the
+# one place that says how each tree is configured).
+configure() {
+    cmake -S "$top" --preset "$1" >/dev/null
 }
 # The sanitizer build is clang's: its ASan and UBSan compile our tests three
 # times faster than GCC's, and libFuzzer's harnesses come with it.
 build_sanitized() {
-    configure asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBRACKWOLD_FUZZ=ON \
-        -DCMAKE_C_COMPILER=clang-14 -DCMAKE_CXX_COMPILER=clang++-14
+    configure asan
     ninja -C "$top/build/asan" -j "$jobs"
 }
 # The ordinary build: the program and what the "plain" tests run (no test
 # binaries: their tests ran in the sanitizer build).
 build_plain() {
-    configure linux -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-        -DBRACKWOLD_WINDOWS_SCR="$top/build/win64/brackwold.scr"
+    configure linux
     ninja -C "$top/build/linux" -j "$jobs" brackwold package_docs render_figures long_run testing_objects
 }
-build_windows() {  # build_windows ARCH FOLDER
-    configure "$2" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-$1.cmake"
-    ninja -C "$top/build/$2" -j "$jobs"
+build_windows() {  # build_windows win64|win32
+    configure "$1"
+    ninja -C "$top/build/$1" -j "$jobs"
 }
 # The ordinary CMake build as packagers and IDEs run it, with CMake's
 # Makefile generator (Ninja hides a missing output folder): the program,
 # tools and benchmarks, without the tests; ccache serves what build/linux
 # compiled.
 build_make() {
-    configure make -G "Unix Makefiles" -DBRACKWOLD_TESTS=OFF
+    configure make
     cmake --build "$top/build/make" -j "$jobs" >/dev/null
 }
 # The other builds, at low priority beside the sanitizer build's tests
 # (which mostly wait for X servers and timers); output in build/builds.log.
 other_builds() {
     timed "build linux (plain)" build_plain
-    timed "build win64" build_windows x86_64 win64
-    timed "build win32" build_windows i686 win32
+    timed "build win64" build_windows win64
+    timed "build win32" build_windows win32
     timed "build make" build_make
 }
 

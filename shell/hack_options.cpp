@@ -8,6 +8,7 @@
 #include <ctype.h>
 #include <errno.h>
 #include <stdlib.h>
+#include <string.h>
 
 namespace {
 
@@ -126,6 +127,11 @@ bool IsHackOption(const std::string& arg)
     return arg.compare(0, 2, "--") == 0 || FindOption(OptionName(arg, &value, &hasInline), &row);
 }
 
+std::string SwitchWithOptionsProblem(const std::string& shellSwitch, const std::string& firstOption)
+{
+    return "options and switches do not combine: '" + shellSwitch + "' and '" + firstOption + "'";
+}
+
 HackOptions ParseHackOptions(const std::vector<std::string>& args, const char* xscreensaverWindow)
 {
     HackOptions options;
@@ -134,8 +140,11 @@ HackOptions ParseHackOptions(const std::vector<std::string>& args, const char* x
         bool hasInline = false;
         std::string name = OptionName(args[i], &value, &hasInline);
         OptionRow row;
-        if (!FindOption(name, &row))
+        if (!FindOption(name, &row)) {
+            if (i > 0 && !IsHackOption(args[i]))
+                return Failure(SwitchWithOptionsProblem(args[i], args[0]));
             return Failure("unknown option '" + args[i] + "'");
+        }
         if (row.kind == Flag) {
             if (hasInline)
                 return Failure("option '--" + name + "' takes no value");
@@ -193,19 +202,32 @@ void PrintHackHelp(FILE* out)
           "                        or on the root window when it is not set\n"
           "  --window-id ID        draw on the X window ID (decimal or 0x-hex)\n",
           out);
+    // Each setting's range and default as the table gives them: the package's
+    // settings description and manual page are filled in from these lines.
     for (const SettingInfo& info : settingTable) {
         std::string form = "--" + std::string(info.option);
-        if (info.number)
-            fprintf(out, "  %-21s %s, %d to %d\n", (form + " N").c_str(), info.meaning, info.minimum, info.maximum);
-        else
-            fprintf(out, "  %-21s %s\n", (form + ", --no-" + info.option).c_str(), info.meaning);
+        std::string meaning = info.meaning;
+        char facts[48];
+        if (info.number) {
+            form += " N";
+            meaning += ",";
+            snprintf(facts, sizeof facts, "%d to %d (default %d)", info.minimum, info.maximum, info.defaultValue);
+        } else {
+            form += ", --no-" + std::string(info.option);
+            snprintf(facts, sizeof facts, "(default %s)", info.defaultValue ? "on" : "off");
+        }
+        // The facts go on a line of their own where the line would pass 79 columns.
+        bool wrap = 24 + meaning.size() + 1 + strlen(facts) > 79;
+        const char* gap = wrap ? "\n                        " : " ";
+        fprintf(out, "  %-21s %s%s%s\n", form.c_str(), meaning.c_str(), gap, facts);
     }
     fputs("  --fps                 show frames per second, load and triangles per frame\n"
           "  --help                show this help\n"
           "\n"
           "The options override the settings file for this run only. Without --root\n"
           "or --window-id the full-screen saver runs, ending on a key press or a\n"
-          "mouse movement. Options come before a switch, never after it.\n"
+          "mouse movement. Options and switches do not combine: give either a\n"
+          "switch or options, never both.\n"
           "\n"
           "  /s          the full-screen saver\n"
           "  /c          the settings dialog (also with no switch at all); it writes\n"

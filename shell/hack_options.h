@@ -24,7 +24,14 @@ struct HackOptions {
 // starts with "--" or is one of our option names behind a single "-".
 bool IsHackOption(const std::string& arg);
 
-// Reads XScreenSaver-style arguments. xscreensaverWindow is the value of
+// Options and switches do not combine: the shell would run its switch and
+// never look at an option, and the options have no place for a switch. The
+// refusal of a line with both names its switch and its first option, so
+// both orders read the same.
+std::string SwitchWithOptionsProblem(const std::string& shellSwitch, const std::string& firstOption);
+
+// Reads XScreenSaver-style arguments. An argument where an option should
+// stand that is no option is the shell's, and is refused with the options. xscreensaverWindow is the value of
 // $XSCREENSAVER_WINDOW, or NULL when it is not set.
 HackOptions ParseHackOptions(const std::vector<std::string>& args, const char* xscreensaverWindow);
 

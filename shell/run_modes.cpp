@@ -44,10 +44,9 @@ static LPSTR SkipSpaces(LPSTR p)
     return p;
 }
 
+// RunMode has refused it where the password handling does not exist.
 static int RunPasswordChange(LPSTR args)
 {
-    if (!win9xPlatform)
-        return -1;
     HWND owner = ParseWindowHandle(args);
     if (owner == NULL || !IsWindow(owner))
         owner = GetForegroundWindow();
@@ -91,10 +90,28 @@ RunModeSwitch ReadRunModeSwitch(LPSTR args, LPSTR* rest)
     }
 }
 
+SwitchRefusal RefusalOfSwitch(RunModeSwitch mode, LPCSTR rest, bool win9x)
+{
+    switch (mode) {
+    case SWITCH_PREVIEW: {
+        HWND parent = ParseWindowHandle(rest);
+        if (parent == NULL)
+            return PREVIEW_WITHOUT_HANDLE;
+        return IsWindow(parent) ? SWITCH_RUNS : PREVIEW_WINDOW_MISSING;
+    }
+    case SWITCH_PASSWORD: return win9x ? SWITCH_RUNS : PASSWORD_NOT_HERE;
+    case SWITCH_UNKNOWN: return SWITCH_NOT_KNOWN;
+    default: return SWITCH_RUNS;
+    }
+}
+
 static int RunMode(LPSTR args)
 {
     LPSTR rest;
-    switch (ReadRunModeSwitch(args, &rest)) {
+    RunModeSwitch mode = ReadRunModeSwitch(args, &rest);
+    if (RefusalOfSwitch(mode, rest, win9xPlatform) != SWITCH_RUNS)
+        return -1;
+    switch (mode) {
     case SWITCH_NONE: return (int)ShowConfigDialog(NULL);
     case SWITCH_SAVER: return RunSaverWindow(NULL);
     case SWITCH_CONFIG: return (int)ShowConfigDialog(GetForegroundWindow());
@@ -167,10 +184,9 @@ HWND ParseWindowHandle(LPCSTR text)
 
 int RunPreview(LPCSTR text)
 {
-    HWND parent = ParseWindowHandle(text);
-    if (parent == NULL || !IsWindow(parent))
+    if (RefusalOfSwitch(SWITCH_PREVIEW, text, win9xPlatform) != SWITCH_RUNS)
         return -1;
-    return RunSaverWindow(parent);
+    return RunSaverWindow(ParseWindowHandle(text));
 }
 
 BOOL PrepareConfigDialog(HINSTANCE)

@@ -21,6 +21,10 @@ int ShellMain(HINSTANCE instance, LPSTR args);
 // past the letter and the spaces after it.
 enum RunModeSwitch { SWITCH_NONE, SWITCH_SAVER, SWITCH_CONFIG, SWITCH_PREVIEW, SWITCH_PASSWORD, SWITCH_UNKNOWN };
 RunModeSwitch ReadRunModeSwitch(LPSTR args, LPSTR* rest);
+// Whether the shell runs the mode a switch asks for, or why it refuses it
+// (exiting with -1 and showing nothing); rest as ReadRunModeSwitch gives it.
+enum SwitchRefusal { SWITCH_RUNS, SWITCH_NOT_KNOWN, PREVIEW_WITHOUT_HANDLE, PREVIEW_WINDOW_MISSING, PASSWORD_NOT_HERE };
+SwitchRefusal RefusalOfSwitch(RunModeSwitch mode, LPCSTR rest, bool win9x);
 // True on the Windows 95/98 family, where the password handling exists.
 bool IsWin9xPlatform();
 HWND ParseWindowHandle(LPCSTR text);

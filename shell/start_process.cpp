@@ -66,23 +66,15 @@ ProcessStart StartHack(const char* program, const std::vector<std::string>& args
 std::string ShellSwitchProblem(LPSTR tail)
 {
     LPSTR rest;
-    switch (ReadRunModeSwitch(tail, &rest)) {
-    case SWITCH_PREVIEW: {
-        HWND window = ParseWindowHandle(rest);
-        if (!window)
-            return std::string("the preview needs the decimal id of a window to draw in: '") + tail + "'";
-        if (!IsWindow(window))
-            return "there is no window " + std::to_string((uintptr_t)window) + " for the preview";
-        return "";
-    }
-    case SWITCH_PASSWORD:
-        if (!IsWin9xPlatform())
-            return "the password change exists on Windows 95 and 98 only";
-        return "";
-    case SWITCH_UNKNOWN:
-        return std::string("unknown switch '") + tail + "'";
-    default:
-        return "";
+    RunModeSwitch mode = ReadRunModeSwitch(tail, &rest);
+    switch (RefusalOfSwitch(mode, rest, IsWin9xPlatform())) {
+    case PREVIEW_WITHOUT_HANDLE:
+        return std::string("the preview needs the decimal id of a window to draw in: '") + tail + "'";
+    case PREVIEW_WINDOW_MISSING:
+        return "there is no window " + std::to_string((uintptr_t)ParseWindowHandle(rest)) + " for the preview";
+    case PASSWORD_NOT_HERE: return "the password change exists on Windows 95 and 98 only";
+    case SWITCH_NOT_KNOWN: return std::string("unknown switch '") + tail + "'";
+    default: return "";
     }
 }
 
@@ -97,10 +89,9 @@ ProcessStart StartProcess(int argc, char** argv, const char* xscreensaverWindow,
     if (!args.empty() && IsHackOption(args[0]))
         return StartHack(argc > 0 && argv[0] ? argv[0] : "brackwold", args, xscreensaverWindow, out, err);
 
-    // The shell would run its switch and never look at an option behind it.
     for (size_t i = 1; i < args.size(); ++i) {
         if (IsHackOption(args[i])) {
-            Refuse(err, "options come before a switch, not after it: '" + args[i] + "'");
+            Refuse(err, SwitchWithOptionsProblem(args[0], args[i]));
             return {false, -1};
         }
     }

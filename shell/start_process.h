@@ -17,6 +17,6 @@ struct ProcessStart {
 // --window-id, the window that stands in for the screen; the shell then
 // sees "/s". The shell's own switches pass as they are; where the shell
 // will refuse one (exiting with -1 and showing nothing, as on Windows),
-// err says why. An option after a switch is refused: the shell would
-// ignore it.
+// err says why. Options and switches do not combine: a line with both is
+// refused, in either order.
 ProcessStart StartProcess(int argc, char** argv, const char* xscreensaverWindow, FILE* out, FILE* err);

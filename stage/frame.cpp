@@ -36,13 +36,19 @@ static void RollKick()
         scene.kickPending = true;
 }
 
+// The random pick yields figures 1 to 4; figure 5 only comes with the kick.
+int RollFigure()
+{
+    return rand() % 4 + 1;
+}
+
 static void PickFigure()
 {
     if (!((scene.fadeAlpha < 0.1 && scene.fadingOut) || (scene.lamentActive && scene.lamentVariant == 0)))
         return;
     int old = scene.figure;
     do
-        scene.figure = rand() % 4 + 1;
+        scene.figure = RollFigure();
     while (scene.figure == old);
 
     scene.mishapActive = false;

@@ -71,7 +71,7 @@ static void RollStartingState()
     // gives each run its own sequence.
     srand((unsigned)time(NULL) ^ seedSalt);
 
-    scene.figure = rand() % 4 + 1;
+    scene.figure = RollFigure();
     while (scene.stageDX == 0)
         scene.stageDX = rand() % 10 - 5;
     while (scene.stageDY == 0)

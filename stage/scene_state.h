@@ -3,6 +3,10 @@
 // message loop, so nothing here is locked.
 #pragma once
 
+// The edges of the stage area, as the bounce reports them and the mishap's
+// spike comes in from them.
+enum StageEdge { edgeTop = 0, edgeBottom = 1, edgeLeft = 2, edgeRight = 3 };
+
 struct SceneState {
     // Figure cycle and clock
     int figure;            // FIGURE_WOBBLO (1) .. FIGURE_NIBBO (5), figures/figures.h
@@ -39,7 +43,7 @@ struct SceneState {
     // Mishap and lament
     bool mishapActive, bloodOn, spikeLeaving;
     float spikeHeight;
-    int mishapEdge;  // 0 top, 1 bottom, 2 left, 3 right
+    int mishapEdge;  // a StageEdge
     int spikeSpin;
     bool lamentActive;
     float lamentStart;

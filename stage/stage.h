@@ -31,6 +31,7 @@ void FillStagePalette(PALETTEENTRY* entries, int count, const PIXELFORMATDESCRIP
 
 LRESULT CALLBACK StageWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 void OnEdgeHit(int edge);
+int RollBounceSpeed();
 void CentreStage();
 void LoadBanner();
 void DrawBanner();
@@ -49,6 +50,7 @@ void DrawFrameRate();
 extern char frameRateLines[][24];
 
 void RenderFrame();
+int RollFigure();
 // What RenderFrame draws between: BeginFrame clears, pushes the model-view,
 // moves back to the figures' place and blends while fadeAlpha is below 1;
 // EndFrame undoes that and flushes. The gallery and tests draw through them.

@@ -24,8 +24,6 @@ enum {
     bannerSweepWidth = 230,  // the supplied banner's width, whatever the bitmap says
 };
 
-enum { edgeTop = 0, edgeBottom = 1, edgeLeft = 2, edgeRight = 3 };
-
 static const double pi = 3.14159265358979323846;
 
 void LoadBanner()
@@ -68,6 +66,13 @@ void OnEdgeHit(int edge)
         CueVoiceLine();
 }
 
+// The speed the stage leaves an edge with: 1 to 5 pixels per tick, away
+// from that edge.
+int RollBounceSpeed()
+{
+    return rand() % 5 + 1;
+}
+
 // Centred in the area above the banner strip.
 void CentreStage()
 {
@@ -81,22 +86,22 @@ static void BounceOffEdges()
 {
     if (scene.stageX < 0) {
         scene.stageX = 0;
-        scene.stageDX = rand() % 5 + 1;
+        scene.stageDX = RollBounceSpeed();
         OnEdgeHit(edgeLeft);
     }
     if (scene.stageY < 0) {
         scene.stageY = 0;
-        scene.stageDY = rand() % 5 + 1;
+        scene.stageDY = RollBounceSpeed();
         OnEdgeHit(edgeTop);
     }
     if (scene.stageX + scene.stageSide > scene.screenW) {
         scene.stageX = scene.screenW - scene.stageSide;
-        scene.stageDX = -1 - rand() % 5;
+        scene.stageDX = -RollBounceSpeed();
         OnEdgeHit(edgeRight);
     }
     if (scene.stageY + scene.stageSide > scene.screenH) {
         scene.stageY = scene.screenH - scene.stageSide;
-        scene.stageDY = -1 - rand() % 5;
+        scene.stageDY = -RollBounceSpeed();
         OnEdgeHit(edgeBottom);
     }
 }

@@ -1,6 +1,6 @@
 // The layer's devices: where a Win32 call meets the machine (the clock, the
 // end of the process, the sound output, the boxes and dialogs on the
-// screen, resources added at run time). The Win32 functions stay in the
+// screen, resources added at run time, the registry's store). The Win32 functions stay in the
 // layer and call these. Each device is an object file of its own under
 // platform/posix/devices/, which the program links; tests, tools and
 // benchmarks link doubles in their place (testing/doubles/), so the program
@@ -10,6 +10,7 @@
 #include "platform/win32.h"
 
 #include <string>
+#include <vector>
 
 namespace w32::devices {
 
@@ -38,5 +39,16 @@ INT_PTR RunModalDialog(LPCSTR templateName, HWND owner, DLGPROC proc, LPARAM par
 // string with this id is decided here (a null *text hides it).
 const EmbeddedResource* FindAddedResource(const std::string& type, const std::string& name);
 bool FindAddedString(unsigned id, const char** text);
+
+// The registry's store (registry_store.cpp): keys below the roots by path,
+// as w32::RegistryPath gives it ("80000001\CONTROL PANEL\DESKTOP"), and
+// their values by upper-cased name; null when the key or the value is not
+// there.
+struct RegistryValue {
+    DWORD type;
+    std::vector<BYTE> data;
+};
+bool RegistryKeyExists(const std::string& path);
+const RegistryValue* FindRegistryValue(const std::string& path, const std::string& upperName);
 
 }  // namespace w32::devices

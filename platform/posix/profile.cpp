@@ -1,11 +1,13 @@
 // Private-profile (INI) files with Win32's reading rules. The file is read
 // anew at every call and written whole through a temporary file and a
 // rename, so a crash leaves either the old or the new file, never half of
-// one. Lines we do not understand are kept as they are. The file is held
-// once, as read, and its lines are looked at in place: a file of millions
-// of lines costs its own size and no more.
+// one (and the next write removes what a killed one left). Lines we do not
+// understand are kept as they are. The file is held once, as read, and its
+// lines are looked at in place: a file of millions of lines costs its own
+// size and no more.
 #include "platform/posix/sys_internal.h"
 
+#include <dirent.h>
 #include <errno.h>
 #include <fcntl.h>
 #include <limits.h>
@@ -13,6 +15,7 @@
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -480,8 +483,96 @@ mode_t NewFileMode()
     return 0666 & ~mask;
 }
 
+// Windows refuses to write a read-only file. Here that is a file we may
+// not write, or one that nobody may write (root could, and must not).
+bool IsReadOnly(const std::string& path, const struct stat& info)
+{
+    if ((info.st_mode & 0222) == 0) {
+        errno = EACCES;
+        return true;
+    }
+    return faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0;
+}
+
+// Our temporary files are "." + the profile's name + "." + mkstemp's six
+// letters and digits; nothing else in the folder is ever touched.
+bool IsTemporaryOf(std::string_view entry, std::string_view name)
+{
+    const size_t randomPart = 6;
+    if (entry.size() != name.size() + 2 + randomPart || entry[0] != '.' || entry.substr(1, name.size()) != name ||
+        entry[name.size() + 1] != '.')
+        return false;
+    for (char c : entry.substr(name.size() + 2))
+        if (!(c >= '0' && c <= '9') && !(c >= 'a' && c <= 'z') && !(c >= 'A' && c <= 'Z'))
+            return false;
+    return true;
+}
+
+bool SameFile(const struct stat& a, const struct stat& b)
+{
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+// A writer holds a lock on its temporary file from the moment it exists
+// until it has been renamed, so one that can be locked was left by a writer
+// that died (killed during a save). Those are removed; one still being
+// written stays.
+void RemoveStaleTemporaries(const std::string& directory, std::string_view name)
+{
+    DIR* dir = opendir(directory.c_str());
+    if (!dir)
+        return;
+    int dirFd = dirfd(dir);
+    while (dirent* entry = readdir(dir)) {
+        if (!IsTemporaryOf(entry->d_name, name))
+            continue;
+        int fd = openat(dirFd, entry->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0)
+            continue;
+        struct stat held, named;
+        if (flock(fd, LOCK_EX | LOCK_NB) == 0 && fstat(fd, &held) == 0 && S_ISREG(held.st_mode) &&
+            fstatat(dirFd, entry->d_name, &named, AT_SYMLINK_NOFOLLOW) == 0 && SameFile(held, named))
+            unlinkat(dirFd, entry->d_name, 0);
+        close(fd);
+    }
+    closedir(dir);
+}
+
+// A new temporary file, locked. A cleaner may have taken the name between
+// its creation and our lock: then another name is tried. A file system
+// without locks writes unlocked (and nobody can take the file for stale).
+int MakeLockedTemporary(const std::string& pattern, std::string* temporary)
+{
+    for (int attempt = 0; attempt < 8; ++attempt) {
+        *temporary = pattern;
+        int fd = mkostemp(&(*temporary)[0], O_CLOEXEC);
+        if (fd < 0)
+            return -1;
+        int locked;
+        while ((locked = flock(fd, LOCK_EX)) != 0 && errno == EINTR) {
+        }
+        struct stat held, named;
+        if (locked != 0 || (fstat(fd, &held) == 0 && stat(temporary->c_str(), &named) == 0 && SameFile(held, named)))
+            return fd;
+        close(fd);
+    }
+    errno = EEXIST;
+    return -1;
+}
+
+// A replaced file keeps its owner where we may give it back (root) and its
+// group where we belong to it; otherwise it becomes ours, as a new file.
+void KeepOwnership(int fd, const struct stat& old)
+{
+    if (fchown(fd, old.st_uid, old.st_gid) == 0)
+        return;
+    int kept = fchown(fd, static_cast<uid_t>(-1), old.st_gid);
+    (void)kept;
+}
+
 // Writes beside the file and renames over it. A symbolic link is followed,
-// so the link stays and its target gets the new contents.
+// so the link stays and its target gets the new contents. The temporary
+// file stays locked until it has its final name.
 bool ReplaceFile(std::string path, const std::function<bool(int fd)>& writeContents)
 {
     struct stat info;
@@ -490,27 +581,32 @@ bool ReplaceFile(std::string path, const std::function<bool(int fd)>& writeConte
         if (realpath(path.c_str(), resolved))
             path = resolved;
     }
-    mode_t mode = stat(path.c_str(), &info) == 0 ? (info.st_mode & 07777) : NewFileMode();
+    bool exists = stat(path.c_str(), &info) == 0;
+    if (exists && IsReadOnly(path, info))
+        return false;
+    mode_t mode = exists ? (info.st_mode & 07777) : NewFileMode();
     std::string directory = ParentOf(path);
     if (!MakeDirectories(directory))
         return false;
     std::string name = path.substr(path.find_last_of('/') + 1);
-    std::string temporary = directory + "/." + name + ".XXXXXX";
-    int fd = mkstemp(&temporary[0]);
+    RemoveStaleTemporaries(directory, name);
+    std::string temporary;
+    int fd = MakeLockedTemporary(directory + "/." + name + ".XXXXXX", &temporary);
     if (fd < 0)
         return false;
-    bool ok = writeContents(fd) && fchmod(fd, mode) == 0 && fsync(fd) == 0;
+    bool ok = writeContents(fd);
+    if (ok && exists)
+        KeepOwnership(fd, info);
+    ok = ok && fchmod(fd, mode) == 0 && fsync(fd) == 0;
     int error = errno;
-    if (close(fd) != 0 && ok) {
-        ok = false;
-        error = errno;
-    }
     if (ok && rename(temporary.c_str(), path.c_str()) != 0) {
         ok = false;
         error = errno;
     }
-    if (!ok) {
+    if (!ok)
         unlink(temporary.c_str());
+    close(fd);  // the data is on disk already (fsync): this only drops the lock
+    if (!ok) {
         errno = error;  // the caller reports why the write failed, not the cleanup
         return false;
     }

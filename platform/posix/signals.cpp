@@ -38,6 +38,13 @@ void OnEndingSignal(int signal)
     Send((char)signal);
 }
 
+// Without a pipe (no descriptor left) no loop can hear the request: end at
+// once with the code the usual way out gives, rather than die of the signal.
+void EndAtOnce(int)
+{
+    _exit(0);
+}
+
 bool MakePipe()
 {
     if (pipeEnds[0] >= 0)
@@ -51,10 +58,10 @@ bool MakePipe()
 
 // A signal that was ignored when we started (nohup, a background job)
 // stays ignored.
-void CatchEndingSignals()
+void CatchEndingSignals(void (*handler)(int))
 {
     struct sigaction action = {};
-    action.sa_handler = OnEndingSignal;
+    action.sa_handler = handler;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
     for (int s : endingSignals) {
@@ -98,9 +105,13 @@ void EndOnSignal(int signal)
 
 void WatchEndingSignals()
 {
-    if (watching || !MakePipe())
+    if (watching)
         return;
-    CatchEndingSignals();
+    if (!MakePipe()) {
+        CatchEndingSignals(EndAtOnce);
+        return;
+    }
+    CatchEndingSignals(OnEndingSignal);
     watching = true;
 }
 

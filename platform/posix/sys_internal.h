@@ -56,6 +56,11 @@ void WriteCrashReport(const EXCEPTION_POINTERS* exception);
 // A message box's dialog; none in hack mode or without a display.
 void ShowMessageDialog(HWND owner, const char* text, const char* caption, UINT type);
 
+// A registry key's path as the registry's store knows it: the root's number
+// and the subkey's upper-cased components, joined by backslashes
+// ("80000001\CONTROL PANEL\DESKTOP"); empty components are ignored.
+std::string RegistryPath(HKEY root, const char* subKey);
+
 // Sets the thread's last error to the Win32 code closest to an errno value.
 void SetLastErrorFromErrno(int error);
 

@@ -120,17 +120,23 @@ bool IsExecutableModule(HMODULE module)
     return module == nullptr || module == ExecutableModule();
 }
 
+// ASCII only, whatever the C locale says: GTK sets the user's, and in
+// Turkish toupper('i') stays 'i', so "SIZE" would no longer name "Size".
+static char AsciiUpper(char c)
+{
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
 bool EqualNoCase(std::string_view a, std::string_view b)
 {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return toupper(static_cast<unsigned char>(x)) == toupper(static_cast<unsigned char>(y));
-           });
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return AsciiUpper(x) == AsciiUpper(y); });
 }
 
 std::string UpperCase(std::string text)
 {
     for (char& c : text)
-        c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
+        c = AsciiUpper(c);
     return text;
 }
 

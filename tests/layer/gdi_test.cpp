@@ -1,5 +1,7 @@
-// GDI: DCs, .bmp bitmaps, the source copy into a window, object lifetime
-// and the palette calls.
+// GDI where the pixels are read back or the display is steered: .bmp
+// bitmaps, the source copy into a window, text as drawn, and palette
+// displays. DCs, object lifetimes and a DC's text state run against Windows
+// too (tests/semantics).
 #include "layer_fixture.h"
 #include "platform/posix/resources.h"
 #include "resources/resource_ids.h"
@@ -86,7 +88,7 @@ std::vector<unsigned char> V5Bmp(int width, int height, int bpp, const uint32_t 
 // Blits a bitmap into a fresh window at (0, 0) and reads the window back.
 w32test::Picture Show(HBITMAP bitmap, int width, int height)
 {
-    HWND w = CreateWindowExA(0, "LayerOwnDc", "", WS_POPUP | WS_VISIBLE, 0, 0, width, height, nullptr, nullptr,
+    HWND w = CreateWindowExA(0, "SemanticsOwnDc", "", WS_POPUP | WS_VISIBLE, 0, 0, width, height, nullptr, nullptr,
                              (HINSTANCE)1, nullptr);
     HDC windowDc = GetDC(w);
     HDC memory = CreateCompatibleDC(windowDc);
@@ -175,13 +177,10 @@ TEST_F(GdiTest, BannerResourceBlitsIntoTheSaverWindow)
     ASSERT_TRUE(res) << "the banner is listed in brackwold.rc";
     HBITMAP banner = LoadBitmapA((HINSTANCE)1, MAKEINTRESOURCE(IDB_BANNER));
     ASSERT_TRUE(banner);
-    EXPECT_EQ(LoadBitmapA((HINSTANCE)1, MAKEINTRESOURCE(9999)), nullptr);
     BITMAP bm{};
     ASSERT_TRUE(GetObjectA(banner, sizeof bm, &bm));
-    EXPECT_EQ(bm.bmWidth, 230);
-    EXPECT_EQ(bm.bmHeight, 10);
 
-    HWND saver = MakeWindow("LayerOwnDc", WS_POPUP | WS_VISIBLE, 0, 0, 400, 100);
+    HWND saver = MakeWindow("SemanticsOwnDc", WS_POPUP | WS_VISIBLE, 0, 0, 400, 100);
     Drain();  // erased to black
     HDC saverDc = GetDC(saver);
     HDC bannerDc = CreateCompatibleDC(saverDc);
@@ -216,7 +215,7 @@ TEST_F(GdiTest, BlitsAreClippedToBothSurfaces)
     for (int i = 0; i < 4 * 4; i++) rows.insert(rows.end(), {255, 255, 255, 0});
     std::vector<unsigned char> file = Bmp(4, 4, 32, {}, rows);
     HBITMAP white = w32test::LoadBitmapFromMemory(file.data(), file.size());
-    HWND w = MakeWindow("LayerOwnDc", WS_POPUP | WS_VISIBLE, 0, 0, 6, 6);
+    HWND w = MakeWindow("SemanticsOwnDc", WS_POPUP | WS_VISIBLE, 0, 0, 6, 6);
     Drain();
     HDC dc = GetDC(w);
     HDC memory = CreateCompatibleDC(dc);
@@ -235,42 +234,6 @@ TEST_F(GdiTest, BlitsAreClippedToBothSurfaces)
     DeleteObject(white);
 }
 
-TEST_F(GdiTest, DeviceContextsAndObjectLifetimes)
-{
-    HWND own = MakeWindow("LayerOwnDc", WS_POPUP, 0, 0, 10, 10);
-    HWND plain = MakeWindow("LayerPlain", WS_POPUP, 0, 0, 10, 10);
-    HDC a = GetDC(own);
-    EXPECT_EQ(GetDC(own), a) << "a class's own DC is the same every time";
-    EXPECT_EQ(ReleaseDC(own, a), 1);
-    EXPECT_EQ(GetDC(own), a) << "and survives ReleaseDC";
-    HDC b = GetDC(plain);
-    HDC c = GetDC(plain);
-    EXPECT_NE(b, c);
-    EXPECT_EQ(ReleaseDC(plain, b), 1);
-    EXPECT_EQ(ReleaseDC(plain, b), 0) << "released already";
-    ReleaseDC(plain, c);
-
-    std::vector<unsigned char> file = Bmp(1, 1, 24, {}, {0, 0, 0, 0});
-    HBITMAP bitmap = w32test::LoadBitmapFromMemory(file.data(), file.size());
-    HDC first = CreateCompatibleDC(a);
-    HDC second = CreateCompatibleDC(a);
-    EXPECT_NE(SelectObject(first, bitmap), nullptr);
-    EXPECT_EQ(SelectObject(second, bitmap), nullptr) << "a bitmap is in one DC at a time";
-    EXPECT_EQ(SelectObject(a, bitmap), nullptr) << "not into a window DC";
-    // Deleted while selected: still there until its DC lets go.
-    EXPECT_TRUE(DeleteObject(bitmap));
-    BITMAP bm;
-    EXPECT_EQ(GetObjectA(bitmap, sizeof bm, &bm), (int)sizeof bm);
-    EXPECT_TRUE(DeleteDC(first));
-    EXPECT_EQ(GetObjectA(bitmap, sizeof bm, &bm), 0);
-    EXPECT_FALSE(DeleteDC(first));
-    EXPECT_TRUE(DeleteDC(second));
-    EXPECT_FALSE(DeleteObject((HGDIOBJ)&bm)) << "not a GDI object";
-    HGDIOBJ black = GetStockObject(BLACK_BRUSH);
-    EXPECT_TRUE(DeleteObject(black));
-    EXPECT_EQ(GetStockObject(BLACK_BRUSH), black) << "stock objects are never freed";
-}
-
 // The smallest box around the pixels of p that are exactly `pixel`.
 RECT Extent(const w32test::Picture& p, uint32_t pixel, int width, int height)
 {
@@ -287,20 +250,16 @@ RECT Extent(const w32test::Picture& p, uint32_t pixel, int width, int height)
 TEST_F(GdiTest, TextInTheDcsColoursModeAndFont)
 {
     const int width = 300, height = 60;
-    HWND w = MakeWindow("LayerOwnDc", WS_POPUP | WS_VISIBLE, 0, 0, width, height);
+    HWND w = MakeWindow("SemanticsOwnDc", WS_POPUP | WS_VISIBLE, 0, 0, width, height);
     Drain();  // erased to black
     HDC dc = GetDC(w);
-    EXPECT_EQ(SetTextColor(dc, RGB(255, 255, 0)), RGB(0, 0, 0)) << "black text by default";
-    EXPECT_EQ(SetBkColor(dc, RGB(0, 0, 255)), RGB(255, 255, 255)) << "on white";
-    EXPECT_EQ(SetBkMode(dc, 99), 0);
-    EXPECT_EQ(SetBkMode(dc, OPAQUE), OPAQUE) << "opaque by default";
-    EXPECT_EQ(SetTextColor(NULL, 0), CLR_INVALID);
-    EXPECT_FALSE(TextOutA(NULL, 0, 0, "x", 1));
+    SetTextColor(dc, RGB(255, 255, 0));
+    SetBkColor(dc, RGB(0, 0, 255));
 
     HFONT font = CreateFontA(-16, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
                              CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY, FIXED_PITCH | FF_MODERN, "Courier New");
     ASSERT_TRUE(font);
-    EXPECT_EQ(SelectObject(dc, font), GetStockObject(SYSTEM_FONT)) << "the system font until one is chosen";
+    SelectObject(dc, font);
 
     // Opaque: the cell in the background colour at (x, y), the glyphs in the
     // text colour inside it, nothing around it; a fixed pitch gives narrow
@@ -334,17 +293,13 @@ TEST_F(GdiTest, TextInTheDcsColoursModeAndFont)
     ASSERT_TRUE(w32test::ReadWindowPixels(w, &p));
     EXPECT_EQ(Extent(p, 0x0000FF, width, height).right, -1) << "no background";
     EXPECT_GT(Extent(p, 0xFFFF00, width, height).right, 10);
-
-    // Deleted while selected, the font stays usable until the DC lets go.
-    EXPECT_TRUE(DeleteObject(font));
-    EXPECT_TRUE(TextOutA(dc, 0, 0, "M", 1));
-    EXPECT_EQ(SelectObject(dc, GetStockObject(SYSTEM_FONT)), font);
-    EXPECT_FALSE(DeleteObject(font)) << "freed once deselected";
+    SelectObject(dc, GetStockObject(SYSTEM_FONT));
+    DeleteObject(font);
 }
 
 TEST_F(GdiTest, PalettesOnPaletteAndTrueColourDisplays)
 {
-    HWND w = MakeWindow("LayerOwnDc", WS_POPUP, 0, 0, 10, 10);
+    HWND w = MakeWindow("SemanticsOwnDc", WS_POPUP, 0, 0, 10, 10);
     HDC dc = GetDC(w);
     PALETTEENTRY entries[256];
     EXPECT_EQ(GetSystemPaletteEntries(dc, 0, 256, entries), 0u) << "true colour has no system palette";

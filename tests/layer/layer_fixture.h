@@ -1,37 +1,27 @@
-// Shared fixture of the layer tests: a clean windowing state per test, a
-// window class whose procedure records every message, and queue helpers.
+// The layer tests' fixture: the semantics tests' recording windows, over a
+// windowing state made clean before and after each test.
 #pragma once
-#include "platform/win32.h"
+#include "tests/semantics/semantics.h"
 #include "testing/offscreen/offscreen_seams.h"
 #include "testing/doubles/window_seams.h"
 
 #include <gmock/gmock.h>
-#include <gtest/gtest.h>
 
-#include <functional>
-#include <vector>
+using semantics::answer;
+using semantics::logged;
+using semantics::Logged;
 
-struct Logged {
-    HWND hwnd;
-    UINT message;
-    WPARAM wParam;
-    LPARAM lParam;
-};
-
-extern std::vector<Logged> logged;
-// Lets a test answer a message itself; return true when handled (result in *result).
-extern std::function<bool(HWND, UINT, WPARAM, LPARAM, LRESULT*)> answer;
-
-// Classes: "LayerOwnDc" (CS_OWNDC, black background), "LayerPlain" (no
-// background, common DCs).
-class LayerTest : public ::testing::Test {
+class LayerTest : public semantics::WindowSemantics {
 protected:
-    void SetUp() override;
-    void TearDown() override;
+    void SetUp() override
+    {
+        w32test::ResetWindowing();
+        WindowSemantics::SetUp();
+    }
 
-    HWND MakeWindow(const char* cls, DWORD style, int x, int y, int w, int h, HWND parent = nullptr,
-                    const char* title = "test");
-    // Takes and dispatches every message available now; returns their ids.
-    std::vector<UINT> Drain(HWND filter = nullptr);
-    std::vector<UINT> MessagesOf(HWND hwnd) const;
+    void TearDown() override
+    {
+        WindowSemantics::TearDown();
+        w32test::ResetWindowing();
+    }
 };

@@ -5,8 +5,11 @@
 #include "layer_fixture.h"
 #include "platform/posix/signals.h"
 
+#include <fcntl.h>
 #include <signal.h>
 #include <string.h>
+#include <sys/resource.h>
+#include <unistd.h>
 
 #include <algorithm>
 
@@ -30,8 +33,8 @@ TEST_F(SignalsTest, EachEndingSignalClosesTheOutermostWindows)
 {
     for (int signal : {SIGTERM, SIGINT, SIGHUP}) {
         SCOPED_TRACE(strsignal(signal));
-        HWND top = MakeWindow("LayerPlain", WS_POPUP | WS_VISIBLE, 0, 0, 100, 100);
-        HWND child = MakeWindow("LayerPlain", WS_CHILD | WS_VISIBLE, 0, 0, 10, 10, top);
+        HWND top = MakeWindow("SemanticsPlain", WS_POPUP | WS_VISIBLE, 0, 0, 100, 100);
+        HWND child = MakeWindow("SemanticsPlain", WS_CHILD | WS_VISIBLE, 0, 0, 10, 10, top);
         ASSERT_TRUE(top && child);
         Drain();
         logged.clear();
@@ -67,7 +70,7 @@ TEST_F(SignalsTest, WithNothingToCloseTheProcessEndsKilledByTheSignal)
 TEST_F(SignalsTest, ASignalIgnoredFromTheStartStaysIgnored)
 {
     signal(SIGHUP, SIG_IGN);
-    HWND top = MakeWindow("LayerPlain", WS_POPUP | WS_VISIBLE, 0, 0, 100, 100);
+    HWND top = MakeWindow("SemanticsPlain", WS_POPUP | WS_VISIBLE, 0, 0, 100, 100);
     w32::WatchEndingSignals();
     ASSERT_EQ(0, raise(SIGHUP));
     Drain();
@@ -78,6 +81,27 @@ TEST_F(SignalsTest, ASignalIgnoredFromTheStartStaysIgnored)
     ASSERT_EQ(0, raise(SIGTERM));  // the others were caught all the same
     Drain();
     EXPECT_FALSE(IsWindow(top));
+}
+
+// With one descriptor left (ulimit -n) no pipe can be made: a signal then
+// ends the process at once with the usual way out's 0, not killed by it.
+TEST_F(SignalsTest, WithoutAPipeASignalEndsTheProcessAtOnce)
+{
+    EXPECT_EXIT(
+        {
+            MakeWindow("LayerPlain", WS_POPUP | WS_VISIBLE, 0, 0, 100, 100);
+            rlimit few;
+            getrlimit(RLIMIT_NOFILE, &few);
+            few.rlim_cur = 64;
+            setrlimit(RLIMIT_NOFILE, &few);
+            int last = -1;
+            for (int fd; (fd = open("/dev/null", O_RDONLY | O_CLOEXEC)) >= 0;)
+                last = fd;
+            close(last);
+            w32::WatchEndingSignals();
+            raise(SIGTERM);
+        },
+        ::testing::ExitedWithCode(0), "");
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
-// String table loads and resource look-up.
+// The embedded resource table and string loads from other modules; the
+// string table's own rules run against Windows too (tests/semantics).
 #include "platform/posix/resources.h"
 #include "testing/doubles/sys_seams.h"
 #include "resources/resource_ids.h"
@@ -10,63 +11,18 @@ namespace {
 
 class Resources : public ::testing::Test {
 protected:
-    void TearDown() override
-    {
-        w32test::ResetResources();
-        w32test::UnregisterAllModules();
-    }
+    void TearDown() override { w32test::UnregisterAllModules(); }
 };
 
-TEST_F(Resources, LoadStringCutsToTheBuffer)
-{
-    const struct {
-        UINT id;
-        int size;
-        int length;
-        const char* text;
-    } cases[] = {
-        {IDS_SETTINGS_FILE, 13, 8, "BRKW.ini"},     {IDS_SETTINGS_FILE, 9, 8, "BRKW.ini"},
-        {IDS_SETTINGS_FILE, 8, 7, "BRKW.in"},      {IDS_SETTINGS_FILE, 5, 4, "BRKW"},
-        {IDS_SETTINGS_FILE, 1, 0, ""},             {IDS_SETTINGS_SECTION, 40, 9, "Brackwold"},
-        {IDS_DESCRIPTION, 40, 10, "Brackwold!"},   {9999, 40, 0, ""},
-    };
-    for (HINSTANCE instance : {GetModuleHandleA(nullptr), static_cast<HINSTANCE>(nullptr)}) {
-        for (const auto& c : cases) {
-            char buffer[48];
-            memset(buffer, '#', sizeof buffer);
-            EXPECT_EQ(c.length, LoadStringA(instance, c.id, buffer, c.size)) << c.id << " into " << c.size;
-            EXPECT_STREQ(c.text, buffer);
-            EXPECT_EQ('#', buffer[c.size]) << "nothing written past the buffer";
-        }
-    }
-}
-
-TEST_F(Resources, LoadStringRefusesWhatItCannotFill)
+// The string table's rules run against Windows too (tests/semantics).
+TEST_F(Resources, LoadStringOnlyFromTheExecutable)
 {
     char buffer[8] = "keep";
-    EXPECT_EQ(0, LoadStringA(nullptr, IDS_SETTINGS_FILE, buffer, 0));
-    EXPECT_STREQ("keep", buffer);
-    EXPECT_EQ(0, LoadStringA(nullptr, IDS_SETTINGS_FILE, buffer, -3));
-    EXPECT_STREQ("keep", buffer);
-    EXPECT_EQ(0, LoadStringA(nullptr, IDS_SETTINGS_FILE, nullptr, 8));
-
     w32test::RegisterModule("IMM32.DLL", {});
     HMODULE other = LoadLibraryA("IMM32.DLL");
     ASSERT_NE(nullptr, other);
     EXPECT_EQ(0, LoadStringA(other, IDS_SETTINGS_FILE, buffer, sizeof buffer)) << "only the executable has strings";
     EXPECT_STREQ("", buffer);
-}
-
-TEST_F(Resources, StringSeamOverridesAndHides)
-{
-    char buffer[40];
-    w32test::SetString(IDS_SETTINGS_FILE, "OTHER.ini");
-    EXPECT_EQ(9, LoadStringA(nullptr, IDS_SETTINGS_FILE, buffer, sizeof buffer));
-    EXPECT_STREQ("OTHER.ini", buffer);
-    w32test::RemoveString(IDS_SETTINGS_FILE);
-    EXPECT_EQ(0, LoadStringA(nullptr, IDS_SETTINGS_FILE, buffer, sizeof buffer));
-    w32test::ResetResources();
-    EXPECT_EQ(8, LoadStringA(nullptr, IDS_SETTINGS_FILE, buffer, sizeof buffer));
 }
 
 TEST_F(Resources, EveryEmbeddedEntryIsFound)
@@ -82,34 +38,33 @@ TEST_F(Resources, EveryEmbeddedEntryIsFound)
     }
 }
 
+// Names and ids in every form a caller may spell them, against the table
+// the program embeds.
 TEST_F(Resources, NamesAndIdsInEveryForm)
 {
-    w32test::AddResource("WAVE", "TestTone", {1, 2, 3});
-    w32test::AddResource("BITMAP", "#105", {4, 5});
     const struct {
         const char* type;
         const char* name;
-        size_t size;  // 0: not found
+        const char* found;  // the entry's name; nullptr: not found
     } cases[] = {
-        {"WAVE", "TESTTONE", 3},
-        {"wave", "testtone", 3},
-        {"BITMAP", "TESTTONE", 0},
-        {"WAVE", "TESTTON", 0},
-        {"BITMAP", MAKEINTRESOURCEA(105), 2},
-        {"BITMAP", "#105", 2},
-        {"BITMAP", "#0105", 2},
-        {MAKEINTRESOURCEA(2), MAKEINTRESOURCEA(105), 2},  // RT_BITMAP
-        {"BITMAP", MAKEINTRESOURCEA(106), 0},
-        {"BITMAP", "105", 0},
-        {nullptr, "TESTTONE", 0},
-        {"WAVE", nullptr, 0},
+        {"WAVE", "WOBBLO1", "WOBBLO1"},
+        {"wave", "wobblo1", "WOBBLO1"},
+        {"BITMAP", "WOBBLO1", nullptr},
+        {"WAVE", "WOBBLO", nullptr},
+        {"BITMAP", MAKEINTRESOURCEA(105), "#105"},
+        {"BITMAP", "#105", "#105"},
+        {"BITMAP", "#0105", "#105"},
+        {MAKEINTRESOURCEA(2), MAKEINTRESOURCEA(105), "#105"},  // RT_BITMAP
+        {"BITMAP", MAKEINTRESOURCEA(106), nullptr},
+        {"BITMAP", "105", nullptr},
+        {nullptr, "WOBBLO1", nullptr},
+        {"WAVE", nullptr, nullptr},
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(IS_INTRESOURCE(c.name) ? "(id)" : c.name ? c.name : "(null)");
         const w32::EmbeddedResource* found = w32::FindEmbeddedResource(c.type, c.name);
-        EXPECT_EQ(c.size, found ? found->size : 0u) << (IS_INTRESOURCE(c.name) ? "(id)" : c.name ? c.name : "(null)");
+        EXPECT_STREQ(c.found, found ? found->name : nullptr);
     }
-    w32test::RemoveResource("wave", "testtone");
-    EXPECT_EQ(nullptr, w32::FindEmbeddedResource("WAVE", "TESTTONE"));
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 # hardening-check. Argument: the build folder.
 set -u
 build=${1:?usage: install_and_deb.sh BUILD-FOLDER}
+src=$(cd "$(dirname "$0")/../.." && pwd)
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 failures=0
@@ -48,6 +49,12 @@ deb=$(ls "$work"/deb/brackwold_*.deb 2>/dev/null | head -n 1)
 check "CPack builds a .deb" test -n "$deb"
 info=$(dpkg-deb --info "$deb")
 check "dpkg-deb reads it" test -n "$info"
+# What is still written by hand beside the generated files: the README's
+# settings table and the newest changelog entry.
+check "the README gives each setting's default and range as --help does" \
+    python3 "$src/platform/posix/install/facts.py" --check-readme "$work/root/$hack" "$src/README.md"
+check "the newest changelog entry is the package's version" test "$(dpkg-deb -f "$deb" Version)" = \
+    "$(zcat "$work/root/usr/share/doc/brackwold/changelog.gz" | sed -n '1s/^brackwold (\(.*\)).*/\1/p')"
 check "it declares its run-time libraries" bash -c 'grep -q "^ Depends:.*libsdl2" <<<"$1" && grep -q "libgl" <<<"$1"' _ "$info"
 lintian "$deb" >"$work/lintian.txt" 2>/dev/null
 check "lintian finds no error" test "$(grep -c '^E:' "$work/lintian.txt")" -eq 0

@@ -130,9 +130,11 @@ TEST_F(ProcessEntry, DecidesWhatRunsAndSaysWhy)
         {{"--char-delay", "99999999999"}, nullptr, -1, "whole number", nullptr, nullptr},
         {{"--sounds=1"}, nullptr, -1, "takes no value", nullptr, nullptr},
         {{"--speed", "3"}, nullptr, -1, "unknown option '--speed'", nullptr, nullptr},
-        {{"--root", "/s"}, nullptr, -1, "unknown option '/s'", nullptr, nullptr},
         {{"--s"}, nullptr, -1, "unknown option '--s'", nullptr, nullptr},
-        {{"/s", "-size", "50", "--fps"}, nullptr, -1, "options come before a switch", nullptr, nullptr},
+        // Options and switches do not combine, in either order.
+        {{"--root", "/s"}, nullptr, -1, "options and switches do not combine: '/s' and '--root'", nullptr, nullptr},
+        {{"/s", "-size", "50", "--fps"}, nullptr, -1, "do not combine: '/s' and '-size'", nullptr, nullptr},
+        {{"-size", "50", "--fps", "/s"}, nullptr, -1, "do not combine: '/s' and '-size'", nullptr, nullptr},
         // The shell's switches pass as they are, with the file's settings;
         // what the shell will refuse is explained.
         {{}, nullptr, runsShell, "", "", "20 40 100 1"},

@@ -17,8 +17,10 @@ modules) and compares it with the resource list:
   - the first icon group is the icon's, with every image of its file;
   - the manifest declares per-monitor DPI awareness and asks for no
     execution level; the version block carries the project's VERSION;
-  - the saver loads the DLLs below and no other at start, and keeps the
-    loader's address randomisation and no-execute flags.
+  - the saver imports exactly the functions imports.txt (beside this
+    script) lists for its architecture, the 32-bit one none of that list's
+    deny-list, and it keeps the loader's address randomisation and
+    no-execute flags.
 The list and the ids of resources/resource_ids.h are read by rc_file.py,
 as the Linux build reads them: windres's preprocessor and ours must agree.
 Prints one line per check; exits 0 when all pass, 1 otherwise.
@@ -33,10 +35,7 @@ RT_BITMAP = 2
 RT_DIALOG = 5
 RT_STRING = 6
 RT_ICON, RT_GROUP_ICON, RT_VERSION, RT_MANIFEST = 3, 14, 16, 24
-# Windows 95 without a browser update lacks SHLWAPI.DLL, so no such DLL
-# may creep into the imports.
-IMPORTS = {"ADVAPI32.DLL", "GDI32.DLL", "GLU32.DLL", "KERNEL32.DLL", "MSVCRT.DLL", "OPENGL32.DLL",
-           "USER32.DLL", "WINMM.DLL"}
+IMPORT_LIST = os.path.join(os.path.dirname(os.path.abspath(__file__)), "imports.txt")
 DYNAMIC_BASE, NX_COMPAT, HIGH_ENTROPY_VA = 0x40, 0x100, 0x20
 TITLE_NAME = "TITLE"
 BMP_FILE_HEADER = 14
@@ -141,18 +140,51 @@ def read_resources(data):
 
 
 def read_imports(data):
-    """(upper-case names of the DLLs loaded at start, DllCharacteristics, PE32+?)."""
+    """({DLL: {function}} of the import table, upper-case DLL names; a
+    function imported by ordinal as "#N"), DllCharacteristics, PE32+?)."""
     optional, magic, directories, file_offset = pe_layout(data)
     (characteristics,) = unpack("<H", data, optional + 70)
+    wide = magic == 0x20B
+    thunk_format, ordinal_flag = ("<Q", 1 << 63) if wide else ("<I", 1 << 31)
+    thunk_size = struct.calcsize(thunk_format)
+
+    def text(rva):
+        start = file_offset(rva, 1)
+        end = data.find(b"\0", start)
+        if end < 0:
+            raise PEError("name at RVA 0x%x has no end" % rva)
+        return data[start:end].decode("ascii")
+
     rva, _ = unpack("<II", data, directories + 8)
-    names, at = set(), file_offset(rva, 20)
+    imports, at = {}, file_offset(rva, 20)
     while True:
-        name_rva = unpack("<IIIII", data, at)[3]
+        lookup, _, _, name_rva, first_thunk = unpack("<IIIII", data, at)
         if name_rva == 0:
-            return names, characteristics, magic == 0x20B
-        start = file_offset(name_rva, 1)
-        names.add(data[start:data.index(b"\0", start)].decode("ascii").upper())
+            return imports, characteristics, wide
+        functions = imports.setdefault(text(name_rva).upper(), set())
+        entry = file_offset(lookup or first_thunk, thunk_size)
+        while True:
+            (value,) = unpack(thunk_format, data, entry)
+            if value == 0:
+                break
+            functions.add("#%d" % (value & 0xFFFF) if value & ordinal_flag else text((value & 0x7FFFFFFF) + 2))
+            entry += thunk_size
         at += 20
+
+
+def read_import_list(path, arch):
+    """({(DLL, function)} reviewed for arch, {function: why} denied)."""
+    allowed, denied = set(), {}
+    with open(path) as listing:
+        for line in listing:
+            words = line.split()
+            if not words or words[0].startswith("#"):
+                continue
+            if words[0] == "deny":
+                denied[words[1]] = " ".join(words[2:])
+            elif words[0] == arch:
+                allowed.update((words[1], function) for function in words[2:])
+    return allowed, denied
 
 
 def version_text(raw, key):
@@ -292,7 +324,17 @@ def main(argv):
         check(got == text, "version string %s is %r (found %r)" % (key, text, got))
 
     imports, flags, wide = read_imports(image)
-    check(imports == IMPORTS, "the DLLs loaded at start are the expected ones (%s)" % ", ".join(sorted(imports)))
+    arch = "x86_64" if wide else "i686"
+    allowed, denied = read_import_list(IMPORT_LIST, arch)
+    found = {(dll, function) for dll, functions in imports.items() for function in functions}
+    for dll, function in sorted(pair for pair in found if pair[1] in denied and not wide):
+        check(False, "%s!%s is imported, which Windows 95/98 lack (%s): the 32-bit saver would not load there"
+              % (dll, function, denied[function]))
+    for dll, function in sorted(found - allowed):
+        check(False, "%s!%s is imported but not in %s's %s list: review it" % (dll, function, IMPORT_LIST, arch))
+    for dll, function in sorted(allowed - found):
+        check(False, "%s!%s is in the %s list but no longer imported: take it out" % (dll, function, arch))
+    check(found == allowed, "the %d imports are the reviewed %s list" % (len(found), arch))
     wanted_flags = DYNAMIC_BASE | NX_COMPAT | (HIGH_ENTROPY_VA if wide else 0)
     check(flags & wanted_flags == wanted_flags, "DllCharacteristics 0x%x keep 0x%x" % (flags, wanted_flags))
 

@@ -172,6 +172,8 @@ void WaitForEvents(int timeoutMs)
         if (!destroyed && timeoutMs != 0) PollDisplayAndSignals(-1, timeoutMs);
         return;
     }
+    int raiseDue = RaiseCoveredWindows();
+    if (raiseDue >= 0 && (timeoutMs < 0 || raiseDue < timeoutMs)) timeoutMs = raiseDue;
     XFlush(d);
     if (!XPending(d) && timeoutMs != 0) PollDisplayAndSignals(ConnectionNumber(d), timeoutMs);
     while (!xs().lost && XPending(d)) {

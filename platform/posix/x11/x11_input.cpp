@@ -158,8 +158,7 @@ void HandleEvent(XEvent& e)
         }
         break;
     case VisibilityNotify:
-        // A topmost window does not stay covered.
-        if (w && e.xvisibility.state != VisibilityUnobscured) XRaiseWindow(s.display, N(w)->xwin);
+        if (w) SetCovered(w, e.xvisibility.state != VisibilityUnobscured);
         break;
     case ClientMessage:
         if (w && e.xclient.message_type == s.wmProtocols && (Atom)e.xclient.data.l[0] == s.wmDelete)

@@ -11,6 +11,7 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
+#include <chrono>
 #include <functional>
 #include <map>
 #include <vector>
@@ -27,6 +28,8 @@ struct XNative {
     GC gc = nullptr;
     bool gone = false;       // the server destroyed it under us
     bool wantFocus = false;  // focus once it becomes viewable
+    bool covered = false;    // a topmost window under another, to be raised in its turn
+    std::chrono::steady_clock::time_point lastRaise{};
 };
 
 struct XState {
@@ -81,6 +84,12 @@ bool Focus(XWin x);
 // The window that stands in for the screen: the daemon's in hack mode, else
 // the root window.
 XWin ScreenXid();
+// A topmost window covered (or no longer covered) by another: raised again
+// at once, or when its turn comes (RaiseCoveredWindows).
+void SetCovered(Window* w, bool covered);
+// Raises the covered topmost windows whose turn has come; the milliseconds
+// until the next turn, -1 when none waits.
+int RaiseCoveredWindows();
 
 // Monitors (x11_monitors.cpp) ---------------------------------------------------
 

@@ -206,6 +206,40 @@ bool Focus(XWin x)
     });
 }
 
+// A topmost window does not stay under other windows, but it does not
+// fight either: another window that raises itself whenever it is covered
+// would otherwise trade places with us as fast as the server allows. So
+// each topmost window raises itself at most a few times a second. (A full-
+// screen window is override-redirect, outside any window manager's
+// stacking, so keeping it above is ours to do.)
+constexpr std::chrono::milliseconds raiseTurn{300};
+
+void SetCovered(Window* w, bool covered)
+{
+    N(w)->covered = covered;
+    if (covered) RaiseCoveredWindows();
+}
+
+int RaiseCoveredWindows()
+{
+    auto now = std::chrono::steady_clock::now();
+    int wait = -1;
+    for (auto& [x, h] : xs().byXid) {
+        XNative* n = N(FindWindowRecord(h));
+        if (!n || n->gone || !n->covered) continue;
+        auto due = n->lastRaise + raiseTurn;
+        if (now >= due) {
+            XRaiseWindow(xs().display, x);
+            n->lastRaise = now;
+            n->covered = false;  // until the server says so again
+        } else {
+            int ms = (int)std::chrono::ceil<std::chrono::milliseconds>(due - now).count();
+            if (wait < 0 || ms < wait) wait = ms;
+        }
+    }
+    return wait;
+}
+
 }  // namespace x11
 
 namespace be {
