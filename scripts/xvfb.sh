@@ -7,15 +7,15 @@
 
 # x_server SERVER ARGS...: starts an X server (Xvfb, Xephyr) on a display it
 # picks itself (-displayfd: no race with servers starting beside it) and
-# waits until it answers; sets x_display (":N") and x_pid.
+# waits until it answers (ten seconds, times the tests' BRACKWOLD_SLACK);
+# sets x_display (":N") and x_pid.
 x_server() {
-    local file
+    local file deadline=$((SECONDS + 10 * ${BRACKWOLD_SLACK:-1}))
     file=$(mktemp)
     "$@" -displayfd 3 -nolisten tcp 3>"$file" >/dev/null 2>&1 &
     x_pid=$!
-    for _ in $(seq 100); do
-        grep -qx '[0-9]\+' "$file" && break
-        kill -0 "$x_pid" 2>/dev/null || break
+    until grep -qx '[0-9]\+' "$file"; do
+        kill -0 "$x_pid" 2>/dev/null && [ "$SECONDS" -lt "$deadline" ] || break
         sleep 0.1
     done
     x_display=:$(head -n 1 "$file")

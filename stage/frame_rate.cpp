@@ -27,7 +27,7 @@ static LARGE_INTEGER busyStart;
 static LONGLONG busyCounts;        // spent on ticks and frames since periodStart
 static long periodFrames;
 static long periodTriangles;
-static char frameRateLines[frameRateLineCount][24];
+char frameRateLines[frameRateLineCount][24];
 
 // Blank-padded to one width, so that each line covers the longer one it
 // replaces in the fixed-pitch font.

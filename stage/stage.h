@@ -49,6 +49,8 @@ void BeginBusySpan();
 void EndBusySpan();
 void CountFrame(long triangles);
 void DrawFrameRate();
+// Its three lines as last figured: frames per second, load, triangles.
+extern char frameRateLines[][24];
 
 void RenderFrame();
 int RollFigure();

@@ -160,10 +160,34 @@ bool OpenDevice()
     return true;
 }
 
+Uint32 ReadLittle32(const Uint8* bytes)
+{
+    return static_cast<Uint32>(bytes[0] | bytes[1] << 8 | bytes[2] << 16 | static_cast<Uint32>(bytes[3]) << 24);
+}
+
+// SDL allocates a chunk's length as the chunk claims it: 56 bytes that
+// claim 3 GB of samples would have it allocate 3 GB. Every chunk of the
+// image must lie within it.
+bool ChunksWithin(const Uint8* bytes, size_t size)
+{
+    if (size < 12 || memcmp(bytes, "RIFF", 4) != 0 || memcmp(bytes + 8, "WAVE", 4) != 0)
+        return false;
+    for (size_t at = 12; size - at >= 8;) {
+        size_t length = ReadLittle32(bytes + at + 4);
+        if (length > size - at - 8)
+            return false;
+        at += 8 + length + (length & 1);
+        if (at > size)
+            break;
+    }
+    return true;
+}
+
 // Decodes WAVE data and converts it to the output format.
 bool Decode(const void* data, size_t size, Samples* samples)
 {
-    if (!data || size == 0 || size > static_cast<size_t>(INT32_MAX))
+    if (!data || size == 0 || size > static_cast<size_t>(INT32_MAX) ||
+        !ChunksWithin(static_cast<const Uint8*>(data), size))
         return false;
     SDL_RWops* stream = SDL_RWFromConstMem(data, static_cast<int>(size));
     if (!stream)
@@ -210,7 +234,7 @@ bool FindWave(LPCSTR sound, HMODULE module, DWORD flags, const void** data, size
         const unsigned char* bytes = reinterpret_cast<const unsigned char*>(sound);
         if (memcmp(bytes, "RIFF", 4) != 0)
             return false;
-        Uint32 chunk = static_cast<Uint32>(bytes[4] | bytes[5] << 8 | bytes[6] << 16 | static_cast<Uint32>(bytes[7]) << 24);
+        Uint32 chunk = ReadLittle32(bytes + 4);
         *data = bytes;
         *size = static_cast<size_t>(chunk) + 8;
         return true;

@@ -57,7 +57,7 @@ rm -f "$ini"
 echo '<fontconfig></fontconfig>' >"$XDG_CONFIG_HOME/fonts.conf"
 FONTCONFIG_FILE=$XDG_CONFIG_HOME/fonts.conf start_saver /c
 window=$(wait_for_dialog)
-read -r ww wh <<<"$(window_size "${window:-0}" | tr x ' ')"
+read -r ww wh <<<"$(window_size "$window" | tr x ' ')"
 read -r sw sh <<<"$(screen_size | tr x ' ')"
 check "without fonts: the dialog fits the screen (${ww}x$wh)" \
     test "${ww:-0}" -gt 0 -a "$ww" -le "$sw" -a "$wh" -le "$sh"

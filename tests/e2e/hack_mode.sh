@@ -7,7 +7,7 @@ out=$(mktemp -d)
 trap 'rm -rf "$out"; cleanup' EXIT
 
 # Runs the saver to its end; $out/stdout and $out/stderr keep what it said.
-run_to_end() { timeout 10 "$SAVER" "$@" >"$out/stdout" 2>"$out/stderr"; }
+run_to_end() { timeout $((10 * slack)) "$SAVER" "$@" >"$out/stdout" 2>"$out/stderr"; }
 said() { grep -q -- "$2" "$out/$1"; }
 
 run_to_end --help

@@ -7,6 +7,9 @@ export XDG_CONFIG_HOME
 XDG_CONFIG_HOME=$(mktemp -d)
 saver_pid=
 failures=0
+# Deadlines are an idle machine's; the build tree sets how many times
+# longer every wait may take (larger under the sanitizers).
+slack=${BRACKWOLD_SLACK:-1}
 
 cleanup() {
     if [ -n "$saver_pid" ] && kill -0 "$saver_pid" 2>/dev/null; then kill -9 "$saver_pid" 2>/dev/null; fi
@@ -31,11 +34,23 @@ start_saver() {  # start_saver ARGS...: runs the saver in the background
 
 running() { kill -0 "$saver_pid" 2>/dev/null; }
 
+# Given no window (an empty id or 0) xwininfo and import wait for a click on
+# one: refuse, naming what was given, so that a missing window fails at once.
+xwininfo() { given_window -id "$@" && command xwininfo "$@"; }
+import() { given_window -window "$@" && command import "$@"; }
+given_window() {  # given_window OPTION ARGS...
+    local option=$1
+    shift
+    while [ $# -gt 1 ] && [ "$1" != "$option" ]; do shift; done
+    [ $# -lt 2 ] || [ "${2:-0}" != 0 ] || { echo "no window given ($option '$2')" >&2; return 1; }
+}
+
 # wait_until SECONDS COMMAND...: true as soon as COMMAND succeeds, false
-# when it has not within SECONDS (a whole number). The one polling loop of
-# the end-to-end tests: they wait for what they need, never a fixed time.
+# when it has not within SECONDS (a whole number) times the slack. The one
+# polling loop of the end-to-end tests: they wait for what they need, never
+# a fixed time or a number of polls.
 wait_until() {
-    local deadline=$(( ${EPOCHREALTIME/./} + $1 * 1000000 ))
+    local deadline=$(( ${EPOCHREALTIME/./} + $1 * slack * 1000000 ))
     shift
     until "$@"; do
         [ "${EPOCHREALTIME/./}" -lt "$deadline" ] || return 1

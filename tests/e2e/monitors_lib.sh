@@ -23,6 +23,5 @@ on_two_monitors() {
 }
 
 banner_shows() { shot_lit "$shot" root 0 "$strip"; }
-# No window found must fail the check, not leave xwininfo waiting for a click.
-geometry() { [ "${1:-0}" != 0 ] || return 1; xwininfo -id "$1" | awk '/Absolute upper-left X/ { x = $4 } /Absolute upper-left Y/ { y = $4 }
+geometry() { xwininfo -id "$1" | awk '/Absolute upper-left X/ { x = $4 } /Absolute upper-left Y/ { y = $4 }
     /Width:/ { w = $2 } /Height:/ { h = $2 } END { print w "x" h "+" x "+" y }'; }

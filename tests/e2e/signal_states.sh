@@ -2,9 +2,9 @@
 # (killed by it), in the configuration dialog (closed as cancelled: 1),
 # under the "Error" box of a failed GL set-up (as if dismissed: 1). Hack mode
 # shows no box for that failure: one line on stderr and 1 at once.
-# The deadlines judge a hang, not a speed: a sanitizer build under load
-# takes seconds to leave.
+# The deadlines judge a hang, not a speed.
 source "$(dirname "$0")/lib.sh"
+source "$(dirname "$0")/../../scripts/xvfb.sh"
 
 work=$(mktemp -d)
 servers=()
@@ -14,25 +14,12 @@ stop_servers() {
 }
 trap 'cleanup; stop_servers; rm -rf "$work"' EXIT
 
-# start_server NAME ARGS...: a private Xvfb; sets $NAME to its display, ${NAME}_pid to its process.
-start_server() {
-    local name=$1
-    shift
-    Xvfb -displayfd 5 -screen 0 800x600x24 -nolisten tcp "$@" 5>"$work/$name" >/dev/null 2>&1 &
-    servers+=($!)
-    printf -v "${name}_pid" %s $!
-    for _ in $(seq 100); do [ -s "$work/$name" ] && break; sleep 0.1; done
-    printf -v "$name" ":%s" "$(head -n 1 "$work/$name")"
-    test -s "$work/$name"
-}
+# start_server ARGS...: a private Xvfb (x_display, x_pid), stopped on the way out.
+start_server() { x_server Xvfb -screen 0 800x600x24 "$@" && servers+=("$x_pid"); }
 # A script's background job starts with SIGINT ignored: give the defaults back.
 start_on() {  # start_on DISPLAY ARGS...
     DISPLAY=$1 env --default-signal=INT,HUP "$SAVER" "${@:2}" 2>"$work/stderr" &
     saver_pid=$!
-}
-until_true() {  # until_true COMMAND...: up to 30 s
-    for _ in $(seq 300); do "$@" && return 0; sleep 0.1; done
-    return 1
 }
 shows() { DISPLAY=$1 xdotool search --onlyvisible --name "$2" >/dev/null 2>&1; }
 # The saver itself (env has exec'd it) holds a socket to the server.
@@ -41,21 +28,23 @@ in_connection() {
         [ -n "$(find "/proc/$saver_pid/fd" -lname 'socket:*' 2>/dev/null)" ]
 }
 
-check "a private X server, stopped" start_server stopped
-kill -STOP "$stopped_pid"
+check "a private X server, stopped" start_server
+stopped=$x_display
+kill -STOP "$x_pid"
 start_on "$stopped" /s
-check "the saver waits for the stopped server" until_true in_connection
+check "the saver waits for the stopped server" wait_until 10 in_connection
 kill -TERM "$saver_pid"
 check "SIGTERM before the first window: killed by it" expect_code 143 5
 
 start_on "$DISPLAY" /c
-check "the configuration dialog appears" until_true shows "$DISPLAY" '^Brackwold! Configuration$'
+check "the configuration dialog appears" wait_until 10 shows "$DISPLAY" '^Brackwold! Configuration$'
 kill -INT "$saver_pid"
 check "SIGINT in the dialog closes it as cancelled: 1" expect_code 1 5
 
-check "a private X server without GLX" start_server noglx -extension GLX
+check "a private X server without GLX" start_server -extension GLX
+noglx=$x_display
 start_on "$noglx" /s
-check "the saver shows its \"Error\" box" until_true shows "$noglx" '^Error$'
+check "the saver shows its \"Error\" box" wait_until 10 shows "$noglx" '^Error$'
 kill -HUP "$saver_pid"
 check "SIGHUP under the box ends the saver: 1" expect_code 1 5
 

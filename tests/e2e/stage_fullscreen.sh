@@ -38,7 +38,9 @@ height=${size#*x}
 area_h=$((height - 20))
 side=$((area_h / 2))  # Size 50 with no settings file
 
-# Positions of the stage, sampled for three seconds once it is there.
+# Positions of the stage, sampled for three seconds once it is there and on
+# until it has stood in three places: however few samples a busy machine
+# allows, time decides.
 positions=()
 missed=0
 stage_present() { [ -n "$(stage_geometry "$saver" "$side")" ]; }
@@ -47,15 +49,17 @@ sample_stage() {
     geometry=$(stage_geometry "$saver" "$side")
     if [ -n "$geometry" ]; then positions+=("$geometry"); else missed=$((missed + 1)); fi
 }
+distinct() { printf '%s\n' "${positions[@]}" | sort -u | wc -l; }
+moved() { sample_stage; [ "$(distinct)" -ge 3 ]; }
 wait_until 10 stage_present
 holds 3 sample_stage
+wait_until 10 moved
 check "the stage is a ${side}x${side} child of the saver window (missed $missed of $((${#positions[@]} + missed)))" \
-    test "${#positions[@]}" -ge 10 -a "$missed" -le 2
+    test "${#positions[@]}" -gt 0 -a "$missed" -le 2
 outside=0
 for geometry in "${positions[@]}"; do inside_area "$geometry" || outside=$((outside + 1)); done
 check "the stage stays inside the area above the banner strip" test "$outside" -eq 0
-distinct=$(printf '%s\n' "${positions[@]}" | sort -u | wc -l)
-check "the stage moves over time ($distinct positions)" test "$distinct" -ge 3
+check "the stage moves over time ($(distinct) positions)" test "$(distinct)" -ge 3
 
 import -window root "$shots/first.png"
 strip() { $IM "$1" -crop "${width}x20+0+${area_h}" +repage rgb:- | md5sum; }

@@ -13,7 +13,8 @@ daemon_pid=
 command_daemon() { as_host_user xscreensaver-command "$1" >/dev/null 2>&1; }
 
 # start_daemon OPTIONS...: the daemon on $DISPLAY with "brackwold --root
-# OPTIONS" as its program, copied where the user can surely run it.
+# OPTIONS" as its program, copied where the user can surely run it; not
+# niced (the daemon's default, 10), which starved it beside busy neighbours.
 start_daemon() {
     cp "$SAVER" "$home/brackwold"
     cat >"$home/.xscreensaver" <<END
@@ -23,6 +24,7 @@ lock: False
 splash: False
 fade: False
 unfade: False
+nice: 0
 programs: $home/brackwold --root${*:+ $*} \\n
 END
     chown -R "$host_user" "$home"

@@ -21,6 +21,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -69,6 +70,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
     static char config[] = "/dev/shm/brkw-fuzz-shell-XXXXXX";
     if (!mkdtemp(config))
         abort();
+    atexit([] { std::filesystem::remove_all(config); });
     setenv("XDG_CONFIG_HOME", config, 1);
     unsetenv("DISPLAY");
     w32test::SetInstantTimers(true);

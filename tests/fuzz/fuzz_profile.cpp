@@ -8,6 +8,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 
 namespace {
@@ -16,9 +17,10 @@ namespace {
 const std::string& ProfileFile()
 {
     static std::string path = [] {
-        char folder[] = "/dev/shm/brkw-fuzz-profile-XXXXXX";
+        static char folder[] = "/dev/shm/brkw-fuzz-profile-XXXXXX";
         if (!mkdtemp(folder))
             abort();
+        atexit([] { std::filesystem::remove_all(folder); });
         return std::string(folder) + "/fuzz.ini";
     }();
     return path;

@@ -13,6 +13,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <memory>
@@ -261,7 +262,7 @@ Span Loud(const std::vector<int16_t>& samples, double from, double to)
     const int rate = 44100;
     size_t first = 0, last = 0;
     bool any = false;
-    for (size_t i = static_cast<size_t>(from * rate); i < samples.size() && i < to * rate; ++i)
+    for (size_t i = static_cast<size_t>(std::max(from, 0.0) * rate); i < samples.size() && i < to * rate; ++i)
         if (abs(samples[i]) > 2000) {
             if (!any)
                 first = i;

@@ -5,6 +5,8 @@
 #include "tests/stage/stage_fixture.h"
 #include "testing/doubles/scripted_rand.h"
 
+#include <gmock/gmock.h>
+
 // Where the layer keeps the window's position; the Win32 subset the system
 // uses has no call that reads it back.
 #include "platform/posix/layer_internal.h"
@@ -263,6 +265,33 @@ TEST_F(TickTest, EveryTickRequestsOnePaintAndThePaintValidates)
     DispatchMessageA(&message);
     EXPECT_EQ(drawCalls.size(), framesBefore + 1) << "the paint renders one frame";
     EXPECT_FALSE(PeekMessageA(&message, stageWindow, WM_PAINT, WM_PAINT, PM_NOREMOVE));
+}
+
+// Each second's figures count that second's busy time, frames and triangles.
+TEST_F(TickTest, FrameRateFiguresStartAfreshEachSecond)
+{
+    showFrameRate = true;
+    StartFrameRate();
+    const struct {
+        double busy;
+        int frames;
+        long triangles;
+        const char* lines[3];
+    } seconds[] = {{0.5, 30, 1000, {"FPS: 30.0", "Load: 50.0%", "Triangles: 1000"}},
+                   {0.25, 10, 400, {"FPS: 10.0", "Load: 25.0%", "Triangles: 400"}}};
+    for (int second = 0; second < 2; second++) {
+        BeginBusySpan();
+        FakeClockSeconds() = second + seconds[second].busy;
+        EndBusySpan();
+        for (int frame = 0; frame < seconds[second].frames; frame++)
+            CountFrame(seconds[second].triangles);
+        FakeClockSeconds() = second + 1;
+        DrawFrameRate();
+        for (int line = 0; line < 3; line++)  // blank-padded
+            EXPECT_THAT(frameRateLines[line], testing::StartsWith(std::string(seconds[second].lines[line]) + " "));
+    }
+    ReleaseFrameRate();
+    showFrameRate = false;
 }
 
 TEST_F(TickTest, ResizeSetsTheProjectionAndAsksForAFrame)

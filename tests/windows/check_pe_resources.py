@@ -254,7 +254,8 @@ def main(argv):
     ids = script.defines
     banner_id, dialog_id = int(ids["IDB_BANNER"]), int(ids["IDD_CONFIG"])
     waves, bitmaps, strings = read_rc(script)
-    check(len(waves) > 0, "the resource list names WAVE resources (%d)" % len(waves))
+    carried = sorted(name for kind, name in resources if kind == "WAVE")
+    check(len(carried) > 0, "the saver carries WAVE resources (%d)" % len(carried))
 
     def single(key):
         languages = resources.get(key, {})
@@ -268,19 +269,17 @@ def main(argv):
             check(False, "WAVE %s is missing (or not exactly one language)" % name)
         else:
             check(got == expected, "WAVE %s holds the %d bytes of %s" % (name, len(expected), os.path.basename(file_name)))
-    extra = sorted(name for kind, name in resources if kind == "WAVE" and name not in waves)
+    extra = [name for name in carried if name not in waves]
     check(not extra, "no WAVE beyond the list%s" % (": " + ", ".join(map(str, extra)) if extra else ""))
 
     for bitmap_name in (banner_id, TITLE_NAME):
-        bitmap_file = bitmaps.get(bitmap_name)
-        check(bitmap_file is not None, "the resource list names bitmap %s" % bitmap_name)
-        if bitmap_file:
-            with open(bitmap_file, "rb") as bmp:
-                expected = bmp.read()
-            got = single((RT_BITMAP, bitmap_name))
-            check(expected[:2] == b"BM" and got is not None and got == expected[BMP_FILE_HEADER:],
-                  "bitmap %s holds %s without its file header (%d bytes)"
-                  % (bitmap_name, os.path.basename(bitmap_file), len(expected) - BMP_FILE_HEADER))
+        bitmap_file = bitmaps.get(bitmap_name, os.devnull)
+        with open(bitmap_file, "rb") as bmp:
+            expected = bmp.read()
+        got = single((RT_BITMAP, bitmap_name))
+        check(expected[:2] == b"BM" and got is not None and got == expected[BMP_FILE_HEADER:],
+              "bitmap %s holds %s without its file header (%d bytes)"
+              % (bitmap_name, os.path.basename(bitmap_file), len(expected) - BMP_FILE_HEADER))
 
     # The Linux build embeds what rc2cpp.py compiles; the two must agree.
     compiled = {name: data for kind, name, data in rc2cpp.parse(rc_path)[1] if kind == "DIALOG"}
@@ -289,10 +288,7 @@ def main(argv):
           "dialog %d is the template the Linux build embeds (%d bytes)" % (dialog_id, len(got or b"")))
 
     wanted = dict(strings)
-    for name, text in REQUIRED_STRINGS.items():
-        number = int(ids[name])
-        check(strings.get(number) == text, "the resource list has string %s (%d) %r" % (name, number, text))
-        wanted[number] = text
+    wanted.update((int(ids[name]), text) for name, text in REQUIRED_STRINGS.items())
     for number, text in sorted(wanted.items()):
         block = string_block(resources, number // 16 + 1)
         got = block[number % 16] if block else None

@@ -53,9 +53,8 @@ full_screen_run() {
     # Wine names the X window after the program's class, not the title.
     find_window --class 'brackwold'
     check "$1: /s maps the saver window" test -n "$window"
-    # (xwininfo and xdotool wait for a click when given no window, or 0)
-    local size=none
-    [ -n "$window" ] && size=$(window_size "$window")
+    local size
+    size=$(window_size "$window")
     check "$1: the saver window covers the screen ($size)" test "$size" = "$(screen_size)"
     stage=
     check "$1: the stage has an X window of its own" wait_until 20 stage_window

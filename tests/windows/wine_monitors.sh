@@ -18,7 +18,7 @@ for layout in left right; do
     restart_wineserver  # Wine reads the monitors when it starts on a display
     start_wine /s
     find_window --class 'brackwold'
-    check "the saver window covers the virtual screen" test "$(geometry "${window:-0}")" = 1600x600+0+0
+    check "the saver window covers the virtual screen" test "$(geometry "$window")" = 1600x600+0+0
     check "the banner shows in the primary's strip" wait_until 20 banner_shows
     check "the other monitor stays black" test "$(lit "$shot" "$other_geometry")" = 0
     xdotool mousemove_relative 20 20
