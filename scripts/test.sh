@@ -97,6 +97,11 @@ timed "fuzzers" ctest --output-on-failure --timeout 300 -j "$jobs" -L fuzz || st
 suppressions_used
 unset LSAN_OPTIONS UBSAN_OPTIONS NO_AT_BRIDGE
 
+# Nothing competes with the builds any more: back to normal priority, or a
+# busy machine's other work would starve them (as root; otherwise they stay
+# low).
+descendants() { local child; for child in $(pgrep -P "$1" 2>/dev/null); do echo "$child"; descendants "$child"; done; }
+renice -n 0 -p "$builds" $(descendants "$builds") >/dev/null 2>&1 || true
 if ! wait "$builds"; then
     cat "$top/build/builds.log"
     exit 1
