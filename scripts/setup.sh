@@ -40,7 +40,7 @@ for package in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")
 done
 backport=
-if [ "${1:-}" != linux ] && ! dpkg --compare-versions "$(dpkg-query -W -f='${Version}' $signer 2>/dev/null)" ge $signer_version; then
+if [ "${1:-}" != linux ] && [ "${1:-}" != run ] && ! dpkg --compare-versions "$(dpkg-query -W -f='${Version}' $signer 2>/dev/null)" ge $signer_version; then
     backport=$signer
 fi
 sudo=
